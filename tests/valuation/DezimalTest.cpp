@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "valuation/Dezimal.h"
+
+using qb::Dezimal;
+using qb::Rundung;
+
+TEST(Dezimal, liestUndSchreibtTextExakt) {
+    struct Fall {
+        const char* eingabe;
+        const char* text;
+    };
+    const Fall faelle[] = {
+        {"0", "0"},           {"-0", "0"},           {"-0.000", "0"},        {"12.50", "12.5"},
+        {"+7", "7"},          {".5", "0.5"},         {"5.", "5"},            {"-1234.5", "-1234.5"},
+        {"0.000001", "0.000001"}, {"1e5", "100000"}, {"1.5E-3", "0.0015"},   {"1/4", "0.25"},
+        {"-3/8", "-0.375"},   {"1000000000", "1000000000"},
+        {"123456789012345678901234567890.123456789", "123456789012345678901234567890.123456789"},
+    };
+    for (const auto& f : faelle) {
+        auto wert = Dezimal::lies(f.eingabe);
+        ASSERT_TRUE(wert.has_value()) << f.eingabe;
+        EXPECT_EQ(wert->text(), f.text) << f.eingabe;
+    }
+}
+
+TEST(Dezimal, verweigertKeineZahl) {
+    for (const char* eingabe : {"", "-", ".", "1,5", "1.2.3", " 1", "1 ", "abc", "1e", "1e99999", "1/0", "/3",
+                                "1/-3", "0x10", "--1", "1e+"}) {
+        EXPECT_FALSE(Dezimal::lies(eingabe).has_value()) << eingabe;
+    }
+    EXPECT_THROW(Dezimal::aus("x"), std::invalid_argument);
+}
+
+TEST(Dezimal, rechnetExakt) {
+    EXPECT_EQ((Dezimal::aus("0.1") + Dezimal::aus("0.2")).text(), "0.3");
+    EXPECT_EQ((Dezimal(100) / Dezimal(3) * Dezimal(3)).text(), "100");
+    EXPECT_EQ((Dezimal::aus("1.5") * Dezimal::aus("-2.25")).text(), "-3.375");
+    EXPECT_EQ((Dezimal(5) - Dezimal(7)).text(), "-2");
+    EXPECT_EQ(Dezimal::aus("1.5"), Dezimal::aus("1.50"));
+    EXPECT_LT(Dezimal::aus("0.99999"), Dezimal(1));
+    EXPECT_THROW(Dezimal(1) / Dezimal(0), std::domain_error);
+    EXPECT_EQ(Dezimal::zehnHoch(-4).text(), "0.0001");
+    EXPECT_EQ(Dezimal(-5LL).betrag().text(), "5");
+}
+
+TEST(Dezimal, rundetNormalUndAbwaerts) {
+    struct Fall {
+        const char* wert;
+        int stellen;
+        Rundung modus;
+        const char* ergebnis;
+    };
+    const Fall faelle[] = {
+        {"2.345", 2, Rundung::normal, "2.35"},   {"-2.345", 2, Rundung::normal, "-2.35"},
+        {"2.344", 2, Rundung::normal, "2.34"},   {"0.5", 0, Rundung::normal, "1"},
+        {"-0.5", 0, Rundung::normal, "-1"},      {"-0.4", 0, Rundung::normal, "0"},
+        {"999.999", 2, Rundung::abwaerts, "999.99"}, {"-1.001", 2, Rundung::abwaerts, "-1.01"},
+        {"3.333", 0, Rundung::abwaerts, "3"},    {"1250", -2, Rundung::normal, "1300"},
+        {"1/3", 12, Rundung::normal, "0.333333333333"}, {"2/3", 12, Rundung::normal, "0.666666666667"},
+        {"100/3", 12, Rundung::normal, "33.333333333333"}, {"0.0000000000004", 12, Rundung::normal, "0"},
+        {"0.0000000000005", 12, Rundung::normal, "0.000000000001"},
+    };
+    for (const auto& f : faelle) {
+        EXPECT_EQ(Dezimal::aus(f.wert).gerundet(f.stellen, f.modus).text(), f.ergebnis)
+            << f.wert << " auf " << f.stellen;
+    }
+}
+
+TEST(Dezimal, speichertextKommtBitgenauZurueck) {
+    for (const char* eingabe : {"1/3", "-22/7", "12.345", "0", "-0.000000000001"}) {
+        Dezimal wert = Dezimal::aus(eingabe);
+        EXPECT_EQ(Dezimal::aus(wert.speichertext()), wert) << eingabe;
+    }
+    EXPECT_EQ(Dezimal::aus("1/3").speichertext(), "1/3");
+    EXPECT_EQ(Dezimal::aus("1/3").text(), "0.3333333333333333333333333333333333333333");
+}
+
+TEST(Dezimal, ganzzahlNurWennGanzUndPassend) {
+    EXPECT_EQ(Dezimal(42).alsGanzzahl(), 42);
+    EXPECT_EQ(Dezimal::aus("-9223372036854775808").alsGanzzahl(), INT64_MIN);
+    EXPECT_FALSE(Dezimal::aus("9223372036854775808").alsGanzzahl().has_value());
+    EXPECT_FALSE(Dezimal::aus("1.5").alsGanzzahl().has_value());
+}
