@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/Preisherkunft.h"
+
 namespace qb {
 
 class Eingabeform;
@@ -26,16 +28,5 @@ std::string_view bezeichnung(Assetklasse klasse);
 std::string_view eingabehilfe(Assetklasse klasse, const Eingabeform& form, bool istWertpapier);
 // One line "Bezeichnung: Meldung" per class with an entry, in class order, joined by `trenner`.
 std::string assetklasseMeldungszeilen(const std::map<Assetklasse, std::string>& meldungen, std::string_view trenner);
-
-// Whether a stored price was fetched or typed.
-enum class Preisherkunft { automatisch, manuell };
-
-inline constexpr std::array<Preisherkunft, 2> allePreisherkuenfte{Preisherkunft::automatisch,
-                                                                  Preisherkunft::manuell};
-
-std::string_view rohwert(Preisherkunft herkunft);
-std::optional<Preisherkunft> preisherkunftAus(std::string_view rohwert);
-// "automatisch abgerufen" or "von Hand eingetragen".
-std::string_view bezeichnung(Preisherkunft herkunft);
 
 } // namespace qb

@@ -118,6 +118,9 @@ Zeitpunkt Kalender::tagesbeginn(Zeitpunkt t) const {
     int monat = feld(*kalender, UCAL_MONTH);
     int tag = feld(*kalender, UCAL_DATE);
     kalender->clear();
+    // Where midnight occurs twice (a zone that falls back at 01:00 to 00:00), the day starts
+    // at the first of them; ICU would otherwise take the second, which can lie after t.
+    kalender->setRepeatedWallTimeOption(UCAL_WALLTIME_FIRST);
     kalender->set(UCAL_ERA, era);
     kalender->set(UCAL_YEAR, jahr);
     kalender->set(UCAL_MONTH, monat);
@@ -161,7 +164,10 @@ Zeitpunkt tagesende(Zeitpunkt t, const Kalender& kalender) {
     if (!morgen) {
         return beginn;
     }
-    return *morgen - std::chrono::seconds(1);
+    // Adding a day keeps the wall clock of the start. Where midnight was skipped, the day
+    // starts at 01:00, and one day later minus a second would lie in the next day; so the
+    // end is taken from the start of the next day.
+    return kalender.tagesbeginn(*morgen) - std::chrono::seconds(1);
 }
 
 } // namespace qb

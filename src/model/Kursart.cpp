@@ -2,20 +2,6 @@
 
 namespace qb {
 
-namespace {
-
-template <typename Enum, std::size_t N>
-std::optional<Enum> suche(const std::array<Enum, N>& alle, std::string_view text) {
-    for (Enum e : alle) {
-        if (rohwert(e) == text) {
-            return e;
-        }
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 std::string_view rohwert(Kursart art) {
     switch (art) {
     case Kursart::letzterHandel: return "letzterHandel";
@@ -28,7 +14,12 @@ std::string_view rohwert(Kursart art) {
 }
 
 std::optional<Kursart> kursartAus(std::string_view text) {
-    return suche(alleKursarten, text);
+    for (Kursart art : alleKursarten) {
+        if (rohwert(art) == text) {
+            return art;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string_view beschreibung(Kursart art) {
@@ -40,18 +31,6 @@ std::string_view beschreibung(Kursart art) {
     case Kursart::vonHand: return "von Hand eingetragen";
     }
     return "";
-}
-
-std::string_view rohwert(Notierungsart art) {
-    return art == Notierungsart::stueckpreis ? "stueckpreis" : "prozentVomNennwert";
-}
-
-std::optional<Notierungsart> notierungsartAus(std::string_view text) {
-    return suche(alleNotierungsarten, text);
-}
-
-std::string_view beschreibung(Notierungsart art) {
-    return art == Notierungsart::stueckpreis ? "Preis je Stück" : "Prozent vom Nennwert";
 }
 
 } // namespace qb

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "model/Notierungsart.h"
+
 namespace qb {
 
 // The kind of a price.
@@ -16,15 +18,5 @@ inline constexpr std::array<Kursart, 5> alleKursarten{Kursart::letzterHandel, Ku
 std::string_view rohwert(Kursart art);
 std::optional<Kursart> kursartAus(std::string_view rohwert);
 std::string_view beschreibung(Kursart art);
-
-// How the price of a paper is quoted.
-enum class Notierungsart { stueckpreis, prozentVomNennwert };
-
-inline constexpr std::array<Notierungsart, 2> alleNotierungsarten{Notierungsart::stueckpreis,
-                                                                  Notierungsart::prozentVomNennwert};
-
-std::string_view rohwert(Notierungsart art);
-std::optional<Notierungsart> notierungsartAus(std::string_view rohwert);
-std::string_view beschreibung(Notierungsart art);
 
 } // namespace qb

@@ -57,7 +57,8 @@ std::string Formatierer::gebietsschemaAusUmgebung() {
 std::string Formatierer::zahl(const Dezimal& wert, int minStellen, int maxStellen) const {
     auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
                  .precision(Precision::minMaxFraction(minStellen, maxStellen))
-                 .roundingMode(UNUM_ROUND_HALFUP);
+                 .roundingMode(UNUM_ROUND_HALFUP)
+                 .sign(UNUM_SIGN_NEGATIVE);
     return formatiere(f, wert);
 }
 
@@ -73,7 +74,10 @@ std::string Formatierer::waehrung(const Dezimal& wert, std::string_view code,
     if (U_FAILURE(status)) {
         return zahl(wert, 2, 2) + "\u00A0" + std::string(code);
     }
-    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_)).unit(einheit).roundingMode(UNUM_ROUND_HALFUP);
+    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
+                 .unit(einheit)
+                 .roundingMode(UNUM_ROUND_HALFUP)
+                 .sign(UNUM_SIGN_NEGATIVE);
     if (nachkommastellen) {
         f = f.precision(Precision::fixedFraction(*nachkommastellen));
     }
@@ -84,7 +88,8 @@ std::string Formatierer::prozent(const Dezimal& prozentwert, int minStellen, int
     auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
                  .unit(icu::MeasureUnit::getPercent())
                  .precision(Precision::minMaxFraction(minStellen, maxStellen))
-                 .roundingMode(UNUM_ROUND_HALFUP);
+                 .roundingMode(UNUM_ROUND_HALFUP)
+                 .sign(UNUM_SIGN_NEGATIVE);
     return formatiere(f, prozentwert);
 }
 

@@ -11,7 +11,8 @@
 namespace qb {
 
 // Numbers, amounts and dates in the user's locale, through ICU. The values reach ICU as
-// decimal text, so no amount passes through binary floating point.
+// decimal text, so no amount passes through binary floating point. A value that rounds to
+// zero is shown without a minus (ICU would write "-0,00 €" for a loss under half a cent).
 class Formatierer {
 public:
     // The locale from LC_ALL, LC_NUMERIC or LANG (the first that is set); German when none
@@ -34,7 +35,7 @@ public:
     // A percentage of the value given in percent (12.5 → "12,5 %"), between the given numbers
     // of fraction digits.
     std::string prozent(const Dezimal& prozentwert, int minStellen, int maxStellen) const;
-    // A numeric date without time ("07.12.2026" in German) in the zone.
+    // A numeric date without time ("7.12.2026" in German) in the zone.
     std::string datum(Zeitpunkt t, const Zeitzone& zone) const;
 
 private:

@@ -1,7 +1,7 @@
 #include "valuation/Zahlenfeld.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -115,10 +115,15 @@ Zahlenfeld Zahlenfeld::dekodiere(const nlohmann::json& wert) {
     if (!std::isfinite(d)) {
         throw Dekodierfehler("Zahl ist unendlich oder keine Zahl");
     }
-    // Even a double of 1e308 fits: "%.6f" writes at most 309 + 7 characters.
+    // "%.6f" without a locale: snprintf would follow LC_NUMERIC, and once the process runs
+    // under a German locale it writes "0,100000", which is no decimal text. Even a double of
+    // 1e308 fits: at most a sign, 309 digits, the point and 6 places.
     char puffer[400];
-    std::snprintf(puffer, sizeof puffer, "%.6f", d);
-    auto zahl = Dezimal::lies(puffer);
+    auto [ende, fehler] = std::to_chars(puffer, puffer + sizeof puffer, d, std::chars_format::fixed, 6);
+    if (fehler != std::errc()) {
+        throw Dekodierfehler("Zahl nicht in Dezimalwert wandelbar");
+    }
+    auto zahl = Dezimal::lies(std::string_view(puffer, static_cast<std::size_t>(ende - puffer)));
     if (!zahl) {
         throw Dekodierfehler("Zahl nicht in Dezimalwert wandelbar");
     }
