@@ -136,17 +136,18 @@ std::optional<Zeitpunkt> Kalender::plusTage(Zeitpunkt t, int tage) const {
     if (!kalender) {
         return std::nullopt;
     }
+    // ICU counts whole milliseconds, but carries a fraction through unchanged or not depending
+    // on the path; so it gets whole milliseconds only, and the rest is added back afterwards.
+    auto rest = t.time_since_epoch() % milliseconds(1);
+    if (rest < microseconds(0)) {
+        rest += milliseconds(1);
+    }
     UErrorCode status = U_ZERO_ERROR;
-    kalender->setTime(alsUDate(t), status);
+    kalender->setTime(alsUDate(t - rest), status);
     kalender->add(UCAL_DATE, tage, status);
     UDate d = kalender->getTime(status);
     if (U_FAILURE(status)) {
         return std::nullopt;
-    }
-    // Keep the sub-millisecond part that ICU's millisecond clock drops.
-    auto rest = t.time_since_epoch() % milliseconds(1);
-    if (rest < microseconds(0)) {
-        rest += milliseconds(1);
     }
     return ausUDate(d) + rest;
 }

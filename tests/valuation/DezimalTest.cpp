@@ -82,3 +82,42 @@ TEST(Dezimal, ganzzahlNurWennGanzUndPassend) {
     EXPECT_FALSE(Dezimal::aus("9223372036854775808").alsGanzzahl().has_value());
     EXPECT_FALSE(Dezimal::aus("1.5").alsGanzzahl().has_value());
 }
+
+TEST(Dezimal, gerundetNieMinusNull) {
+    struct Fall {
+        const char* wert;
+        int stellen;
+        Rundung modus;
+        const char* ergebnis;
+    };
+    const Fall faelle[] = {
+        {"-0.004", 2, Rundung::normal, "0"},     {"-0.0049999", 2, Rundung::normal, "0"},
+        {"-0.005", 2, Rundung::normal, "-0.01"}, {"-0.001", 2, Rundung::abwaerts, "-0.01"},
+        {"0.009", 2, Rundung::abwaerts, "0"},    {"-1/3", 0, Rundung::normal, "0"},
+        {"-2/3", 0, Rundung::normal, "-1"},      {"-1/3", 0, Rundung::abwaerts, "-1"},
+        {"7", 2, Rundung::abwaerts, "7"},        {"-49", -2, Rundung::normal, "0"},
+    };
+    for (const auto& f : faelle) {
+        EXPECT_EQ(Dezimal::aus(f.wert).gerundet(f.stellen, f.modus).text(), f.ergebnis)
+            << f.wert << " auf " << f.stellen;
+    }
+    EXPECT_EQ(Dezimal::aus("-1/3").text(), "-0.3333333333333333333333333333333333333333");
+    EXPECT_EQ(Dezimal::aus("-1e-50").text(), "-0.00000000000000000000000000000000000000000000000001");
+}
+
+TEST(Dezimal, ordnetUndSummiert) {
+    EXPECT_LT(Dezimal::aus("-0.0001"), Dezimal(0));
+    EXPECT_GT(Dezimal::aus("1/3"), Dezimal::aus("0.3333333333333333333333333333333333333333"));
+    EXPECT_EQ(Dezimal::aus("2/4") <=> Dezimal::aus("0.5"), std::strong_ordering::equal);
+    Dezimal summe;
+    for (int i = 0; i < 10; ++i) {
+        summe += Dezimal::aus("0.1");
+    }
+    EXPECT_EQ(summe, Dezimal(1));
+    summe -= Dezimal::aus("1/3");
+    EXPECT_EQ(summe.speichertext(), "2/3");
+    EXPECT_EQ(Dezimal(INT64_MIN).text(), "-9223372036854775808");
+    EXPECT_EQ(Dezimal(INT64_MAX).alsGanzzahl(), INT64_MAX);
+    EXPECT_EQ((-Dezimal(0)).text(), "0");
+    EXPECT_EQ(Dezimal::zehnHoch(3).text(), "1000");
+}

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -75,7 +76,7 @@ TEST(Formatierer, gebietsschemaAusDerUmgebung) {
         {nullptr, nullptr, "de_CH", "de_CH"},
         {nullptr, "fr_FR.UTF-8", "en_US.UTF-8", "fr_FR"},
         {"de_AT.UTF-8@euro", "fr_FR.UTF-8", "en_US.UTF-8", "de_AT"},
-        {"", "", "en_GB.UTF-8", "en_GB"}, // set but empty counts as unset
+        {"", "", "en_GB.UTF-8", "en_GB"},       // set but empty counts as unset
         {"C", nullptr, "en_US.UTF-8", "de_DE"}, // C names no real locale and overrides the rest
         {"POSIX", nullptr, nullptr, "de_DE"},
         {nullptr, "C", "en_US.UTF-8", "de_DE"},
@@ -101,9 +102,9 @@ TEST(Formatierer, deutscheBetraege) {
         {de.waehrung(d("1234.56"), "EUR"), "1.234,56\u00A0€"},
         {de.waehrung(d("-1234.5"), "EUR"), "-1.234,50\u00A0€"},
         {de.waehrung(d("45678.9"), "EUR", 0), "45.679\u00A0€"},
-        {de.waehrung(d("0.005"), "EUR"), "0,01\u00A0€"},       // a half away from zero
+        {de.waehrung(d("0.005"), "EUR"), "0,01\u00A0€"}, // a half away from zero
         {de.waehrung(d("-0.005"), "EUR"), "-0,01\u00A0€"},
-        {de.waehrung(d("-0.004"), "EUR"), "0,00\u00A0€"},      // no "-0,00"
+        {de.waehrung(d("-0.004"), "EUR"), "0,00\u00A0€"}, // no "-0,00"
         {de.waehrung(d("1234.5"), "USD"), "1.234,50\u00A0$"},
         {de.waehrung(d("1000000"), "JPY"), "1.000.000\u00A0¥"}, // the currency's own fraction digits
         {de.waehrung(d("1"), "XQZ"), "1,00\u00A0XQZ"},

@@ -159,7 +159,8 @@ TEST(Kurseingabe, preisangabeUndFehlertextAnDenGrenzen) {
     for (const auto& f : faelle) {
         // The trading currency is never read: the form carries the currency.
         Kurseingabe eingabe("GBP", d(f.kurs), d(f.umrechnung));
-        EXPECT_EQ(eingabe.preisangabe(f.form), f.preis) << beschreibe(f.form) << ' ' << f.kurs << ' ' << f.umrechnung;
+        EXPECT_EQ(eingabe.preisangabe(f.form), f.preis)
+            << beschreibe(f.form) << ' ' << f.kurs << ' ' << f.umrechnung;
         EXPECT_EQ(eingabe.fehlertext(f.form), f.meldung)
             << beschreibe(f.form) << ' ' << f.kurs << ' ' << f.umrechnung;
     }
@@ -196,13 +197,41 @@ TEST(Kurseingabe, uebernimmtNotierung) {
     chfMitMarken.unlesbar = {Feld::kurs, Feld::umrechnung};
 
     const Fall faelle[] = {
-        {"Anleihe in USD", Assetklasse::anleihe, Umrechnung{d("100"), "USD", d("1.085")}, "92.165898617512",
-         leerMitMarken, "USD", "100", "1.085", {}},
-        {"Waehrung umgerechnet", Assetklasse::waehrung, Umrechnung{d("1"), "CHF", d("0.95")}, "1.052631578947",
-         chfMitMarken, "CHF", "3", "0.95", {Feld::kurs}},
-        {"Aktie in EUR", Assetklasse::aktie, std::nullopt, "55.5", usdMitMarken, "EUR", "55.5", "1.1",
+        {"Anleihe in USD",
+         Assetklasse::anleihe,
+         Umrechnung{d("100"), "USD", d("1.085")},
+         "92.165898617512",
+         leerMitMarken,
+         "USD",
+         "100",
+         "1.085",
+         {}},
+        {"Waehrung umgerechnet",
+         Assetklasse::waehrung,
+         Umrechnung{d("1"), "CHF", d("0.95")},
+         "1.052631578947",
+         chfMitMarken,
+         "CHF",
+         "3",
+         "0.95",
+         {Feld::kurs}},
+        {"Aktie in EUR",
+         Assetklasse::aktie,
+         std::nullopt,
+         "55.5",
+         usdMitMarken,
+         "EUR",
+         "55.5",
+         "1.1",
          {Feld::umrechnung}},
-        {"Waehrung in EUR", Assetklasse::waehrung, std::nullopt, "0.62", usdMitMarken, "USD", "0.62", "1.1",
+        {"Waehrung in EUR",
+         Assetklasse::waehrung,
+         std::nullopt,
+         "0.62",
+         usdMitMarken,
+         "USD",
+         "0.62",
+         "1.1",
          {Feld::umrechnung}},
     };
     for (const auto& f : faelle) {

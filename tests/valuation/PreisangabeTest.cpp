@@ -29,7 +29,7 @@ TEST(Umrechnung, inEuroAufZwoelfStellenHalbVonNullWeg) {
         {"0.0000000000005", "1", "0.000000000001"}, // a half goes away from zero
         {"0.0000000000004", "1", "0"},
         {"-100", "3", "-33.333333333333"},
-        {"100", "0", "0"},                          // a rate of 0 never divides
+        {"100", "0", "0"}, // a rate of 0 never divides
         {"100", "-2", "0"},
         {"0", "1.5", "0"},
     };
@@ -43,7 +43,8 @@ TEST(Preisangabe, gleichheitNachFallUndWert) {
     const Umrechnung usd{d("100"), "USD", d("1.5")};
     EXPECT_EQ(Preisangabe::euro(d("1.5")), Preisangabe::euro(d("1.50")));
     EXPECT_NE(Preisangabe::euro(d("1.5")), Preisangabe::euro(d("1.51")));
-    EXPECT_EQ(Preisangabe::umgerechnet(usd), Preisangabe::umgerechnet(Umrechnung{d("100.0"), "USD", d("1.50")}));
+    EXPECT_EQ(Preisangabe::umgerechnet(usd),
+              Preisangabe::umgerechnet(Umrechnung{d("100.0"), "USD", d("1.50")}));
     EXPECT_NE(Preisangabe::umgerechnet(usd), Preisangabe::umgerechnet(Umrechnung{d("100"), "usd", d("1.5")}));
     EXPECT_NE(Preisangabe::umgerechnet(usd), Preisangabe::umgerechnet(Umrechnung{d("100"), "USD", d("1.6")}));
     EXPECT_NE(Preisangabe::umgerechnet(usd), Preisangabe::umgerechnet(Umrechnung{d("101"), "USD", d("1.5")}));
@@ -75,22 +76,23 @@ TEST(GanzeEinheiten, schneidetBetragUndErgebnisAb) {
     };
     const Fall faelle[] = {
         {"1000", "1.085", "1085"},
-        {"999.999", "1", "999"},        // cut to 999.99 first
-        {"0.004", "1", "0"},            // cut to 0.00: not above 0
+        {"999.999", "1", "999"}, // cut to 999.99 first
+        {"0.004", "1", "0"},     // cut to 0.00: not above 0
         {"0.01", "100", "1"},
         {"-5", "1", "0"},
         {"0", "1", "0"},
-        {"10", "0.3333", "3"},          // 3.333 cut
-        {"10000", "0.0001", "1"},       // the lower bound is allowed
-        {"1", "1000000", "1000000"},    // and so is the upper one
+        {"10", "0.3333", "3"},       // 3.333 cut
+        {"10000", "0.0001", "1"},    // the lower bound is allowed
+        {"1", "1000000", "1000000"}, // and so is the upper one
         {"10000", "0.00009", "0"},
         {"1", "1000000.01", "0"},
         {"1", "0", "0"},
         {"1", "-1", "0"},
-        {"10.019", "99.9", "999"},      // 10.01 × 99.9 = 999.999, cut
-        {"250.5", "0.5", "125"},        // 125.25
+        {"10.019", "99.9", "999"}, // 10.01 × 99.9 = 999.999, cut
+        {"250.5", "0.5", "125"},   // 125.25
     };
     for (const auto& f : faelle) {
-        EXPECT_EQ(ganzeEinheiten(d(f.betrag), d(f.faktor)).text(), f.einheiten) << f.betrag << " × " << f.faktor;
+        EXPECT_EQ(ganzeEinheiten(d(f.betrag), d(f.faktor)).text(), f.einheiten)
+            << f.betrag << " × " << f.faktor;
     }
 }

@@ -47,7 +47,7 @@ TEST(Zahlenfeld, liestDeutscheUndInternationaleSchreibweise) {
         {"1.000,00", "1000"},
         {"1,5", "1.5"},
         {"1.5", "1.5"},
-        {"1.234", "1.234"},        // a single separator is always decimal
+        {"1.234", "1.234"}, // a single separator is always decimal
         {"1,234", "1.234"},
         {"1.000.000", "1000000"},
         {"1,000,000", "1000000"},
@@ -57,8 +57,8 @@ TEST(Zahlenfeld, liestDeutscheUndInternationaleSchreibweise) {
         {"1.2.3,4", std::nullopt},
         {"1234.567,8", std::nullopt}, // a first group of 4 digits
         {"1..5", std::nullopt},
-        {",123,456", std::nullopt},  // an empty first group
-        {"1234,5", "1234.5"},      // a single integer group is not limited
+        {",123,456", std::nullopt}, // an empty first group
+        {"1234,5", "1234.5"},       // a single integer group is not limited
         {"12,", "12"},
         {",5", "0.5"},
         {"-1.234,5", "-1234.5"},
@@ -88,13 +88,27 @@ TEST(Zahlenfeld, liestDeutscheUndInternationaleSchreibweise) {
 
 TEST(Zahlenfeld, normalisiertTrennzeichen) {
     const Fall faelle[] = {
-        {"1.234,56", "1234.56"}, {"1,234.56", "1234.56"}, {"1.000,00", "1000.00"},
-        {"1.000.000", "1000000"}, {"1,5", "1.5"},          {"12,", "12"},
-        {",5", ".5"},             {"1234,5", "1234.5"},    {"1 234,5", "1 234.5"},
-        {"1-2", "1-2"},           {"+5", "+5"},            {"1e5", "1e5"},
-        {"abc", "abc"},           {"", ""},                {",", ""},
-        {"1,234,5", std::nullopt}, {"1.2.3,4", std::nullopt}, {"1234.567,8", std::nullopt},
-        {"1.234,5.6", std::nullopt}, {"1,,000", std::nullopt}, {"1.234.5", std::nullopt},
+        {"1.234,56", "1234.56"},
+        {"1,234.56", "1234.56"},
+        {"1.000,00", "1000.00"},
+        {"1.000.000", "1000000"},
+        {"1,5", "1.5"},
+        {"12,", "12"},
+        {",5", ".5"},
+        {"1234,5", "1234.5"},
+        {"1 234,5", "1 234.5"},
+        {"1-2", "1-2"},
+        {"+5", "+5"},
+        {"1e5", "1e5"},
+        {"abc", "abc"},
+        {"", ""},
+        {",", ""},
+        {"1,234,5", std::nullopt},
+        {"1.2.3,4", std::nullopt},
+        {"1234.567,8", std::nullopt},
+        {"1.234,5.6", std::nullopt},
+        {"1,,000", std::nullopt},
+        {"1.234.5", std::nullopt},
     };
     for (const auto& f : faelle) {
         EXPECT_EQ(Zahlenfeld::normalisiere(f.eingabe), f.erwartet) << '"' << f.eingabe << '"';
@@ -107,9 +121,9 @@ TEST(Zahlenfeld, prueftZiffern) {
         bool gueltig;
     };
     const Pruefung faelle[] = {
-        {"1234.56", true}, {"-1", true},   {"0", true},     {".5", true},    {"5.", true},
-        {"-.5", true},     {"", false},    {"-", false},    {".", false},    {"-.", false},
-        {"1.2.3", false},  {"1-2", false}, {"--1", false},  {"+5", false},   {"1e5", false},
+        {"1234.56", true}, {"-1", true},   {"0", true},       {".5", true},      {"5.", true},
+        {"-.5", true},     {"", false},    {"-", false},      {".", false},      {"-.", false},
+        {"1.2.3", false},  {"1-2", false}, {"--1", false},    {"+5", false},     {"1e5", false},
         {"1 2", false},    {"1,5", false}, {"\u0661", false}, {"\uFF15", false},
     };
     for (const auto& f : faelle) {
@@ -147,7 +161,8 @@ TEST(Zahlenfeld, dekodiertTextUndZahlen) {
     std::string groesste = Zahlenfeld::dekodiere(nlohmann::json::parse("1e308")).wert.text();
     EXPECT_EQ(groesste.size(), 309u);
     EXPECT_EQ(groesste.substr(0, 30), "100000000000000001097906362944");
-    std::string kleinste = Zahlenfeld::dekodiere(nlohmann::json::parse("-1.7976931348623157e308")).wert.text();
+    std::string kleinste =
+        Zahlenfeld::dekodiere(nlohmann::json::parse("-1.7976931348623157e308")).wert.text();
     EXPECT_EQ(kleinste.size(), 310u);
     EXPECT_EQ(kleinste.substr(0, 8), "-1797693");
 }
