@@ -39,8 +39,12 @@ mpz_class teileGerundet(const mpz_class& p, const mpz_class& q, Rundung modus) {
 } // namespace
 
 Dezimal::Dezimal(long long wert) {
-    // mpq_class has no long long constructor; go through text to stay exact on every platform.
-    wert_ = mpq_class(std::to_string(wert), 10);
+    // mpq_class has no long long constructor; where long is as wide, that one is exact.
+    if constexpr (sizeof(long) >= sizeof(long long)) {
+        wert_ = mpq_class(static_cast<long>(wert));
+    } else {
+        wert_ = mpq_class(std::to_string(wert), 10);
+    }
 }
 
 Dezimal::Dezimal(mpq_class wert) : wert_(std::move(wert)) {

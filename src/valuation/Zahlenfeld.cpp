@@ -62,7 +62,12 @@ std::optional<std::string> Zahlenfeld::normalisiere(std::string_view text) {
         }
     }
     if (gruppen.size() >= 2) {
-        if (gruppen[0].empty() || gruppen[0].size() > 3) {
+        // The sign is no digit of the first group: "-123.456,7" is as well-formed as "123.456,7".
+        std::string_view erste = gruppen[0];
+        if (!erste.empty() && erste.front() == '-') {
+            erste.remove_prefix(1);
+        }
+        if (erste.empty() || erste.size() > 3) {
             return std::nullopt;
         }
         for (std::size_t i = 1; i < gruppen.size(); ++i) {

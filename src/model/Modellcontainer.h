@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+namespace qb {
+
+class Ablage;
+class Modellkontext;
+
+// The opened store with its main context; lives from the start of the application to its end.
+// GUI thread only.
+class Modellcontainer {
+public:
+    // Loads every record of the store into the main context. Throws Speicherfehler.
+    explicit Modellcontainer(std::unique_ptr<Ablage> ablage);
+    ~Modellcontainer();
+    Modellcontainer(const Modellcontainer&) = delete;
+    Modellcontainer& operator=(const Modellcontainer&) = delete;
+
+    Ablage& ablage() { return *ablage_; }
+    Modellkontext& kontext() { return *kontext_; }
+
+private:
+    // Declared first, destroyed last: the context refers to the store.
+    std::unique_ptr<Ablage> ablage_;
+    std::unique_ptr<Modellkontext> kontext_;
+};
+
+} // namespace qb

@@ -1,0 +1,220 @@
+#pragma once
+
+// Real files for the store tests: a temporary folder, raw SQLite access beside the store's own,
+// a version-1 store made through the version-1 schema, and a recorder for the log.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include "model/Datenschema.h"
+#include "model/Protokoll.h"
+
+namespace qb::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempOrdner {
+public:
+    TempOrdner() {
+        static std::atomic<int> zaehler{0};
+        std::random_device zufall;
+        pfad_ = fs::temp_directory_path() / ("qb-speicher-" + std::to_string(::getpid()) + "-" +
+                                             std::to_string(zaehler++) + "-" + std::to_string(zufall()));
+        fs::create_directories(pfad_);
+    }
+    ~TempOrdner() {
+        std::error_code fehler;
+        fs::remove_all(pfad_, fehler);
+    }
+    TempOrdner(const TempOrdner&) = delete;
+    TempOrdner& operator=(const TempOrdner&) = delete;
+
+    const fs::path& pfad() const { return pfad_; }
+    fs::path operator/(const std::string& name) const { return pfad_ / name; }
+
+    // The names in the folder (not below), sorted.
+    std::vector<std::string> namen(const fs::path& unterordner = {}) const {
+        std::vector<std::string> ergebnis;
+        for (const auto& eintrag : fs::directory_iterator(pfad_ / unterordner)) {
+            ergebnis.push_back(eintrag.path().filename().string());
+        }
+        std::sort(ergebnis.begin(), ergebnis.end());
+        return ergebnis;
+    }
+
+private:
+    fs::path pfad_;
+};
+
+inline std::string inhalt(const fs::path& datei) {
+    std::ifstream ein(datei, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>());
+}
+
+inline void schreibeDatei(const fs::path& datei, const std::string& text) {
+    std::ofstream aus(datei, std::ios::binary);
+    aus << text;
+}
+
+// A raw connection, to write what the store itself would never write.
+class Verbindung {
+public:
+    explicit Verbindung(const fs::path& datei) {
+        if (sqlite3_open(datei.c_str(), &db_) != SQLITE_OK) {
+            ADD_FAILURE() << sqlite3_errmsg(db_);
+        }
+        ausfuehren("PRAGMA foreign_keys = ON");
+    }
+    explicit Verbindung(sqlite3* fremd) : db_(fremd), eigen_(false) {}
+    explicit Verbindung(void* fremd) : Verbindung(static_cast<sqlite3*>(fremd)) {}
+    ~Verbindung() {
+        if (eigen_) {
+            sqlite3_close(db_);
+        }
+    }
+    Verbindung(const Verbindung&) = delete;
+    Verbindung& operator=(const Verbindung&) = delete;
+
+    sqlite3* db() const { return db_; }
+
+    void ausfuehren(const std::string& sql) {
+        char* fehler = nullptr;
+        int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &fehler);
+        EXPECT_EQ(rc, SQLITE_OK) << (fehler != nullptr ? fehler : "") << "\n" << sql;
+        sqlite3_free(fehler);
+    }
+    // The first column of every row, as text ("NULL" for NULL).
+    std::vector<std::string> spalte(const std::string& sql) {
+        std::vector<std::string> werte;
+        sqlite3_stmt* anweisung = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &anweisung, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sqlite3_errmsg(db_) << "\n" << sql;
+            return werte;
+        }
+        while (sqlite3_step(anweisung) == SQLITE_ROW) {
+            const unsigned char* text = sqlite3_column_text(anweisung, 0);
+            werte.emplace_back(text != nullptr ? reinterpret_cast<const char*>(text) : "NULL");
+        }
+        sqlite3_finalize(anweisung);
+        return werte;
+    }
+    std::string wert(const std::string& sql) {
+        auto werte = spalte(sql);
+        return werte.empty() ? std::string("(keine Zeile)") : werte.front();
+    }
+    // Leaves "-wal" and "-shm" behind on closing, as a crashed process would.
+    void ohneCheckpointSchliessen() { sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr); }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool eigen_ = true;
+};
+
+// The state of a store: every row of the four tables and the recorded version, as text.
+inline std::vector<std::string> abbild(Verbindung& verbindung) {
+    std::vector<std::string> zeilen;
+    for (const char* tabelle : {"Metadaten", "Portfolio", "Position", "Bewertung", "Preisnotiz"}) {
+        auto spalten =
+            verbindung.spalte(std::string("SELECT name FROM pragma_table_info('") + tabelle + "')");
+        std::string ausdruck;
+        for (const auto& spalte : spalten) {
+            ausdruck += (ausdruck.empty() ? "" : " || '|' || ") + std::string("quote(") + spalte + ")";
+        }
+        for (auto& zeile : verbindung.spalte("SELECT " + ausdruck + " FROM " + tabelle + " ORDER BY 1")) {
+            zeilen.push_back(std::string(tabelle) + ": " + zeile);
+        }
+    }
+    return zeilen;
+}
+
+inline const std::chrono::sys_seconds v1Kaufdatum{std::chrono::seconds(1741000000)};
+inline const std::chrono::sys_seconds v1Stichtag{std::chrono::seconds(1743400000)};
+
+// A version-1 store made through the version-1 schema and filled with one game: a portfolio,
+// a share and a bond, one reference date with a note for each (one with a trading volume).
+// With `begleitdateien` the last rows stay in the "-wal" file and "-shm" stays too.
+inline void legeVersion1An(const fs::path& datei, bool begleitdateien) {
+    Verbindung verbindung(datei);
+    verbindung.ausfuehren("PRAGMA journal_mode = WAL");
+    verbindung.ausfuehren("BEGIN; " + std::string(Datenschema::V1::sql()) + " COMMIT;");
+    const std::string kauf = std::to_string(v1Kaufdatum.time_since_epoch().count() * 1000000LL);
+    const std::string stichtag = std::to_string(v1Stichtag.time_since_epoch().count() * 1000000LL + 250);
+    verbindung.ausfuehren(
+        "INSERT INTO Portfolio VALUES (1, 'Gruppe Nord', '10000', " + kauf +
+        ");"
+        "INSERT INTO Position VALUES (2, 1, 'aktie', 'Beispiel AG', 'DE0007164600', 'Börse Frankfurt "
+        "(XETR)', "
+        "'EUR', 20, '123.456', 'stueckpreis', '100');"
+        "INSERT INTO Position VALUES (3, 1, 'anleihe', 'Bund 2030', 'DE0001102580', '', 'EUR', 3, '97.6', "
+        "'prozentVomNennwert', '1000');"
+        "INSERT INTO Bewertung VALUES (4, 1, " +
+        stichtag + ", 'erster Stichtag');");
+    if (begleitdateien) {
+        // The rows so far go into the main file; the notes stay in the "-wal" file.
+        verbindung.ausfuehren("PRAGMA wal_checkpoint(TRUNCATE)");
+        verbindung.ohneCheckpointSchliessen();
+    }
+    verbindung.ausfuehren(
+        "INSERT INTO Preisnotiz VALUES (5, 2, 4, '130.5', 'EUR', 'Bloomberg', 'DE0007164600', 'vonHand', " +
+        stichtag +
+        ", 'manuell', NULL);"
+        "INSERT INTO Preisnotiz VALUES (6, 3, 4, '98.25', 'EUR', 'Börse Frankfurt (XETR)', 'DE0001102580', "
+        "'letzterHandel', " +
+        kauf +
+        ", 'automatisch', "
+        "'{\"preisfeststellungen\":3,\"stueckumsatz\":1200,\"umsatzEuro\":\"45678.9\"}');");
+}
+
+// Records every log line while it lives, in place of syslog.
+class Protokollmitschnitt {
+public:
+    struct Zeile {
+        Protokoll::Stufe stufe;
+        std::string kategorie;
+        std::string text;
+    };
+
+    Protokollmitschnitt() {
+        Protokoll::setzeSenke(
+            [this](Protokoll::Stufe stufe, const std::string& kategorie, const std::string& text) {
+                std::lock_guard sperre(sperre_);
+                zeilen_.push_back({stufe, kategorie, text});
+            });
+    }
+    ~Protokollmitschnitt() { Protokoll::setzeSenke({}); }
+    Protokollmitschnitt(const Protokollmitschnitt&) = delete;
+    Protokollmitschnitt& operator=(const Protokollmitschnitt&) = delete;
+
+    std::vector<Zeile> zeilen() const {
+        std::lock_guard sperre(sperre_);
+        return zeilen_;
+    }
+    std::vector<std::string> texte() const {
+        std::vector<std::string> ergebnis;
+        for (const auto& zeile : zeilen()) {
+            ergebnis.push_back(zeile.text);
+        }
+        return ergebnis;
+    }
+
+private:
+    mutable std::mutex sperre_;
+    std::vector<Zeile> zeilen_;
+};
+
+} // namespace qb::test

@@ -1,0 +1,421 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "SpeicherHilfe.h"
+#include "model/Ablage.h"
+#include "model/Datenschema.h"
+#include "model/Modellcontainer.h"
+#include "model/Modellkontext.h"
+#include "model/Portfolio.h"
+#include "model/Speicherfehler.h"
+#include "model/Speichern.h"
+
+using namespace qb;
+using namespace qb::test;
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Sets or removes one environment variable and restores it on leaving.
+class Umgebungsvariable {
+public:
+    explicit Umgebungsvariable(const char* name) : name_(name) {
+        if (const char* wert = std::getenv(name)) {
+            alt_ = wert;
+        }
+    }
+    ~Umgebungsvariable() {
+        if (alt_) {
+            ::setenv(name_, alt_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    Umgebungsvariable(const Umgebungsvariable&) = delete;
+    Umgebungsvariable& operator=(const Umgebungsvariable&) = delete;
+
+    void setze(const std::string& wert) { ::setenv(name_, wert.c_str(), 1); }
+    void entferne() { ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> alt_;
+};
+
+Zeitpunkt utc(sys_days tag, microseconds uhrzeit) {
+    return Zeitpunkt(tag) + uhrzeit;
+}
+
+class Speicheroeffnung : public ::testing::Test {
+protected:
+    void SetUp() override {
+        alteZone_ = Zeitzone::aktuell().id();
+        Zeitzone::setzeAktuelle("Europe/Berlin");
+    }
+    void TearDown() override { Zeitzone::setzeAktuelle(alteZone_); }
+
+    std::string kopie(const std::string& endung = "") const {
+        return "Spielstand.sqlite-vor-Schema-2.0.0-" + stempel + endung;
+    }
+    std::string kopiezeile(const std::string& endung = "") const {
+        return "Sicherung vor der Migration angelegt: Sicherungen/" + kopie(endung);
+    }
+    std::vector<std::string> sicherungen() const {
+        return fs::exists(ordner / "Sicherungen") ? ordner.namen("Sicherungen") : std::vector<std::string>{};
+    }
+    template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
+        try {
+            aufruf();
+        } catch (const Speicherfehler& fehler) {
+            return fehler;
+        }
+        ADD_FAILURE() << "kein Speicherfehler";
+        return Speicherfehler("", 0, "");
+    }
+
+    TempOrdner ordner;
+    Protokollmitschnitt protokoll;
+    const fs::path datei = ordner / "Spielstand.sqlite";
+    // 23:30 in Berlin on 5 March 2025.
+    const Zeitpunkt moment = utc(sys_days(2025y / March / 5), 22h + 30min);
+    const std::string stempel = "2025-03-05-233000";
+
+private:
+    std::string alteZone_;
+};
+
+} // namespace
+
+TEST(Testlauf, jederDerDreiSchluesselGenuegtAuchLeer) {
+    const char* schluessel[] = {"XCTestConfigurationFilePath", "XCTestBundlePath", "XCTestSessionIdentifier"};
+    Umgebungsvariable a(schluessel[0]), b(schluessel[1]), c(schluessel[2]);
+    Umgebungsvariable* alle[] = {&a, &b, &c};
+    for (auto* variable : alle) {
+        variable->entferne();
+    }
+    EXPECT_FALSE(Datenschema::istTestlauf());
+    for (int i = 0; i < 3; ++i) {
+        for (const char* wert : {"", "/tmp/x.xctestconfiguration"}) {
+            SCOPED_TRACE(std::string(schluessel[i]) + "=" + wert);
+            alle[i]->setze(wert);
+            EXPECT_TRUE(Datenschema::istTestlauf());
+            alle[i]->entferne();
+        }
+    }
+    ::setenv("xctestsessionidentifier", "", 1);
+    EXPECT_FALSE(Datenschema::istTestlauf());
+    ::unsetenv("xctestsessionidentifier");
+}
+
+TEST_F(Speicheroeffnung, imTestlaufBleibtAllesImArbeitsspeicher) {
+    Umgebungsvariable sitzung("XCTestSessionIdentifier"), daten("XDG_DATA_HOME"), heim("HOME");
+    sitzung.setze("");
+    daten.setze((ordner / "daten").string());
+    heim.setze((ordner / "heim").string());
+
+    auto container = Datenschema::istTestlauf() ? Datenschema::testSpeicher() : Datenschema::oeffneSpeicher();
+
+    ASSERT_TRUE(container);
+    container->kontext().fuegeEin(std::make_shared<Portfolio>("", Dezimal(10000), moment));
+    EXPECT_EQ(speichere(container->kontext()), std::nullopt);
+    EXPECT_EQ(container->kontext().portfolios().size(), 1u);
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{});
+    auto zeilen = protokoll.zeilen();
+    ASSERT_EQ(zeilen.size(), 1u);
+    EXPECT_EQ(zeilen[0].text, "Speicher: Arbeitsspeicher (Testlauf)");
+    EXPECT_EQ(zeilen[0].kategorie, "Speicher");
+    EXPECT_EQ(zeilen[0].stufe, Protokoll::Stufe::standard);
+}
+
+TEST_F(Speicheroeffnung, beimErstenStartEntstehtEinNeuerSpielstandOhneSicherung) {
+    const auto neu = ordner / "daten" / "quinzelbrockat" / "Spielstand.sqlite";
+    {
+        auto container = Datenschema::oeffneSpeicher(neu, moment);
+        EXPECT_TRUE(container->kontext().portfolios().empty());
+    }
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{"Sicherung: kein Spielstand vorhanden, nichts zu sichern",
+                                        "Speicher: Spielstand auf der Platte"}));
+    for (const auto& zeile : protokoll.zeilen()) {
+        EXPECT_EQ(zeile.stufe, Protokoll::Stufe::standard);
+        EXPECT_EQ(zeile.kategorie, "Speicher");
+    }
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(Datenschema::gespeicherteVersion(neu), Datenschema::V2::version);
+}
+
+TEST_F(Speicheroeffnung, einSpielstandMitVersion2WirdOhneKopieGeoeffnet) {
+    Aenderungssatz satz;
+    satz.portfolios.push_back({1, {"Gruppe Nord", Dezimal(10000), moment}});
+    Ablage::oeffne(datei)->schreibe(satz);
+
+    auto container = Datenschema::oeffneSpeicher(datei, moment);
+
+    EXPECT_EQ(container->kontext().portfolios().size(), 1u);
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{"Sicherung: Spielstand passt zum Schema 2.0.0, nichts zu sichern",
+                                        "Speicher: Spielstand auf der Platte"}));
+    EXPECT_FALSE(fs::exists(ordner / "Sicherungen"));
+    EXPECT_EQ(Datenschema::sichereVorMigration(datei, moment), std::nullopt);
+}
+
+TEST_F(Speicheroeffnung, version1MitBegleitdateienErgibtDreiKopienMitEinemZeitstempel) {
+    legeVersion1An(datei, true);
+    const std::string hauptdatei = inhalt(datei), wal = inhalt(ordner / "Spielstand.sqlite-wal"),
+                      shm = inhalt(ordner / "Spielstand.sqlite-shm");
+    ASSERT_FALSE(wal.empty());
+
+    {
+        auto container = Datenschema::oeffneSpeicher(datei, moment);
+        auto portfolios = container->kontext().portfolios();
+        ASSERT_EQ(portfolios.size(), 1u);
+        EXPECT_EQ(portfolios[0]->positionen().size(), 2u);
+        ASSERT_EQ(portfolios[0]->bewertungen().size(), 1u);
+        EXPECT_EQ(portfolios[0]->bewertungen()[0]->notizen().size(), 2u);
+    }
+
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{kopiezeile(), kopiezeile("-wal"), kopiezeile("-shm"),
+                                        "Speicher: Spielstand auf der Platte"}));
+    EXPECT_EQ(sicherungen(), (std::vector<std::string>{kopie(), kopie("-shm"), kopie("-wal")}));
+    EXPECT_EQ(inhalt(ordner / "Sicherungen" / kopie()), hauptdatei);
+    EXPECT_EQ(inhalt(ordner / "Sicherungen" / kopie("-wal")), wal);
+    EXPECT_EQ(inhalt(ordner / "Sicherungen" / kopie("-shm")), shm);
+    EXPECT_EQ(Datenschema::gespeicherteVersion(datei), Datenschema::V2::version);
+
+    // The copies hold the old game: the three files together open as version 1.
+    TempOrdner wiederhergestellt;
+    for (const char* endung : {"", "-wal", "-shm"}) {
+        fs::copy_file(ordner / "Sicherungen" / kopie(endung),
+                      wiederhergestellt / (std::string("alt.sqlite") + endung));
+    }
+    Verbindung alt(wiederhergestellt / "alt.sqlite");
+    EXPECT_EQ(alt.wert("SELECT wert FROM Metadaten"), "1.0.0");
+    EXPECT_EQ(alt.wert("SELECT count(*) FROM Preisnotiz"), "2");
+}
+
+TEST_F(Speicheroeffnung, version1OhneBegleitdateienErgibtEineKopie) {
+    legeVersion1An(datei, false);
+    ASSERT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
+
+    Datenschema::oeffneSpeicher(datei, moment);
+
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{kopiezeile(), "Speicher: Spielstand auf der Platte"}));
+    EXPECT_EQ(sicherungen(),
+              std::vector<std::string>{"Spielstand.sqlite-vor-Schema-2.0.0-2025-03-05-233000"});
+}
+
+TEST_F(Speicheroeffnung, derZeitstempelFolgtDerAktuellenZone) {
+    struct Fall {
+        const char* zone;
+        Zeitpunkt moment;
+        const char* stempel;
+    };
+    const Fall faelle[] = {
+        {"Europe/Berlin", utc(sys_days(2025y / March / 5), 22h + 30min), "2025-03-05-233000"},
+        // 04:30 UTC on the 6th is still the evening of the 5th in New York.
+        {"America/New_York", utc(sys_days(2025y / March / 6), 4h + 30min), "2025-03-05-233000"},
+        {"Asia/Tokyo", utc(sys_days(2025y / March / 5), 14h + 30min), "2025-03-05-233000"},
+        {"Europe/Berlin", utc(sys_days(2025y / July / 1), 21h + 30min + 5s + 999999us), "2025-07-01-233005"},
+        {"Europe/Berlin", utc(sys_days(2024y / December / 31), 23h), "2025-01-01-000000"},
+        {"UTC", utc(sys_days(987y / January / 2), 3h + 4min + 5s), "0987-01-02-030405"},
+    };
+    int nummer = 0;
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(std::string(fall.zone) + " " + fall.stempel);
+        Zeitzone::setzeAktuelle(fall.zone);
+        const auto unterordner = ordner / std::to_string(nummer++);
+        fs::create_directory(unterordner);
+        schreibeDatei(unterordner / "Spielstand.sqlite", "kein Spielstand");
+
+        auto ergebnis = Datenschema::sichereVorMigration(unterordner / "Spielstand.sqlite", fall.moment);
+
+        EXPECT_EQ(ergebnis, unterordner / "Sicherungen");
+        EXPECT_EQ(ergebnis, Datenschema::sicherungsordner(unterordner / "Spielstand.sqlite"));
+        EXPECT_EQ(
+            ordner.namen(unterordner / "Sicherungen"),
+            std::vector<std::string>{std::string("Spielstand.sqlite-vor-Schema-2.0.0-") + fall.stempel});
+    }
+}
+
+TEST_F(Speicheroeffnung, eineDateiOhneDatenbankWirdGesichertUndNichtGeoeffnet) {
+    const std::string text(5000, 'x');
+    schreibeDatei(datei, text);
+
+    Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+
+    EXPECT_EQ(fehler.domaene(), "SQLite");
+    EXPECT_EQ(fehler.code(), SQLITE_NOTADB);
+    auto zeilen = protokoll.zeilen();
+    ASSERT_EQ(zeilen.size(), 3u);
+    EXPECT_EQ(zeilen[0].text, kopiezeile());
+    EXPECT_EQ(zeilen[1].text, "Speicher: Spielstand auf der Platte");
+    EXPECT_EQ(zeilen[2].text, "Speicher nicht geoeffnet: SQLite 26");
+    EXPECT_EQ(zeilen[2].stufe, Protokoll::Stufe::fehler);
+    EXPECT_EQ(zeilen[2].kategorie, "Speicher");
+    EXPECT_EQ(inhalt(datei), text);
+    EXPECT_EQ(inhalt(ordner / "Sicherungen" / kopie()), text);
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+}
+
+// The migration counts only when its rows load; otherwise the store stays at version 1.
+TEST_F(Speicheroeffnung, einUnlesbarerWertVerhindertDieMigration) {
+    legeVersion1An(datei, false);
+    Verbindung(datei).ausfuehren("UPDATE Preisnotiz SET art = 'Schlusskurs' WHERE id = 6");
+    const std::string vorher = inhalt(datei);
+
+    Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+
+    EXPECT_EQ(fehler.domaene(), "Datenschema");
+    EXPECT_EQ(fehler.code(), Datenschema::ungueltigerWert);
+    EXPECT_STREQ(fehler.what(), "Der Spielstand enthält einen ungültigen Wert: Preisnotiz 6, Feld „art“");
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{kopiezeile(), "Speicher: Spielstand auf der Platte",
+                                        "Speicher nicht geoeffnet: Datenschema 4"}));
+    EXPECT_EQ(inhalt(datei), vorher);
+    Verbindung roh(datei);
+    EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "1.0.0");
+    EXPECT_EQ(roh.wert("SELECT count(*) FROM pragma_table_info('Preisnotiz')"), "11");
+}
+
+TEST_F(Speicheroeffnung, eineNeuereVersionWirdGesichertAberNichtGeoeffnet) {
+    Ablage::oeffne(datei);
+    Verbindung(datei).ausfuehren("UPDATE Metadaten SET wert = '3.0.0'");
+    const std::string vorher = inhalt(datei);
+
+    Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+
+    EXPECT_EQ(fehler.domaene(), "Datenschema");
+    EXPECT_EQ(fehler.code(), Datenschema::neuereVersion);
+    EXPECT_EQ(protokoll.texte(),
+              (std::vector<std::string>{kopiezeile(), "Speicher: Spielstand auf der Platte",
+                                        "Speicher nicht geoeffnet: Datenschema 1"}));
+    EXPECT_EQ(inhalt(datei), vorher);
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+    EXPECT_EQ(Verbindung(datei).wert("SELECT wert FROM Metadaten"), "3.0.0");
+}
+
+TEST_F(Speicheroeffnung, eineVorhandeneKopieWirdNichtUeberschrieben) {
+    struct Fall {
+        const char* vorhanden;
+        std::vector<std::string> kopienDavor; // the copies made before the failing one
+    };
+    const Fall faelle[] = {{"-wal", {""}}, {"", {}}};
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(std::string("vorhanden: ") + fall.vorhanden);
+        TempOrdner eigener;
+        const auto spielstand = eigener / "Spielstand.sqlite";
+        legeVersion1An(spielstand, true);
+        const std::vector<std::string> vorher = {inhalt(spielstand),
+                                                 inhalt(eigener / "Spielstand.sqlite-wal"),
+                                                 inhalt(eigener / "Spielstand.sqlite-shm")};
+        fs::create_directory(eigener / "Sicherungen");
+        const auto besetzt = eigener / "Sicherungen" / kopie(fall.vorhanden);
+        schreibeDatei(besetzt, "ältere Kopie");
+        Protokollmitschnitt mitschnitt;
+
+        Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(spielstand, moment); });
+
+        EXPECT_EQ(fehler.domaene(), "Datei");
+        EXPECT_EQ(fehler.code(), EEXIST);
+        EXPECT_EQ(std::string(fehler.what()),
+                  "Die Sicherungskopie „" + besetzt.string() +
+                      "“ konnte nicht angelegt werden: Die Datei existiert bereits");
+        std::vector<std::string> zeilen;
+        std::vector<std::string> kopien;
+        for (const auto& endung : fall.kopienDavor) {
+            zeilen.push_back(kopiezeile(endung));
+            kopien.push_back(kopie(endung));
+        }
+        EXPECT_EQ(mitschnitt.texte(), zeilen);
+        kopien.push_back(kopie(fall.vorhanden));
+        std::sort(kopien.begin(), kopien.end());
+        EXPECT_EQ(eigener.namen("Sicherungen"), kopien);
+        EXPECT_EQ(inhalt(besetzt), "ältere Kopie");
+        EXPECT_EQ((std::vector<std::string>{inhalt(spielstand), inhalt(eigener / "Spielstand.sqlite-wal"),
+                                            inhalt(eigener / "Spielstand.sqlite-shm")}),
+                  vorher);
+        EXPECT_EQ(Datenschema::gespeicherteVersion(spielstand), Datenschema::V1::version);
+    }
+}
+
+TEST_F(Speicheroeffnung, einSicherungsordnerDerNichtAngelegtWerdenKann) {
+    legeVersion1An(datei, false);
+    const std::string vorher = inhalt(datei);
+    // A file where the folder belongs: refused for root as for anyone.
+    schreibeDatei(ordner / "Sicherungen", "kein Ordner");
+
+    Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+
+    EXPECT_EQ(fehler.domaene(), "Datei");
+    EXPECT_EQ(fehler.code(), ENOTDIR);
+    EXPECT_EQ(std::string(fehler.what()),
+              "Der Ordner „" + (ordner / "Sicherungen").string() +
+                  "“ konnte nicht angelegt werden: Ein Teil des Pfads ist kein Ordner");
+    EXPECT_EQ(protokoll.texte(), std::vector<std::string>{});
+    EXPECT_EQ(inhalt(datei), vorher);
+    EXPECT_EQ(inhalt(ordner / "Sicherungen"), "kein Ordner");
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+}
+
+TEST_F(Speicheroeffnung, einGescheitertesSpeichernLaesstDenSpielstandAufDerPlatte) {
+    {
+        auto container = Datenschema::oeffneSpeicher(datei, moment);
+        auto portfolio = std::make_shared<Portfolio>("Gruppe Nord", Dezimal(10000), moment);
+        container->kontext().fuegeEin(portfolio);
+        ASSERT_EQ(speichere(container->kontext()), std::nullopt);
+        Verbindung(container->ablage().verbindung())
+            .ausfuehren("CREATE TRIGGER schreibschutz BEFORE UPDATE ON Portfolio "
+                        "BEGIN SELECT RAISE(ABORT, 'Spielstand ist schreibgeschützt'); END");
+
+        portfolio->setzeGruppenname("Gruppe Süd");
+        EXPECT_EQ(speichere(container->kontext()),
+                  "Die Änderung konnte nicht gespeichert werden: Eine Bedingung der "
+                  "Datenbank ist verletzt (Spielstand ist schreibgeschützt)");
+        EXPECT_EQ(portfolio->gruppenname(), "Gruppe Nord");
+    }
+    Verbindung roh(datei);
+    EXPECT_EQ(roh.spalte("SELECT gruppenname FROM Portfolio"), std::vector<std::string>{"Gruppe Nord"});
+}
+
+TEST_F(Speicheroeffnung, derStandardspeicherLiegtImXdgDatenordner) {
+    Umgebungsvariable daten("XDG_DATA_HOME"), heim("HOME");
+    heim.setze((ordner / "heim").string());
+    struct Fall {
+        std::optional<std::string> xdg;
+        fs::path ort;
+    };
+    const Fall faelle[] = {
+        {(ordner / "daten").string(), ordner / "daten" / "quinzelbrockat"},
+        {std::nullopt, ordner / "heim" / ".local" / "share" / "quinzelbrockat"},
+        {"", ordner / "heim" / ".local" / "share" / "quinzelbrockat"},
+        {"relativ/daten", ordner / "heim" / ".local" / "share" / "quinzelbrockat"},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.xdg.value_or("(nicht gesetzt)"));
+        if (fall.xdg) {
+            daten.setze(*fall.xdg);
+        } else {
+            daten.entferne();
+        }
+        EXPECT_EQ(Datenschema::speicherdatei(), fall.ort / "Spielstand.sqlite");
+        EXPECT_EQ(Datenschema::sicherungsordner(), fall.ort / "Sicherungen");
+    }
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{});
+
+    daten.setze((ordner / "daten").string());
+    Datenschema::oeffneSpeicher();
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"), std::vector<std::string>{"Spielstand.sqlite"});
+
+    // The folder the storage-error view names is the one the backup writes to.
+    fs::remove(Datenschema::speicherdatei());
+    legeVersion1An(Datenschema::speicherdatei(), false);
+    EXPECT_FALSE(fs::exists(Datenschema::sicherungsordner()));
+    EXPECT_EQ(Datenschema::sichereVorMigration(Datenschema::speicherdatei(), moment),
+              Datenschema::sicherungsordner());
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat/Sicherungen"), std::vector<std::string>{kopie()});
+}

@@ -1,0 +1,262 @@
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "sources/JsonAbruf.h"
+#include "sources/JsonLeser.h"
+#include "sources/Testhilfen.h"
+
+using namespace std::chrono_literals;
+using qb::JsonAbruf;
+using qb::Kursfehler;
+using qbtest::Antwort;
+using qbtest::kursfehler;
+
+namespace {
+
+struct Probe {
+    std::optional<std::string> name;
+    static Probe ausJson(const nlohmann::json& json) { return Probe{qb::JsonLeser(json).text("name")}; }
+};
+
+class JsonAbrufTest : public ::testing::Test {
+protected:
+    qbtest::Testserver server;
+    JsonAbruf abruf = qbtest::abrufFuer(server);
+
+    std::string adresse(const std::string& pfad, const std::string& host = "127.0.0.1") const {
+        return server.adresse(host) + pfad;
+    }
+    std::string hole(const std::string& pfad, const std::string& host = "127.0.0.1") const {
+        return abruf.daten(adresse(pfad, host), {});
+    }
+};
+
+Antwort mitKoerper(int status, std::size_t groesse) {
+    return Antwort::json(std::string(groesse, 'x'), status);
+}
+
+TEST_F(JsonAbrufTest, sendetEinGetMitDenZweiKoepfenUndOhneCookies) {
+    Antwort weiter = Antwort::nach("/ziel");
+    weiter.koepfe = {{"Set-Cookie", "sitzung=1; Path=/"}};
+    server.beantworte("/start", weiter);
+    server.beantworte("/ziel", Antwort::json(R"({"name":"Börse"})"));
+
+    Probe probe = abruf.lade<Probe>(adresse("/start?a=1"), {});
+
+    EXPECT_EQ(probe.name, "Börse");
+    auto anfragen = server.anfragen();
+    ASSERT_EQ(anfragen.size(), 2u);
+    EXPECT_EQ(anfragen[0].ziel, "/start?a=1");
+    for (const auto& anfrage : anfragen) {
+        EXPECT_EQ(anfrage.kopf("Accept"), "application/json");
+        EXPECT_EQ(anfrage.kopf("User-Agent"), "Quinzelbrockat/0.1 (Studienprojekt)");
+        EXPECT_EQ(anfrage.kopf("Cookie"), "");
+    }
+}
+
+TEST_F(JsonAbrufTest, verweigertJedesSchemaAusserHttpsOhneAnfrage) {
+    const std::string faelle[] = {"http://127.0.0.1:" + std::to_string(server.port()) + "/x", "ftp://127.0.0.1/x",
+                                  "127.0.0.1/x", "", "//127.0.0.1/x"};
+    for (const auto& schemaFalsch : faelle) {
+        EXPECT_EQ(kursfehler([&] { abruf.daten(schemaFalsch, {}); }), Kursfehler::netzwerk("Nur HTTPS ist erlaubt"))
+            << schemaFalsch;
+        EXPECT_EQ(kursfehler([&] { abruf.lade<Probe>(schemaFalsch, {}); }),
+                  Kursfehler::netzwerk("Nur HTTPS ist erlaubt"));
+    }
+    EXPECT_TRUE(server.anfragen().empty());
+
+    server.beantworte("/x", Antwort::json("{}"));
+    EXPECT_EQ(abruf.daten("HTTPS://127.0.0.1:" + std::to_string(server.port()) + "/x", {}), "{}");
+}
+
+TEST_F(JsonAbrufTest, ordnetJedenStatusZuOhneDenKoerperZuLesen) {
+    struct Fall {
+        int status;
+        std::optional<Kursfehler> erwartet;
+    };
+    const Fall faelle[] = {
+        {400, Kursfehler::nichtGefunden(400)}, {404, Kursfehler::nichtGefunden(404)},
+        {410, Kursfehler::nichtGefunden(410)}, {422, Kursfehler::nichtGefunden(422)},
+        {401, Kursfehler::quellenfehler(401)}, {429, Kursfehler::quellenfehler(429)},
+        {500, Kursfehler::quellenfehler(500)}, {503, Kursfehler::quellenfehler(503)},
+        {302, Kursfehler::quellenfehler(302)}, {418, Kursfehler::quellenfehler(418)},
+        {201, std::nullopt},                   {299, std::nullopt},
+    };
+    for (const auto& fall : faelle) {
+        // A body over the limit would fail with its size if anything read it.
+        server.beantworte("/s", mitKoerper(fall.status, JsonAbruf::hoechstgroesse + 5000));
+        if (fall.erwartet) {
+            EXPECT_EQ(kursfehler([&] { hole("/s"); }), *fall.erwartet) << fall.status;
+        } else {
+            EXPECT_EQ(kursfehler([&] { hole("/s"); }), Kursfehler::antwortUnlesbar("Antwort größer als erlaubt"))
+                << fall.status;
+        }
+    }
+}
+
+TEST_F(JsonAbrufTest, leereAntwortIstUnlesbar) {
+    for (int status : {200, 204}) {
+        server.beantworte("/leer", Antwort::json("", status));
+        EXPECT_EQ(kursfehler([&] { hole("/leer"); }), Kursfehler::antwortUnlesbar("Antwort war leer")) << status;
+    }
+    Antwort leerOhneLaenge = Antwort::json("");
+    leerOhneLaenge.ohneLaenge = true;
+    server.beantworte("/leer", leerOhneLaenge);
+    EXPECT_EQ(kursfehler([&] { hole("/leer"); }), Kursfehler::antwortUnlesbar("Antwort war leer"));
+}
+
+TEST_F(JsonAbrufTest, nimmtHoechstens262144BytesAuchOhneLaenge) {
+    struct Fall {
+        std::size_t groesse;
+        bool ohneLaenge;
+        std::size_t stueck;
+        bool angenommen;
+    };
+    const Fall faelle[] = {
+        {JsonAbruf::hoechstgroesse, false, 0, true},
+        {JsonAbruf::hoechstgroesse, true, 0, true},
+        {JsonAbruf::hoechstgroesse, true, 1000, true},
+        {JsonAbruf::hoechstgroesse + 1, false, 0, false},
+        {JsonAbruf::hoechstgroesse + 1, true, 0, false},
+        {JsonAbruf::hoechstgroesse + 1, true, 4096, false},
+        {8 * JsonAbruf::hoechstgroesse, true, 65536, false},
+    };
+    for (const auto& fall : faelle) {
+        Antwort antwort = mitKoerper(200, fall.groesse);
+        antwort.ohneLaenge = fall.ohneLaenge;
+        antwort.stueckgroesse = fall.stueck;
+        server.beantworte("/gross", antwort);
+        if (fall.angenommen) {
+            EXPECT_EQ(hole("/gross").size(), fall.groesse);
+        } else {
+            EXPECT_EQ(kursfehler([&] { hole("/gross"); }), Kursfehler::antwortUnlesbar("Antwort größer als erlaubt"))
+                << fall.groesse << (fall.ohneLaenge ? " ohne Länge" : "");
+        }
+    }
+}
+
+TEST_F(JsonAbrufTest, folgtWeiterleitungenNurAufDemselbenHost) {
+    const Kursfehler andereAdresse = Kursfehler::netzwerk("Die Antwort kam von einer anderen Adresse");
+    const std::string port = std::to_string(server.port());
+    server.beantworte("/gut", Antwort::json("{}"));
+    server.beantworte("/gross", mitKoerper(200, JsonAbruf::hoechstgroesse + 1));
+    server.beantworte("/fehlt", mitKoerper(404, 10));
+    server.beantworte("/leer", Antwort::json(""));
+    struct Fall {
+        std::string start;
+        std::string ziel;
+        std::optional<Kursfehler> erwartet;
+    };
+    const Fall faelle[] = {
+        {"127.0.0.1", "/gut", std::nullopt},
+        {"localhost", "https://LocalHost:" + port + "/gut", std::nullopt},
+        {"127.0.0.1", "https://localhost:" + port + "/gut", andereAdresse},
+        // The host is checked before the size and the emptiness, after the status.
+        {"127.0.0.1", "https://localhost:" + port + "/gross", andereAdresse},
+        {"127.0.0.1", "https://localhost:" + port + "/leer", andereAdresse},
+        {"127.0.0.1", "https://localhost:" + port + "/fehlt", Kursfehler::nichtGefunden(404)},
+        {"127.0.0.1", "http://127.0.0.1:" + port + "/gut", andereAdresse},
+    };
+    for (const auto& fall : faelle) {
+        server.beantworte("/weiter", Antwort::nach(fall.ziel));
+        if (fall.erwartet) {
+            EXPECT_EQ(kursfehler([&] { hole("/weiter", fall.start); }), *fall.erwartet) << fall.ziel;
+        } else {
+            EXPECT_EQ(hole("/weiter", fall.start), "{}") << fall.ziel;
+        }
+    }
+}
+
+TEST_F(JsonAbrufTest, gibtNachZeitueberschreitungenAuf) {
+    const Kursfehler zeit = Kursfehler::netzwerk("Zeitüberschreitung bei der Anforderung.");
+    Antwort stumm = Antwort::json("{}");
+    stumm.verzoegerung = 2s;
+    server.beantworte("/stumm", stumm);
+    Antwort tropfend = Antwort::json(std::string(10, ' ') + "{}");
+    tropfend.stueckgroesse = 1;
+    tropfend.stueckpause = 40ms;
+    server.beantworte("/tropft", tropfend);
+
+    JsonAbruf wenigGeduld = qbtest::abrufFuer(server, 150ms, 30s);
+    EXPECT_EQ(kursfehler([&] { wenigGeduld.daten(adresse("/stumm"), {}); }), zeit);
+    // Every byte restarts the wait for data, so a slow trickle still arrives.
+    EXPECT_EQ(wenigGeduld.daten(adresse("/tropft"), {}), std::string(10, ' ') + "{}");
+
+    JsonAbruf kurzeGesamtzeit = qbtest::abrufFuer(server, 15s, 250ms);
+    EXPECT_EQ(kursfehler([&] { kurzeGesamtzeit.daten(adresse("/tropft"), {}); }), zeit);
+}
+
+TEST_F(JsonAbrufTest, meldetVerbindungsfehlerAlsNetzwerk) {
+    server.beantworte("/x", Antwort::json("{}"));
+    JsonAbruf ohneTestzertifikat;
+    EXPECT_EQ(kursfehler([&] { ohneTestzertifikat.daten(adresse("/x"), {}); }),
+              Kursfehler::netzwerk("Eine sichere Verbindung zum Server konnte nicht hergestellt werden."));
+
+    int freierPort = 0;
+    {
+        qbtest::Testserver anderer;
+        freierPort = anderer.port();
+    }
+    EXPECT_EQ(kursfehler([&] { abruf.daten("https://127.0.0.1:" + std::to_string(freierPort) + "/x", {}); }),
+              Kursfehler::netzwerk("Es konnte keine Verbindung zum Server hergestellt werden."));
+}
+
+TEST_F(JsonAbrufTest, endetBeimStoppSofortMitAbgebrochen) {
+    Antwort langsam = Antwort::json("{}");
+    langsam.verzoegerung = 10s;
+    server.beantworte("/langsam", langsam);
+    Antwort tropfend = Antwort::json(std::string(1000, ' '));
+    tropfend.stueckgroesse = 1;
+    tropfend.stueckpause = 20ms;
+    server.beantworte("/tropft", tropfend);
+
+    for (std::string pfad : {"/langsam", "/tropft"}) {
+        std::stop_source stopp;
+        auto ergebnis = std::async(std::launch::async, [&] {
+            auto anfang = std::chrono::steady_clock::now();
+            try {
+                abruf.daten(adresse(pfad), stopp.get_token());
+                ADD_FAILURE() << "kein Abbruch";
+            } catch (const qb::Abgebrochen&) {
+            } catch (const std::exception& fehler) {
+                ADD_FAILURE() << fehler.what();
+            }
+            return std::chrono::steady_clock::now() - anfang;
+        });
+        std::this_thread::sleep_for(200ms);
+        stopp.request_stop();
+        EXPECT_LT(ergebnis.get(), 1s) << pfad;
+    }
+
+    std::stop_source schonGestoppt;
+    schonGestoppt.request_stop();
+    auto vorher = server.anfragen().size();
+    EXPECT_THROW(abruf.daten(adresse("/langsam"), schonGestoppt.get_token()), qb::Abgebrochen);
+    EXPECT_EQ(server.anfragen().size(), vorher);
+}
+
+TEST_F(JsonAbrufTest, einUnpassendesJsonIstUnlesbar) {
+    struct Fall {
+        std::string koerper;
+        std::string grund;
+    };
+    const Fall faelle[] = {
+        {"<html>", "Kein gültiges JSON (Byte 1)"},
+        {R"({"name": "a",})", "Kein gültiges JSON (Byte 14)"},
+        {"[1,2]", "Objekt erwartet, gefunden: array"},
+        {R"({"name": 5})", "Feld „name“: Text erwartet, gefunden: number"},
+        {R"({"name": ["a"]})", "Feld „name“: Text erwartet, gefunden: array"},
+    };
+    for (const auto& fall : faelle) {
+        server.beantworte("/j", Antwort::json(fall.koerper));
+        EXPECT_EQ(kursfehler([&] { abruf.lade<Probe>(adresse("/j"), {}); }), Kursfehler::antwortUnlesbar(fall.grund))
+            << fall.koerper;
+    }
+    server.beantworte("/j", Antwort::json(R"({"name": null, "anderes": [1]})"));
+    EXPECT_EQ(abruf.lade<Probe>(adresse("/j"), {}).name, std::nullopt);
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+#include "sources/Testserver.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include <httplib.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
+#include <openssl/x509v3.h>
+
+namespace qbtest {
+
+namespace {
+
+std::string kleinbuchstaben(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+std::string dekodiert(const std::string& text) {
+    std::string ergebnis;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            ergebnis += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else if (text[i] == '+') {
+            ergebnis += ' ';
+        } else {
+            ergebnis += text[i];
+        }
+    }
+    return ergebnis;
+}
+
+std::vector<std::pair<std::string, std::string>> abfrageteile(const std::string& ziel) {
+    std::vector<std::pair<std::string, std::string>> teile;
+    auto frage = ziel.find('?');
+    if (frage == std::string::npos) {
+        return teile;
+    }
+    std::string abfrage = ziel.substr(frage + 1);
+    std::size_t anfang = 0;
+    while (anfang <= abfrage.size()) {
+        auto ende = abfrage.find('&', anfang);
+        if (ende == std::string::npos) {
+            ende = abfrage.size();
+        }
+        std::string eintrag = abfrage.substr(anfang, ende - anfang);
+        if (!eintrag.empty()) {
+            auto gleich = eintrag.find('=');
+            if (gleich == std::string::npos) {
+                teile.emplace_back(dekodiert(eintrag), "");
+            } else {
+                teile.emplace_back(dekodiert(eintrag.substr(0, gleich)), dekodiert(eintrag.substr(gleich + 1)));
+            }
+        }
+        anfang = ende + 1;
+    }
+    return teile;
+}
+
+void pruefe(bool ok, const char* was) {
+    if (!ok) {
+        throw std::runtime_error(std::string("Testzertifikat: ") + was);
+    }
+}
+
+} // namespace
+
+std::string Anfrage::kopf(const std::string& name) const {
+    for (const auto& [schluessel, wert] : koepfe) {
+        if (kleinbuchstaben(schluessel) == kleinbuchstaben(name)) {
+            return wert;
+        }
+    }
+    return {};
+}
+
+std::string Anfrage::wert(const std::string& name) const {
+    for (const auto& [schluessel, w] : abfrage) {
+        if (schluessel == name) {
+            return w;
+        }
+    }
+    return {};
+}
+
+Testzertifikat::Testzertifikat() {
+    char muster[] = "/tmp/qb-quellen-XXXXXX";
+    pruefe(mkdtemp(muster) != nullptr, "kein Ordner");
+    ordner_ = muster;
+    caDatei_ = ordner_ + "/ca.pem";
+
+    EVP_PKEY* schluessel = EVP_EC_gen("P-256");
+    pruefe(schluessel != nullptr, "kein Schlüssel");
+    X509* x = X509_new();
+    pruefe(x != nullptr, "kein Zertifikat");
+    X509_set_version(x, 2);
+    ASN1_INTEGER_set(X509_get_serialNumber(x), 1);
+    X509_gmtime_adj(X509_getm_notBefore(x), -3600);
+    X509_gmtime_adj(X509_getm_notAfter(x), 24 * 3600);
+    X509_set_pubkey(x, schluessel);
+    X509_NAME* name = X509_get_subject_name(x);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+    X509_set_issuer_name(x, name);
+
+    X509V3_CTX ctx;
+    X509V3_set_ctx_nodb(&ctx);
+    X509V3_set_ctx(&ctx, x, x, nullptr, nullptr, 0);
+    const std::pair<int, const char*> erweiterungen[] = {
+        {NID_basic_constraints, "critical,CA:TRUE"},
+        {NID_key_usage, "critical,digitalSignature,keyCertSign"},
+        {NID_subject_key_identifier, "hash"},
+        {NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost"},
+    };
+    for (const auto& [nid, wert] : erweiterungen) {
+        X509_EXTENSION* ext = X509V3_EXT_conf_nid(nullptr, &ctx, nid, wert);
+        pruefe(ext != nullptr, "Erweiterung");
+        X509_add_ext(x, ext, -1);
+        X509_EXTENSION_free(ext);
+    }
+    pruefe(X509_sign(x, schluessel, EVP_sha256()) > 0, "Signatur");
+
+    FILE* datei = std::fopen(caDatei_.c_str(), "w");
+    pruefe(datei != nullptr, "Datei");
+    PEM_write_X509(datei, x);
+    std::fclose(datei);
+    zertifikat_ = x;
+    schluessel_ = schluessel;
+}
+
+Testzertifikat::~Testzertifikat() {
+    X509_free(static_cast<X509*>(zertifikat_));
+    EVP_PKEY_free(static_cast<EVP_PKEY*>(schluessel_));
+    std::error_code fehler;
+    std::filesystem::remove_all(ordner_, fehler);
+}
+
+Testserver::Testserver()
+    : server_(std::make_unique<httplib::SSLServer>(static_cast<X509*>(zertifikat_.x509()),
+                                                   static_cast<EVP_PKEY*>(zertifikat_.schluessel()))) {
+    if (!server_->is_valid()) {
+        throw std::runtime_error("Testserver: TLS nicht eingerichtet");
+    }
+    // Enough workers for several slow answers at once.
+    server_->new_task_queue = [] { return new httplib::ThreadPool(16); };
+    // Headers and body go out in separate writes; without this each answer waits for a
+    // delayed acknowledgement.
+    server_->set_tcp_nodelay(true);
+    server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+        Anfrage anfrage;
+        anfrage.pfad = req.path;
+        anfrage.ziel = req.target;
+        anfrage.abfrage = abfrageteile(req.target);
+        for (const auto& [name, wert] : req.headers) {
+            anfrage.koepfe.emplace(name, wert);
+        }
+        Antwort antwort;
+        bediene(anfrage, antwort);
+        if (!warte(antwort.verzoegerung)) {
+            res.status = 503;
+            return;
+        }
+        res.status = antwort.status;
+        for (const auto& [name, wert] : antwort.koepfe) {
+            res.set_header(name, wert);
+        }
+        if (antwort.weiterleitung) {
+            res.set_header("Location", *antwort.weiterleitung);
+        }
+        if (antwort.stueckgroesse == 0 && !antwort.ohneLaenge) {
+            res.set_content(antwort.koerper, antwort.inhaltstyp);
+            return;
+        }
+        auto koerper = std::make_shared<std::string>(std::move(antwort.koerper));
+        std::size_t stueck = antwort.stueckgroesse == 0 ? std::size_t(16384) : antwort.stueckgroesse;
+        auto pause = antwort.stueckpause;
+        auto liefere = [this, koerper, stueck, pause](std::size_t offset, httplib::DataSink& sink) {
+            if (offset >= koerper->size()) {
+                sink.done();
+                return true;
+            }
+            if (!warte(pause)) {
+                return false;
+            }
+            std::size_t n = std::min(stueck, koerper->size() - offset);
+            return sink.write(koerper->data() + offset, n);
+        };
+        if (antwort.ohneLaenge) {
+            res.set_chunked_content_provider(antwort.inhaltstyp, liefere);
+        } else {
+            res.set_content_provider(koerper->size(), antwort.inhaltstyp,
+                                     [liefere](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                         return liefere(offset, sink);
+                                     });
+        }
+    });
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) {
+        throw std::runtime_error("Testserver: kein Port");
+    }
+    faden_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() is a no-op until the accept loop runs, so a server stopped too early would hang.
+    while (!server_->is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+Testserver::~Testserver() {
+    {
+        std::lock_guard sperre(mutex_);
+        endet_ = true;
+    }
+    wecker_.notify_all();
+    server_->stop();
+    faden_.join();
+}
+
+std::string Testserver::adresse(const std::string& host) const {
+    return "https://" + host + ":" + std::to_string(port_);
+}
+
+void Testserver::beantworte(const std::string& pfad, Beantworter beantworter) {
+    std::lock_guard sperre(mutex_);
+    antworten_[pfad] = std::move(beantworter);
+}
+
+void Testserver::beantworte(const std::string& pfad, Antwort antwort) {
+    beantworte(pfad, [antwort](const Anfrage&) { return antwort; });
+}
+
+std::vector<Anfrage> Testserver::anfragen() const {
+    std::lock_guard sperre(mutex_);
+    return anfragen_;
+}
+
+std::vector<Anfrage> Testserver::anfragen(const std::string& pfad) const {
+    std::vector<Anfrage> passend;
+    for (auto& anfrage : anfragen()) {
+        if (anfrage.pfad == pfad) {
+            passend.push_back(std::move(anfrage));
+        }
+    }
+    return passend;
+}
+
+void Testserver::bediene(const Anfrage& anfrage, Antwort& antwort) {
+    Beantworter beantworter;
+    {
+        std::lock_guard sperre(mutex_);
+        anfragen_.push_back(anfrage);
+        auto it = antworten_.find(anfrage.pfad);
+        if (it == antworten_.end()) {
+            antwort = Antwort::nachStatus(599);
+            return;
+        }
+        beantworter = it->second;
+    }
+    antwort = beantworter(anfrage);
+}
+
+bool Testserver::warte(std::chrono::milliseconds dauer) {
+    std::unique_lock sperre(mutex_);
+    if (dauer.count() > 0) {
+        wecker_.wait_for(sperre, dauer, [this] { return endet_; });
+    }
+    return !endet_;
+}
+
+} // namespace qbtest
