@@ -174,20 +174,8 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     }
     initialisiereCurl();
 
-    std::unique_ptr<CURL, EasyLoescher> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiLoescher> multi(curl_multi_init());
-    if (!easy || !multi) {
-        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
-    }
-    curl_slist* liste = curl_slist_append(nullptr, kopfAccept);
-    curl_slist* mitAgent = liste ? curl_slist_append(liste, kopfUserAgent) : nullptr;
-    std::unique_ptr<curl_slist, ListenLoescher> koepfe(mitAgent ? mitAgent : liste);
-    if (!mitAgent) {
-        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
-    }
-
+    // Declared before the handles, so that they outlive everything curl points to.
     Transferzustand z;
-    z.easy = easy.get();
     z.ohneDatenHoechstens = sitzung_->ohneDatenHoechstens;
     z.stop = stop;
     if (auto h = Adresse::host(adresse)) {
@@ -197,7 +185,19 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     z.puffer.reserve(4096);
     char fehlerpuffer[CURL_ERROR_SIZE] = {};
 
+    std::unique_ptr<CURL, EasyLoescher> easy(curl_easy_init());
+    std::unique_ptr<CURLM, MultiLoescher> multi(curl_multi_init());
+    if (!easy || !multi) {
+        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
+    }
+    // Appending returns the same head, or null and leaves the list as it was.
+    std::unique_ptr<curl_slist, ListenLoescher> koepfe(curl_slist_append(nullptr, kopfAccept));
+    if (!koepfe || curl_slist_append(koepfe.get(), kopfUserAgent) == nullptr) {
+        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
+    }
+
     CURL* h = easy.get();
+    z.easy = h;
     curl_easy_setopt(h, CURLOPT_URL, adresse.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "https");

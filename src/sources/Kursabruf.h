@@ -24,7 +24,9 @@ namespace qb {
 //      class, conversion into EUR; it returns the outcome as a value and never throws;
 //   3. wendeAn() back on the holder's thread: asks `giltNoch` and sets the final state.
 // stand(), the observers and steps 1 and 3 belong to the holder's thread; only the job may
-// run elsewhere.
+// run elsewhere. Every job that starte() hands out must come back through wendeAn(), also
+// when it was stopped or is stale (then with `giltNoch` false): until then the runner stays
+// `laeuft` and refuses new fetches.
 class Kursabruf {
 public:
     class Stand {

@@ -1,4 +1,5 @@
 #include <map>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -151,6 +152,7 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
         {"Preis als Strich", als(mit(gutesEinzel(), "lastPrice", "-")), std::nullopt,
          Kursfehler::antwortUnlesbar("Feld „lastPrice“: Zahl nicht lesbar: -")},
         {"zu groß", zuGross, std::nullopt, Kursfehler::antwortUnlesbar("Antwort größer als erlaubt")},
+        {"leer", Antwort::json(""), std::nullopt, Kursfehler::antwortUnlesbar("Antwort war leer")},
         // A hard failure on the second market wins over the error held from the first.
         {"kein Kurs dann 500", als(preisNull), Antwort::nachStatus(500), Kursfehler::quellenfehler(500)},
         {"404 dann unlesbar", Antwort::nachStatus(404), Antwort::json("[]"),
@@ -180,6 +182,31 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
         }
         EXPECT_EQ(ziele, erwarteteZiele) << fall.name;
     }
+}
+
+TEST_F(BoerseTest, eineAntwortVonAnderswoUndEinStoppEndenOhneZweitenMarkt) {
+    const std::string anderswo = "https://localhost:" + std::to_string(server.port()) + "/anderswo";
+    server.beantworte("/anderswo", als(gutesEinzel()));
+    einzelkurs({{"XETR", Antwort::nach(anderswo)}, {"XFRA", als(gutesEinzel())}});
+    EXPECT_EQ(kursfehler([&] { quelle.aktuellerKurs(isin, {}); }),
+              Kursfehler::netzwerk("Die Antwort kam von einer anderen Adresse"));
+    EXPECT_TRUE(server.anfragen(einzelPfad).size() == 1u);
+
+    Antwort langsam = als(gutesEinzel());
+    langsam.verzoegerung = 10s;
+    einzelkurs({{"XETR", langsam}, {"XFRA", als(gutesEinzel())}});
+    std::stop_source stopp;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(100ms);
+        stopp.request_stop();
+    });
+    EXPECT_THROW(quelle.aktuellerKurs(isin, stopp.get_token()), qb::Abgebrochen);
+    EXPECT_THROW(quelle.kursreihe(isin, qbtest::berlin(2024, 5, 1), qbtest::berlin(2024, 5, 2), stopp.get_token()),
+                 qb::Abgebrochen);
+    stopper.join();
+    auto anfragen = server.anfragen(einzelPfad);
+    ASSERT_EQ(anfragen.size(), 2u);
+    EXPECT_EQ(anfragen[1].wert("mic"), "XETR");
 }
 
 TEST_F(BoerseTest, waehltDenPreisImErlaubtenBereich) {

@@ -1,3 +1,5 @@
+#include <variant>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -102,15 +104,25 @@ TEST_F(EzbTest, keinWaehrungscodeIstEineUnbekannteKennung) {
     EXPECT_TRUE(server.anfragen().empty());
 }
 
+TEST_F(EzbTest, eineUnbrauchbareAdresseWirdNichtAngefragt) {
+    EzbWaehrungsquelle kaputt{"EZB-Referenzkurs", qbtest::abrufFuer(server), "keine adresse"};
+    const Kursfehler erwartet = Kursfehler::antwortUnlesbar("Adresse nicht bildbar");
+    EXPECT_EQ(kursfehler([&] { kaputt.aktuellerKurs("USD", {}); }), erwartet);
+    EXPECT_EQ(kursfehler([&] { kaputt.umrechnungskurs("USD", berlin(2024, 5, 17), {}); }), erwartet);
+    EXPECT_EQ(kursfehler([&] { kaputt.umrechnungsreihe("USD", berlin(2024, 5, 1), berlin(2024, 5, 17), {}); }), erwartet);
+    EXPECT_EQ(kaputt.umrechnungskurs("EUR", std::nullopt, {}), Dezimal(1));
+    EXPECT_TRUE(server.anfragen().empty());
+}
+
 TEST_F(EzbTest, prueftJedeAntwort) {
     struct Fall {
         json antwort;
-        std::optional<Kursfehler> erwartet;
+        std::variant<const char*, Kursfehler> erwartet;
     };
     const Fall faelle[] = {
-        {kurs("2024-05-17", "0.0001"), std::nullopt},
-        {kurs("2024-05-17", 1000000), std::nullopt},
-        {kurs("2024-05-17", 1.085, "eur", "usd"), std::nullopt},
+        {kurs("2024-05-17", "0.0001"), "0.0001"},
+        {kurs("2024-05-17", 1000000), "1000000"},
+        {kurs("2024-05-17", 1.085, "eur", "usd"), "1.085"},
         {kurs("2024-05-17", "0.00009"), Kursfehler::keinKursEnthalten("USD")},
         {kurs("2024-05-17", "1000000.01"), Kursfehler::keinKursEnthalten("USD")},
         {kurs("2024-05-17", 0), Kursfehler::keinKursEnthalten("USD")},
@@ -129,12 +141,10 @@ TEST_F(EzbTest, prueftJedeAntwort) {
     };
     for (const auto& fall : faelle) {
         einzel(fall.antwort);
-        if (fall.erwartet) {
-            EXPECT_EQ(kursfehler([&] { quelle.aktuellerKurs("USD", {}); }), *fall.erwartet) << fall.antwort.dump();
+        if (const auto* fehler = std::get_if<Kursfehler>(&fall.erwartet)) {
+            EXPECT_EQ(kursfehler([&] { quelle.aktuellerKurs("USD", {}); }), *fehler) << fall.antwort.dump();
         } else {
-            EXPECT_EQ(quelle.aktuellerKurs("USD", {}).umrechnung->kurs, fall.antwort["rate"].is_string()
-                                                                           ? Dezimal::aus(fall.antwort["rate"].get<std::string>())
-                                                                           : qb::Zahlenfeld::dekodiere(fall.antwort["rate"]).wert)
+            EXPECT_EQ(quelle.aktuellerKurs("USD", {}).umrechnung->kurs, Dezimal::aus(std::get<const char*>(fall.erwartet)))
                 << fall.antwort.dump();
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -10,6 +11,15 @@
 #include "model/Kursfehler.h"
 #include "sources/JsonAbruf.h"
 #include "sources/Testserver.h"
+
+namespace qb {
+
+// Failure messages show the German sentence instead of the object's bytes.
+inline void PrintTo(const Kursfehler& fehler, std::ostream* aus) {
+    *aus << "Kursfehler(" << fehler.meldung() << ")";
+}
+
+} // namespace qb
 
 namespace qbtest {
 
