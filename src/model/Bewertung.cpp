@@ -24,22 +24,8 @@ void Bewertung::setzeNotiz(std::string wert) {
 }
 
 void Bewertung::setzePortfolio(const std::shared_ptr<Portfolio>& portfolio) {
-    auto bisher = aktuell_.portfolio.lock();
-    if (bisher == portfolio) {
-        return;
-    }
-    auto ich = selbst<Bewertung>();
-    if (bisher) {
-        std::erase(bisher->aktuell_.bewertungen, ich);
-        bisher->geaendert();
-    }
-    aktuell_.portfolio = portfolio;
-    geaendert();
-    if (portfolio) {
-        portfolio->aktuell_.bewertungen.push_back(ich);
-        portfolio->geaendert();
-        nimmAuf(portfolio);
-    }
+    wechsleBesitzer<Bewertung>(aktuell_.portfolio, portfolio,
+                               [](Portfolio& p) -> auto& { return p.aktuell_.bewertungen; });
 }
 
 std::shared_ptr<Preisnotiz> Bewertung::notiz(const Position& position) const {
@@ -108,10 +94,7 @@ std::vector<std::shared_ptr<Datensatz>> Bewertung::eigene() const {
 }
 
 void Bewertung::loeseVonBesitzern() {
-    if (auto portfolio = aktuell_.portfolio.lock()) {
-        std::erase(portfolio->aktuell_.bewertungen, selbst<Bewertung>());
-        portfolio->geaendert();
-    }
+    verlasseBesitzer<Bewertung>(aktuell_.portfolio, [](Portfolio& p) -> auto& { return p.aktuell_.bewertungen; });
 }
 
 void Bewertung::stelleGespeichertesWiederHer() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,38 @@ protected:
 
     // Links a record that has no context yet into this record's context, if it has one.
     void nimmAuf(const std::shared_ptr<Datensatz>& anderer);
+
+    // Moves this record from its owner's list to the list of `neu` (none: out of any list) and
+    // keeps both sides of the relationship in step. `liste` gives an owner's list of records of
+    // this record's type.
+    template <typename Eigener, typename Besitzer, typename Liste>
+    void wechsleBesitzer(std::weak_ptr<Besitzer>& feld, const std::shared_ptr<Besitzer>& neu, Liste liste) {
+        auto bisher = feld.lock();
+        if (bisher == neu) {
+            return;
+        }
+        auto ich = selbst<Eigener>();
+        if (bisher) {
+            std::erase(liste(*bisher), ich);
+            static_cast<Datensatz&>(*bisher).geaendert();
+        }
+        feld = neu;
+        geaendert();
+        if (neu) {
+            liste(*neu).push_back(ich);
+            static_cast<Datensatz&>(*neu).geaendert();
+            nimmAuf(neu);
+        }
+    }
+
+    // Takes this record out of its owner's list, leaving its own link for a rollback.
+    template <typename Eigener, typename Besitzer, typename Liste>
+    void verlasseBesitzer(const std::weak_ptr<Besitzer>& feld, Liste liste) {
+        if (auto besitzer = feld.lock()) {
+            std::erase(liste(*besitzer), selbst<Eigener>());
+            static_cast<Datensatz&>(*besitzer).geaendert();
+        }
+    }
 
 private:
     friend class Modellkontext;

@@ -48,22 +48,8 @@ void Position::setzeKaufumrechnung(std::optional<Dezimal> wert) { setze(&Felder:
 void Position::setzeEinheit(std::optional<std::string> wert) { setze(&Felder::einheit, std::move(wert)); }
 
 void Position::setzePortfolio(const std::shared_ptr<Portfolio>& portfolio) {
-    auto bisher = aktuell_.portfolio.lock();
-    if (bisher == portfolio) {
-        return;
-    }
-    auto ich = selbst<Position>();
-    if (bisher) {
-        std::erase(bisher->aktuell_.positionen, ich);
-        bisher->geaendert();
-    }
-    aktuell_.portfolio = portfolio;
-    geaendert();
-    if (portfolio) {
-        portfolio->aktuell_.positionen.push_back(ich);
-        portfolio->geaendert();
-        nimmAuf(portfolio);
-    }
+    wechsleBesitzer<Position>(aktuell_.portfolio, portfolio,
+                              [](Portfolio& p) -> auto& { return p.aktuell_.positionen; });
 }
 
 bool Position::istVollstaendig() const {
@@ -149,10 +135,7 @@ std::vector<std::shared_ptr<Datensatz>> Position::eigene() const {
 }
 
 void Position::loeseVonBesitzern() {
-    if (auto portfolio = aktuell_.portfolio.lock()) {
-        std::erase(portfolio->aktuell_.positionen, selbst<Position>());
-        portfolio->geaendert();
-    }
+    verlasseBesitzer<Position>(aktuell_.portfolio, [](Portfolio& p) -> auto& { return p.aktuell_.positionen; });
 }
 
 void Position::stelleGespeichertesWiederHer() {

@@ -44,41 +44,12 @@ void Preisnotiz::setzeOriginalwaehrung(std::optional<std::string> wert) {
 void Preisnotiz::setzeUmrechnung(std::optional<Dezimal> wert) { setze(&Felder::umrechnung, std::move(wert)); }
 
 void Preisnotiz::setzePosition(const std::shared_ptr<Position>& position) {
-    auto bisher = aktuell_.position.lock();
-    if (bisher == position) {
-        return;
-    }
-    auto ich = selbst<Preisnotiz>();
-    if (bisher) {
-        std::erase(bisher->aktuell_.notizen, ich);
-        bisher->geaendert();
-    }
-    aktuell_.position = position;
-    geaendert();
-    if (position) {
-        position->aktuell_.notizen.push_back(ich);
-        position->geaendert();
-        nimmAuf(position);
-    }
+    wechsleBesitzer<Preisnotiz>(aktuell_.position, position, [](Position& p) -> auto& { return p.aktuell_.notizen; });
 }
 
 void Preisnotiz::setzeBewertung(const std::shared_ptr<Bewertung>& bewertung) {
-    auto bisher = aktuell_.bewertung.lock();
-    if (bisher == bewertung) {
-        return;
-    }
-    auto ich = selbst<Preisnotiz>();
-    if (bisher) {
-        std::erase(bisher->aktuell_.notizen, ich);
-        bisher->geaendert();
-    }
-    aktuell_.bewertung = bewertung;
-    geaendert();
-    if (bewertung) {
-        bewertung->aktuell_.notizen.push_back(ich);
-        bewertung->geaendert();
-        nimmAuf(bewertung);
-    }
+    wechsleBesitzer<Preisnotiz>(aktuell_.bewertung, bewertung,
+                                [](Bewertung& b) -> auto& { return b.aktuell_.notizen; });
 }
 
 void Preisnotiz::setzePreis(const Preisangabe& preis) {
@@ -110,15 +81,8 @@ std::vector<std::shared_ptr<Datensatz>> Preisnotiz::verbundene() const {
 }
 
 void Preisnotiz::loeseVonBesitzern() {
-    auto ich = selbst<Preisnotiz>();
-    if (auto position = aktuell_.position.lock()) {
-        std::erase(position->aktuell_.notizen, ich);
-        position->geaendert();
-    }
-    if (auto bewertung = aktuell_.bewertung.lock()) {
-        std::erase(bewertung->aktuell_.notizen, ich);
-        bewertung->geaendert();
-    }
+    verlasseBesitzer<Preisnotiz>(aktuell_.position, [](Position& p) -> auto& { return p.aktuell_.notizen; });
+    verlasseBesitzer<Preisnotiz>(aktuell_.bewertung, [](Bewertung& b) -> auto& { return b.aktuell_.notizen; });
 }
 
 void Preisnotiz::stelleGespeichertesWiederHer() {
