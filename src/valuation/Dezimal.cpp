@@ -213,7 +213,9 @@ Dezimal Dezimal::gerundet(int stellen, Rundung modus) const {
 }
 
 Dezimal Dezimal::betrag() const {
-    return Dezimal(mpq_class(abs(wert_)));
+    Dezimal ergebnis;
+    mpq_abs(ergebnis.wert_.get_mpq_t(), wert_.get_mpq_t());
+    return ergebnis;
 }
 
 std::optional<std::int64_t> Dezimal::alsGanzzahl() const {
@@ -234,27 +236,39 @@ std::optional<std::int64_t> Dezimal::alsGanzzahl() const {
     }
 }
 
+// GMP keeps the results of arithmetic on canonical values canonical, so these skip the
+// extra gcd that the constructor spends on values built from numerator and denominator.
 Dezimal operator+(const Dezimal& a, const Dezimal& b) {
-    return Dezimal(mpq_class(a.wert_ + b.wert_));
+    Dezimal ergebnis;
+    mpq_add(ergebnis.wert_.get_mpq_t(), a.wert_.get_mpq_t(), b.wert_.get_mpq_t());
+    return ergebnis;
 }
 
 Dezimal operator-(const Dezimal& a, const Dezimal& b) {
-    return Dezimal(mpq_class(a.wert_ - b.wert_));
+    Dezimal ergebnis;
+    mpq_sub(ergebnis.wert_.get_mpq_t(), a.wert_.get_mpq_t(), b.wert_.get_mpq_t());
+    return ergebnis;
 }
 
 Dezimal operator*(const Dezimal& a, const Dezimal& b) {
-    return Dezimal(mpq_class(a.wert_ * b.wert_));
+    Dezimal ergebnis;
+    mpq_mul(ergebnis.wert_.get_mpq_t(), a.wert_.get_mpq_t(), b.wert_.get_mpq_t());
+    return ergebnis;
 }
 
 Dezimal operator/(const Dezimal& a, const Dezimal& b) {
     if (b.istNull()) {
         throw std::domain_error("Division durch null");
     }
-    return Dezimal(mpq_class(a.wert_ / b.wert_));
+    Dezimal ergebnis;
+    mpq_div(ergebnis.wert_.get_mpq_t(), a.wert_.get_mpq_t(), b.wert_.get_mpq_t());
+    return ergebnis;
 }
 
 Dezimal Dezimal::operator-() const {
-    return Dezimal(mpq_class(-wert_));
+    Dezimal ergebnis;
+    mpq_neg(ergebnis.wert_.get_mpq_t(), wert_.get_mpq_t());
+    return ergebnis;
 }
 
 Dezimal& Dezimal::operator+=(const Dezimal& b) {
