@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/Kursfehler.h"
-#include "valuation/Preistexte.h"
+#include "valuation/Kurseingabe.h"
 
 namespace qb {
 
@@ -117,20 +117,20 @@ bool Kurspruefung::Abweichung::istStark() const {
 std::string Kurspruefung::Abweichung::meldung(Assetklasse klasse, Notierungsart notierung,
                                               const std::optional<Zeitpunkt>& stichtag,
                                               const Formatierer& format) const {
-    const Preistexte texte(format);
     const std::string prozent = format.prozent(anteil.value_or(Dezimal(0)) * Dezimal(100), 0, 0);
     const Notierungsart vergleichsNotierung = referenzNotierung.value_or(notierung);
 
     switch (gegenstand) {
     case Gegenstand::kurs: {
-        std::string vergleich =
-            texte.prozentText(referenz, klasse, vergleichsNotierung == Notierungsart::prozentVomNennwert);
-        std::string eingabe =
-            texte.prozentText(eingetragen, klasse, notierung == Notierungsart::prozentVomNennwert);
+        std::string vergleich = Kurseingabe::prozentText(
+            referenz, klasse, vergleichsNotierung == Notierungsart::prozentVomNennwert, format);
+        std::string eingabe = Kurseingabe::prozentText(
+            eingetragen, klasse, notierung == Notierungsart::prozentVomNennwert, format);
         // Prices in different currencies are only comparable through their EUR values.
         if (klasse != Assetklasse::waehrung && !gleicheWaehrung(referenz, eingetragen)) {
-            auto inEuro = [&texte](const Preisangabe& p) {
-                return p.umrechnung() ? " (" + texte.umrechnungText(p.inEuro()) + " €)" : std::string();
+            auto inEuro = [&format](const Preisangabe& p) {
+                return p.umrechnung() ? " (" + Kurseingabe::umrechnungText(p.inEuro(), format) + " €)"
+                                      : std::string();
             };
             vergleich += inEuro(referenz);
             eingabe += inEuro(eingetragen);
@@ -144,8 +144,8 @@ std::string Kurspruefung::Abweichung::meldung(Assetklasse klasse, Notierungsart 
         if (!ezb || !typed) {
             return "";
         }
-        return "EZB-Kurs " + tagText(stichtag, format) + ": " + texte.formelText(*ezb) +
-               ". Eingetragen: " + texte.formelText(*typed) + ". Abweichung " + prozent + ".";
+        return "EZB-Kurs " + tagText(stichtag, format) + ": " + Kurseingabe::formelText(*ezb, format) +
+               ". Eingetragen: " + Kurseingabe::formelText(*typed, format) + ". Abweichung " + prozent + ".";
     }
     case Gegenstand::notierungsart:
         return "Die Quelle notiert dieses Papier als " + std::string(beschreibung(vergleichsNotierung)) +

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "Testspiel.h"
-#include "valuation/Preistexte.h"
+#include "valuation/Kurseingabe.h"
 
 using namespace qb;
 using namespace testspiel;
 
 namespace {
 
-const Preistexte deutsch{Formatierer("de_DE")};
+const Formatierer deutsch("de_DE");
 
 // "·" in the expected texts stands for the no-break space U+00A0.
 std::string nbsp(std::string text) {
@@ -20,7 +20,7 @@ std::string nbsp(std::string text) {
 
 } // namespace
 
-TEST(Preistexte, zahlenImPreisformat) {
+TEST(KurseingabeTexte, zahlenImPreisformat) {
     struct Fall {
         const char* wert;
         const char* text;
@@ -31,30 +31,31 @@ TEST(Preistexte, zahlenImPreisformat) {
         {"0.99999995", "1,00"}, {"1234567.00005", "1.234.567,0001"},
     };
     for (const Fall& f : faelle) {
-        EXPECT_EQ(deutsch.umrechnungText(d(f.wert)), f.text) << f.wert;
+        EXPECT_EQ(Kurseingabe::umrechnungText(d(f.wert), deutsch), f.text) << f.wert;
     }
-    EXPECT_EQ(Preistexte(Formatierer("en_US")).umrechnungText(d("1234.56781")), "1,234.5678");
+    EXPECT_EQ(Kurseingabe::umrechnungText(d("1234.56781"), Formatierer("en_US")), "1,234.5678");
 }
 
-TEST(Preistexte, anteilAlsProzent) {
+TEST(KurseingabeTexte, anteilAlsProzent) {
     struct Fall {
         const char* anteil;
         const char* text;
     };
     for (const Fall& f : {Fall{"0.123", "12,3·%"}, Fall{"0.1", "10·%"}, Fall{"0", "0·%"},
                           Fall{"0.12345", "12,3·%"}, Fall{"1.5", "150·%"}, Fall{"12.3456", "1.234,6·%"}}) {
-        EXPECT_EQ(deutsch.kurzText(d(f.anteil)), nbsp(f.text)) << f.anteil;
+        EXPECT_EQ(Kurseingabe::kurzText(d(f.anteil), deutsch), nbsp(f.text)) << f.anteil;
     }
 }
 
-TEST(Preistexte, formelMitFestenLeerzeichen) {
-    EXPECT_EQ(deutsch.formelText(Umrechnung{d("1"), "USD", d("1.0834")}), nbsp("1·€·=·1,0834·USD"));
-    EXPECT_EQ(deutsch.formelText(Umrechnung{d("1"), "JPY", d("150")}), nbsp("1·€·=·150·JPY"));
-    EXPECT_EQ(deutsch.formelText(Umrechnung{d("1"), "HUF", d("1234.1234567")}),
+TEST(KurseingabeTexte, formelMitFestenLeerzeichen) {
+    EXPECT_EQ(Kurseingabe::formelText(Umrechnung{d("1"), "USD", d("1.0834")}, deutsch),
+              nbsp("1·€·=·1,0834·USD"));
+    EXPECT_EQ(Kurseingabe::formelText(Umrechnung{d("1"), "JPY", d("150")}, deutsch), nbsp("1·€·=·150·JPY"));
+    EXPECT_EQ(Kurseingabe::formelText(Umrechnung{d("1"), "HUF", d("1234.1234567")}, deutsch),
               nbsp("1·€·=·1.234,123457·HUF"));
 }
 
-TEST(Preistexte, preisMitEinheit) {
+TEST(KurseingabeTexte, preisMitEinheit) {
     struct Fall {
         Preisangabe preis;
         Assetklasse klasse;
@@ -74,30 +75,30 @@ TEST(Preistexte, preisMitEinheit) {
         {fremd("1", "CHF", "0.94"), Assetklasse::waehrung, true, "1·€·=·0,94·CHF", "1·€·=·0,94·CHF"},
     };
     for (const Fall& f : faelle) {
-        EXPECT_EQ(deutsch.prozentText(f.preis, f.klasse, f.inProzent), nbsp(f.text)) << f.text;
-        auto zeile = deutsch.umrechnungsZeile(f.preis, f.klasse, f.inProzent);
+        EXPECT_EQ(Kurseingabe::prozentText(f.preis, f.klasse, f.inProzent, deutsch), nbsp(f.text)) << f.text;
+        auto zeile = Kurseingabe::umrechnungsZeile(f.preis, f.klasse, f.inProzent, deutsch);
         EXPECT_EQ(zeile, f.zeile ? std::optional(nbsp(*f.zeile)) : std::nullopt) << f.text;
     }
 }
 
-TEST(Preistexte, mengeUndFremdbetrag) {
+TEST(KurseingabeTexte, mengeUndFremdbetrag) {
     auto p = spiel();
     auto aktie = kaufe(p, Assetklasse::aktie, "SAP", 100, eur("12.5"));
     auto rohstoff = kaufe(p, Assetklasse::rohstoff, "Gold", 1234, eur("1"));
     auto waehrung = kaufe(p, Assetklasse::waehrung, "Dollar", 500, fremd("1", "USD", "1.08"));
     waehrung->setzeKennung("USD");
-    EXPECT_EQ(deutsch.betragText(*aktie), nbsp("100·Stück"));
-    EXPECT_EQ(deutsch.betragText(*rohstoff), nbsp("1.234·Einheiten"));
+    EXPECT_EQ(Kurseingabe::betragText(*aktie, deutsch), nbsp("100·Stück"));
+    EXPECT_EQ(Kurseingabe::betragText(*rohstoff, deutsch), nbsp("1.234·Einheiten"));
     rohstoff->setzeEinheit(" t oz. ");
-    EXPECT_EQ(deutsch.betragText(*rohstoff), nbsp("1.234·t oz."));
-    EXPECT_EQ(deutsch.betragText(*waehrung), nbsp("500·USD"));
+    EXPECT_EQ(Kurseingabe::betragText(*rohstoff, deutsch), nbsp("1.234·t oz."));
+    EXPECT_EQ(Kurseingabe::betragText(*waehrung, deutsch), nbsp("500·USD"));
 
-    EXPECT_EQ(deutsch.fremdbetragText(d("1620"), "USD"), nbsp("1.620,00·USD"));
-    EXPECT_EQ(deutsch.fremdbetragText(d("0.005"), "GBP"), nbsp("0,01·GBP"));
-    EXPECT_EQ(deutsch.fremdbetragText(d("12.344"), "GBP"), nbsp("12,34·GBP"));
+    EXPECT_EQ(Kurseingabe::fremdbetragText(d("1620"), "USD", deutsch), nbsp("1.620,00·USD"));
+    EXPECT_EQ(Kurseingabe::fremdbetragText(d("0.005"), "GBP", deutsch), nbsp("0,01·GBP"));
+    EXPECT_EQ(Kurseingabe::fremdbetragText(d("12.344"), "GBP", deutsch), nbsp("12,34·GBP"));
 }
 
-TEST(Preistexte, kaufZusammenfassung) {
+TEST(KurseingabeTexte, kaufZusammenfassung) {
     struct Fall {
         const char* name;
         Assetklasse klasse;
@@ -146,20 +147,20 @@ TEST(Preistexte, kaufZusammenfassung) {
         if (f.betrag) {
             betrag = d(*f.betrag);
         }
-        EXPECT_EQ(deutsch.kaufZusammenfassung(*pos, betrag), nbsp(f.text)) << f.name;
+        EXPECT_EQ(Kurseingabe::kaufZusammenfassung(*pos, betrag, deutsch), nbsp(f.text)) << f.name;
     }
 }
 
-TEST(Preistexte, kaufZusammenfassungEinerWaehrung) {
+TEST(KurseingabeTexte, kaufZusammenfassungEinerWaehrung) {
     auto p = spiel();
     auto dollar = kaufe(p, Assetklasse::waehrung, "US-Dollar", 1000, fremd("1", "USD", "1.08"));
     dollar->setzeKennung("USD");
-    EXPECT_EQ(deutsch.kaufZusammenfassung(*dollar, d("1000")),
+    EXPECT_EQ(Kurseingabe::kaufZusammenfassung(*dollar, d("1000"), deutsch),
               nbsp("Gekauft: 1.000·USD für 925,93·€ (1·€·=·1,08·USD). Die restlichen 74,07·€ bleiben in der "
                    "Kasse."));
 }
 
-TEST(Preistexte, umrechnungsVorschau) {
+TEST(KurseingabeTexte, umrechnungsVorschau) {
     struct Fall {
         Umrechnung umrechnung;
         Assetklasse klasse;
@@ -193,7 +194,8 @@ TEST(Preistexte, umrechnungsVorschau) {
         {{d("150"), "USD", d("0")}, Assetklasse::aktie, false, std::nullopt, "Umgerechnet: 0,00 € je Aktie"},
     };
     for (const Fall& f : faelle) {
-        EXPECT_EQ(deutsch.umrechnungsVorschau(f.umrechnung, f.klasse, f.inProzent, f.einheit), f.text)
+        EXPECT_EQ(Kurseingabe::umrechnungsVorschau(f.umrechnung, f.klasse, f.inProzent, f.einheit, deutsch),
+                  f.text)
             << f.text;
     }
 }
