@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <system_error>
+#include <unordered_set>
 
 #include "model/Assetklasse.h"
 #include "model/Datenschema.h"
@@ -188,6 +189,25 @@ void ladePreisnotizen(sqlite3* verbindung, Bestand& bestand) {
     }
 }
 
+// The context finds every record by its id alone, whatever its type. Two rows with one id
+// cannot both be loaded; rather than lose one of them, the store is refused.
+void pruefeEindeutigeIds(const Bestand& bestand) {
+    std::unordered_set<DatensatzId> gesehen;
+    auto pruefe = [&gesehen](const auto& zeilen, const char* tabelle) {
+        for (const auto& zeile : zeilen) {
+            if (!gesehen.insert(zeile.id).second) {
+                throw Speicherfehler(Datenschema::fehlerdomaene, Datenschema::ungueltigerWert,
+                                     std::string("Der Spielstand enthält einen ungültigen Wert: ") + tabelle +
+                                         " " + std::to_string(zeile.id) + ", Feld „id“");
+            }
+        }
+    };
+    pruefe(bestand.portfolios, "Portfolio");
+    pruefe(bestand.positionen, "Position");
+    pruefe(bestand.bewertungen, "Bewertung");
+    pruefe(bestand.preisnotizen, "Preisnotiz");
+}
+
 // Rows are written with an upsert, not INSERT OR REPLACE: REPLACE deletes the old row first,
 // and the cascade of that deletion would take the row's children with it.
 void schreibePortfolios(sqlite3* verbindung, const std::vector<PortfolioZeile>& zeilen) {
@@ -354,25 +374,36 @@ std::unique_ptr<Ablage> Ablage::oeffne(const std::filesystem::path& datei) {
         // Everything that makes the opening fail is found here, before the first write.
         Datenschema::pruefeDatei(datei);
     }
+    // A store in WAL mode may keep its latest changes in the "-wal" file. Closing the last
+    // connection would move them into the main file and delete the companions, so after a
+    // failed opening the connection closes without that and leaves the files as they were.
+    const bool mitWal = std::filesystem::exists(std::filesystem::path(datei.string() + "-wal"), fehler);
     std::unique_ptr<Ablage> ablage(new Ablage(verbinde(sqliteUri(datei))));
     sqlite3* verbindung = db(ablage->db_);
-    {
-        // The whole migration is one transaction, and it counts only once the migrated rows
-        // load: a row that no record can take fails the opening with the file as it was.
-        SqliteTransaktion transaktion(verbindung);
-        auto vorher = Datenschema::version(verbindung);
-        Datenschema::richteEin(verbindung);
-        if (vorher && *vorher != Datenschema::V2::version) {
-            ablage->lade();
+    try {
+        {
+            // The whole migration is one transaction, and it counts only once the migrated rows
+            // load: a row that no record can take fails the opening with the file as it was.
+            SqliteTransaktion transaktion(verbindung);
+            auto vorher = Datenschema::version(verbindung);
+            Datenschema::richteEin(verbindung);
+            if (vorher && *vorher != Datenschema::V2::version) {
+                ablage->lade();
+            }
+            transaktion.bestaetige();
         }
-        transaktion.bestaetige();
-    }
-    // Switched only now: the migration ran in the journal mode the file came with, so a failed
-    // one leaves even the file header as it was.
-    SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
-    modus.schritt();
-    if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
-        throw sqliteFehler(SQLITE_CANTOPEN, ("journal_mode bleibt " + ergebnis).c_str());
+        // Switched only now: the migration ran in the journal mode the file came with, so a
+        // failed one leaves even the file header as it was.
+        SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
+        modus.schritt();
+        if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
+            throw sqliteFehler(SQLITE_CANTOPEN, ("journal_mode bleibt " + ergebnis).c_str());
+        }
+    } catch (...) {
+        if (mitWal) {
+            sqlite3_db_config(verbindung, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
+        throw;
     }
     return ablage;
 }
@@ -391,6 +422,7 @@ Bestand Ablage::lade() {
     ladeBewertungen(verbindung, bestand);
     ladePreisnotizen(verbindung, bestand);
     transaktion.bestaetige();
+    pruefeEindeutigeIds(bestand);
     return bestand;
 }
 

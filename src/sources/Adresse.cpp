@@ -82,7 +82,6 @@ std::optional<std::string> Adresse::bilde(std::string_view basis, std::string_vi
         trenner = '&';
     }
     return adresse;
-    return teil(u.get(), CURLUPART_URL);
 }
 
 std::optional<std::string> Adresse::schema(std::string_view adresse) {

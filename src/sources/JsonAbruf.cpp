@@ -207,6 +207,9 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, koepfe.get());
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(sitzung_->insgesamtHoechstens.count()));
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // Without this, leaving a transfer whose name lookup still runs waits for the lookup, so
+    // a stop would hang as long as a slow name server; the lookup thread then ends on its own.
+    curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, fehlerpuffer);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, schreibe);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &z);
@@ -264,6 +267,10 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         }
     }
 
+    // A stop that came while the transfer ended wins over whatever the transfer reported.
+    if (stop.stop_requested()) {
+        throw Abgebrochen();
+    }
     if (z.fehler) {
         throw *z.fehler;
     }

@@ -312,6 +312,7 @@ TEST(Ablage, ungueltigeWerteWerdenZumSpeicherfehler) {
         {"UPDATE Preisnotiz SET handelsumfang = '{\"stueckumsatz\":\"viele\"}' WHERE id = 6",
          "Preisnotiz 6, Feld „handelsumfang“"},
         {"UPDATE Preisnotiz SET handelsumfang = '[1]' WHERE id = 7", "Preisnotiz 7, Feld „handelsumfang“"},
+        {"UPDATE Preisnotiz SET id = 1 WHERE id = 7", "Preisnotiz 1, Feld „id“"},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.aenderung);

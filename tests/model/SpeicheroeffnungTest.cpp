@@ -282,6 +282,31 @@ TEST_F(Speicheroeffnung, einUnlesbarerWertVerhindertDieMigration) {
     EXPECT_EQ(roh.wert("SELECT count(*) FROM pragma_table_info('Preisnotiz')"), "11");
 }
 
+// Closing the store's connection after the failure must not fold the "-wal" file into the main
+// file: both stay byte for byte.
+TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstAuchDieBegleitdateienStehen) {
+    legeVersion1An(datei, true);
+    {
+        Verbindung roh(datei);
+        roh.ohneCheckpointSchliessen();
+        roh.ausfuehren("UPDATE Preisnotiz SET art = 'Schlusskurs' WHERE id = 6");
+    }
+    const std::string hauptdatei = inhalt(datei), wal = inhalt(ordner / "Spielstand.sqlite-wal");
+    ASSERT_FALSE(wal.empty());
+
+    Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+
+    EXPECT_STREQ(fehler.what(), "Der Spielstand enthält einen ungültigen Wert: Preisnotiz 6, Feld „art“");
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite",
+                                                        "Spielstand.sqlite-shm", "Spielstand.sqlite-wal"}));
+    // Compared without EXPECT_EQ, which would print whole database pages on a failure.
+    EXPECT_TRUE(inhalt(datei) == hauptdatei) << "Hauptdatei verändert";
+    EXPECT_TRUE(inhalt(ordner / "Spielstand.sqlite-wal") == wal) << "-wal verändert";
+    Verbindung roh(datei);
+    EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "1.0.0");
+    EXPECT_EQ(roh.wert("SELECT art FROM Preisnotiz WHERE id = 6"), "Schlusskurs");
+}
+
 TEST_F(Speicheroeffnung, eineNeuereVersionWirdGesichertAberNichtGeoeffnet) {
     Ablage::oeffne(datei);
     Verbindung(datei).ausfuehren("UPDATE Metadaten SET wert = '3.0.0'");

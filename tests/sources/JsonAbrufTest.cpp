@@ -1,6 +1,10 @@
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <thread>
+
+#include <dlfcn.h>
+#include <netdb.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,18 @@ using qb::JsonAbruf;
 using qb::Kursfehler;
 using qbtest::Antwort;
 using qbtest::kursfehler;
+
+// The name "langsam.test" stands for a name server that takes seconds to answer; every other
+// name is looked up as usual. libcurl's lookup thread calls this instead of the C library's.
+extern "C" int getaddrinfo(const char* name, const char* dienst, const addrinfo* hinweise, addrinfo** ergebnis) {
+    using Nachschlagen = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto echt = reinterpret_cast<Nachschlagen>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    if (name != nullptr && std::strcmp(name, "langsam.test") == 0) {
+        std::this_thread::sleep_for(5s);
+        return EAI_NONAME;
+    }
+    return echt(name, dienst, hinweise, ergebnis);
+}
 
 namespace {
 
@@ -236,6 +252,25 @@ TEST_F(JsonAbrufTest, endetBeimStoppSofortMitAbgebrochen) {
     auto vorher = server.anfragen().size();
     EXPECT_THROW(abruf.daten(adresse("/langsam"), schonGestoppt.get_token()), qb::Abgebrochen);
     EXPECT_EQ(server.anfragen().size(), vorher);
+}
+
+TEST_F(JsonAbrufTest, wartetBeimStoppNichtAufDenNamensdienst) {
+    std::stop_source stopp;
+    auto ergebnis = std::async(std::launch::async, [&] {
+        auto anfang = std::chrono::steady_clock::now();
+        EXPECT_THROW(abruf.daten("https://langsam.test/x", stopp.get_token()), qb::Abgebrochen);
+        return std::chrono::steady_clock::now() - anfang;
+    });
+    std::this_thread::sleep_for(200ms);
+    stopp.request_stop();
+    EXPECT_LT(ergebnis.get(), 1s);
+
+    // The wait for data covers the name lookup as well.
+    JsonAbruf wenigGeduld = qbtest::abrufFuer(server, 150ms, 30s);
+    auto anfang = std::chrono::steady_clock::now();
+    EXPECT_EQ(kursfehler([&] { wenigGeduld.daten("https://langsam.test/x", {}); }),
+              Kursfehler::netzwerk("Zeitüberschreitung bei der Anforderung."));
+    EXPECT_LT(std::chrono::steady_clock::now() - anfang, 1s);
 }
 
 TEST_F(JsonAbrufTest, einUnpassendesJsonIstUnlesbar) {
