@@ -169,10 +169,25 @@ int main() {
                                             bestand.bewertungen.size() + bestand.preisnotizen.size();
                                },
                                [] {});
+
+    // A price with 200 000 places, written whole as exact decimal text: its cost must grow with
+    // the number of places, not with its square. Measured last, so that it slows no reading above.
+    const Dezimal langerPreis = Dezimal::aus("1." + std::string(199999, '7') + "3");
+    Messung speichernLang =
+        miss([&] { notiz->setzePreis(Preisangabe::euro(langerPreis + Dezimal(++wert))); },
+             [&] {
+                 if (auto fehler = speichere(container->kontext())) {
+                     std::fprintf(stderr, "%s\n", fehler->c_str());
+                     std::exit(1);
+                 }
+             },
+             [] {});
+
     container.reset();
 
     zeige("Öffnen und Laden (606 Datensätze)", oeffnen, "Ziel < 20 ms");
     zeige("Eine Änderung speichern", speichern, "Ziel < 5 ms");
+    zeige("Preis mit 200 000 Stellen speichern", speichernLang, "");
     zeige("Alle Datensätze lesen (Kontext)", lesenKontext, "");
     zeige("Alle Zeilen lesen (Ablage)", lesenAblage, "");
     std::printf("(%zu Zeilen, Prüfsumme %zu)\n", zeilen, summe);

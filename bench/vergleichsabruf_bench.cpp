@@ -1,5 +1,8 @@
 // Five comparison fetches at once against a local HTTPS server that answers every request
 // after 200 ms, against a single one: run side by side they should take about as long.
+// Then the comparison of a foreign share (exchange, second market, ECB rate) against a server
+// that answers at once: with fresh sources every time, and again and again with the same ones,
+// which keep their connections open.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -86,5 +89,45 @@ int main() {
     std::printf("ein Vergleichsabruf:            %7.1f ms (Median aus %d)\n", eins * 1000, runden);
     std::printf("fünf Vergleichsabrufe zugleich: %7.1f ms (Median aus %d)\n", alle * 1000, runden);
     std::printf("Verhältnis fünf / einer:        %7.2f\n", alle / eins);
+
+    qbtest::Testserver sofort;
+    sofort.beantworte("/v1/data/price_information/single", [](const qbtest::Anfrage& a) {
+        if (a.wert("mic") == "XETR") {
+            return qbtest::Antwort::json("{}");
+        }
+        return qbtest::Antwort::json(nlohmann::json{
+            {"isin", a.wert("isin")}, {"lastPrice", 10}, {"currency", {{"originalValue", "USD"}}}}
+                                         .dump());
+    });
+    sofort.beantworte(
+        "/v2/rate/EUR/USD",
+        qbtest::Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})"));
+    adressen.boerse = sofort.adresse();
+    adressen.ezb = sofort.adresse();
+    adressen.sitzung.caDatei = sofort.caDatei();
+    const Vergleich fremd{Assetklasse::aktie, "US0378331005"};
+    constexpr int vergleiche = 50;
+    std::vector<double> neu;
+    std::vector<double> offen;
+    long handschlaegeNeu = 0;
+    long handschlaegeOffen = 0;
+    const qb::Kursdienst bleibend = qb::Kursdienst::standard(adressen);
+    for (int r = 0; r < vergleiche; ++r) {
+        long vorher = sofort.handschlaege();
+        auto anfang = steady_clock::now();
+        hole(qb::Kursdienst::standard(adressen), fremd);
+        neu.push_back(sekunden(steady_clock::now() - anfang));
+        handschlaegeNeu += sofort.handschlaege() - vorher;
+
+        vorher = sofort.handschlaege();
+        anfang = steady_clock::now();
+        hole(bleibend, fremd);
+        offen.push_back(sekunden(steady_clock::now() - anfang));
+        handschlaegeOffen += sofort.handschlaege() - vorher;
+    }
+    std::printf("Fremdwährungsaktie, neue Quellen:   %6.2f ms (Median aus %d), %ld Handschläge\n",
+                median(neu) * 1000, vergleiche, handschlaegeNeu);
+    std::printf("Fremdwährungsaktie, offene Quellen: %6.2f ms (Median aus %d), %ld Handschläge\n",
+                median(offen) * 1000, vergleiche, handschlaegeOffen);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "model/Assetklasse.h"
+#include "model/Dateisystem.h"
 #include "model/Datenschema.h"
 #include "model/Kursart.h"
 #include "model/Notierungsart.h"
@@ -337,12 +338,29 @@ void loesche(sqlite3* verbindung, const char* sql, const std::vector<DatensatzId
     }
 }
 
-// Opens a connection with what every connection of the store needs; closes it again when that
-// fails.
-sqlite3* verbinde(const std::string& uri) {
+namespace fs = std::filesystem;
+
+constexpr const char* begleitendungen[] = {"-journal", "-wal", "-shm"};
+
+fs::path begleiter(const fs::path& datei, const char* endung) {
+    return fs::path(datei.string() + endung);
+}
+
+// Where a new or rebuilt store is made before it takes the store file's place.
+fs::path umbaudatei(const fs::path& datei) {
+    return begleiter(datei, "-umbau");
+}
+
+fs::path ordnerVon(const fs::path& datei) {
+    fs::path ordner = datei.parent_path();
+    return ordner.empty() ? fs::path(".") : ordner;
+}
+
+// Opens a connection with what every writing connection of the store needs; closes it again
+// when that fails.
+sqlite3* verbinde(const std::string& uri, int art) {
     sqlite3* verbindung = nullptr;
-    int rc = sqlite3_open_v2(uri.c_str(), &verbindung,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
+    int rc = sqlite3_open_v2(uri.c_str(), &verbindung, art | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {
         Speicherfehler fehler = sqliteFehler(verbindung);
         sqlite3_close_v2(verbindung);
@@ -351,7 +369,8 @@ sqlite3* verbinde(const std::string& uri) {
     sqlite3_extended_result_codes(verbindung, 1);
     try {
         // Foreign keys carry the cascade of the records into the store; SQLite has them off
-        // by default, per connection.
+        // by default, per connection. The connection reads nothing yet: after a new store was
+        // put in place, not even a full disk may fail the opening any more.
         fuehreAus(verbindung, "PRAGMA foreign_keys = ON");
     } catch (...) {
         sqlite3_close_v2(verbindung);
@@ -360,56 +379,271 @@ sqlite3* verbinde(const std::string& uri) {
     return verbindung;
 }
 
+void schalteAufWal(sqlite3* verbindung) {
+    SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
+    modus.schritt();
+    if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
+        throw sqliteFehler(SQLITE_CANTOPEN, ("journal_mode bleibt " + ergebnis).c_str());
+    }
+}
+
+// Closing the last connection moves the "-wal" into the main file and deletes it; switched off
+// while the opening is provisional, so that a failed one leaves a "-wal" as it found it.
+void ohneCheckpointBeimSchliessen(sqlite3* verbindung, bool an) {
+    sqlite3_db_config(verbindung, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, an ? 1 : 0, nullptr);
+}
+
+// Lets SQLite roll back a hot journal, which a read-only connection may not do: the recovery
+// that any writer of the file would make.
+void stelleWiederHer(const fs::path& datei) {
+    sqlite3* verbindung = verbinde(sqliteUri(datei), SQLITE_OPEN_READWRITE);
+    ohneCheckpointBeimSchliessen(verbindung, Dateisystem::existiert(begleiter(datei, "-wal")));
+    try {
+        fuehreAus(verbindung, "SELECT count(*) FROM sqlite_master");
+    } catch (...) {
+        sqlite3_close_v2(verbindung);
+        throw;
+    }
+    sqlite3_close_v2(verbindung);
+}
+
+// A read-only connection that sees the store as SQLite does, without writing to the main file
+// or the "-wal". With neither "-wal" nor "-journal" the main file is all there is, and immutable
+// reads it without creating anything (a plain read-only look at a file in WAL mode would leave
+// an empty "-wal" and a "-shm" behind). Reading a "-wal" may rebuild its "-shm" index, as any
+// reader does.
+sqlite3* oeffneLesend(const fs::path& datei) {
+    bool wiederhergestellt = false;
+    for (;;) {
+        const bool begleitet = Dateisystem::existiert(begleiter(datei, "-wal")) ||
+                               Dateisystem::existiert(begleiter(datei, "-journal"));
+        sqlite3* verbindung = nullptr;
+        int rc = sqlite3_open_v2(sqliteUri(datei, begleitet ? "mode=ro" : "mode=ro&immutable=1").c_str(),
+                                 &verbindung, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_extended_result_codes(verbindung, 1);
+            // The first read finds a hot journal.
+            rc = sqlite3_exec(verbindung, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK) {
+                return verbindung;
+            }
+        }
+        const int code = verbindung != nullptr ? sqlite3_extended_errcode(verbindung) : rc;
+        if (code == SQLITE_READONLY_ROLLBACK && !wiederhergestellt) {
+            sqlite3_close_v2(verbindung);
+            stelleWiederHer(datei);
+            wiederhergestellt = true;
+            continue;
+        }
+        Speicherfehler fehler = sqliteFehler(verbindung);
+        sqlite3_close_v2(verbindung);
+        throw fehler;
+    }
+}
+
+// Bytes 18 and 19 of the header: 2 for WAL mode. Read through the connection's own file handle;
+// a second descriptor of this process, once closed, would drop SQLite's locks on the file.
+bool kopfNenntWal(sqlite3* verbindung) {
+    sqlite3_file* datei = nullptr;
+    if (sqlite3_file_control(verbindung, "main", SQLITE_FCNTL_FILE_POINTER, &datei) != SQLITE_OK ||
+        datei == nullptr || datei->pMethods == nullptr) {
+        return false;
+    }
+    unsigned char kopf[20] = {};
+    return datei->pMethods->xRead(datei, kopf, sizeof kopf, 0) == SQLITE_OK && kopf[18] == 2 && kopf[19] == 2;
+}
+
+Ablage::Befund befundVon(sqlite3* verbindung, const fs::path& datei) {
+    Ablage::Befund befund;
+    SqliteAnweisung tabellen(verbindung, "SELECT count(*) FROM sqlite_master");
+    tabellen.schritt();
+    befund.leer = tabellen.ganzzahl(0) == 0;
+    if (!befund.leer) {
+        befund.version = Datenschema::version(verbindung);
+    }
+    befund.wal = kopfNenntWal(verbindung) || Dateisystem::existiert(begleiter(datei, "-wal"));
+    return befund;
+}
+
+void entferneUmbau(const fs::path& neu) {
+    Dateisystem::entferne(neu);
+    for (const char* endung : begleitendungen) {
+        Dateisystem::entferne(begleiter(neu, endung));
+    }
+}
+
 } // namespace
 
+void Ablage::pruefeDateiarten(const fs::path& datei) {
+    Dateisystem::pruefeGewoehnlicheDatei(datei);
+    for (const char* endung : begleitendungen) {
+        Dateisystem::pruefeGewoehnlicheDatei(begleiter(datei, endung));
+    }
+}
+
+Ablage::Befund Ablage::untersuche(const fs::path& datei) {
+    pruefeDateiarten(datei);
+    if (!Dateisystem::existiert(datei)) {
+        return Befund{};
+    }
+    sqlite3* verbindung = oeffneLesend(datei);
+    try {
+        Befund befund = befundVon(verbindung, datei);
+        sqlite3_close_v2(verbindung);
+        return befund;
+    } catch (...) {
+        sqlite3_close_v2(verbindung);
+        throw;
+    }
+}
+
 std::unique_ptr<Ablage> Ablage::imArbeitsspeicher() {
-    std::unique_ptr<Ablage> ablage(new Ablage(verbinde(":memory:")));
+    std::unique_ptr<Ablage> ablage(new Ablage(fs::path()));
+    ablage->db_ = verbinde(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     Datenschema::richteEin(db(ablage->db_));
     return ablage;
 }
 
-std::unique_ptr<Ablage> Ablage::oeffne(const std::filesystem::path& datei) {
-    std::error_code fehler;
-    if (std::filesystem::exists(datei, fehler)) {
-        // Everything that makes the opening fail is found here, before the first write.
-        Datenschema::pruefeDatei(datei);
-    }
-    // A store in WAL mode may keep its latest changes in the "-wal" file. Closing the last
-    // connection would move them into the main file and delete the companions, so after a
-    // failed opening the connection closes without that and leaves the files as they were.
-    const bool mitWal = std::filesystem::exists(std::filesystem::path(datei.string() + "-wal"), fehler);
-    std::unique_ptr<Ablage> ablage(new Ablage(verbinde(sqliteUri(datei))));
-    sqlite3* verbindung = db(ablage->db_);
-    try {
-        {
-            // The whole migration is one transaction, and it counts only once the migrated rows
-            // load: a row that no record can take fails the opening with the file as it was.
-            SqliteTransaktion transaktion(verbindung);
-            auto vorher = Datenschema::version(verbindung);
-            Datenschema::richteEin(verbindung);
-            if (vorher && *vorher != Datenschema::V2::version) {
-                ablage->lade();
+std::unique_ptr<Ablage> Ablage::oeffne(const fs::path& datei) {
+    auto ablage = oeffneVorlaeufig(datei);
+    ablage->lade();
+    ablage->bestaetige();
+    return ablage;
+}
+
+std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(const fs::path& datei) {
+    pruefeDateiarten(datei);
+    std::unique_ptr<Ablage> ablage(new Ablage(datei));
+    Befund befund;
+    if (Dateisystem::existiert(datei)) {
+        // Everything that refuses the file is found here, before the first write.
+        sqlite3* blick = oeffneLesend(datei);
+        try {
+            befund = befundVon(blick, datei);
+            if (!befund.leer) {
+                Datenschema::pruefeVersion(befund.version);
             }
-            transaktion.bestaetige();
+        } catch (...) {
+            sqlite3_close_v2(blick);
+            throw;
         }
-        // Switched only now: the migration ran in the journal mode the file came with, so a
-        // failed one leaves even the file header as it was.
-        SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
-        modus.schritt();
-        if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
-            throw sqliteFehler(SQLITE_CANTOPEN, ("journal_mode bleibt " + ergebnis).c_str());
+        if (!befund.leer && befund.wal && befund.version == Datenschema::V2::version) {
+            ablage->db_ = blick;
+            ablage->zustand_ = Zustand::lesend;
+            return ablage;
         }
-    } catch (...) {
-        if (mitWal) {
-            sqlite3_db_config(verbindung, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-        }
-        throw;
+        sqlite3_close_v2(blick);
+    }
+    if (befund.leer || !befund.wal) {
+        ablage->baueUm(!befund.leer);
+    } else {
+        ablage->migriereAmOrt();
     }
     return ablage;
 }
 
+// In WAL mode the whole migration is one transaction of the store file: nothing reaches the
+// files before its commit, and a crash before the commit leaves the old version.
+void Ablage::migriereAmOrt() {
+    zustand_ = Zustand::migration;
+    walVorher_ = Dateisystem::existiert(begleiter(datei_, "-wal"));
+    sqlite3* verbindung = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
+    db_ = verbindung;
+    // Without a "-wal" before, the normal close removes the one this connection made.
+    ohneCheckpointBeimSchliessen(verbindung, walVorher_);
+    fuehreAus(verbindung, "BEGIN IMMEDIATE");
+    transaktionOffen_ = true;
+    Datenschema::richteEin(verbindung);
+}
+
+// Another journal mode needs its own transaction to become WAL, so the schema and WAL mode are
+// made together on a copy, which then replaces the store file in one rename.
+void Ablage::baueUm(bool mitInhalt) {
+    const fs::path neu = umbaudatei(datei_);
+    // Left over from a start that died while it built the new store.
+    entferneUmbau(neu);
+    zustand_ = Zustand::umbau;
+    if (mitInhalt) {
+        Dateisystem::kopiere(datei_, neu);
+    }
+    sqlite3* verbindung = verbinde(sqliteUri(neu), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    db_ = verbindung;
+    schalteAufWal(verbindung);
+    fuehreAus(verbindung, "BEGIN IMMEDIATE");
+    transaktionOffen_ = true;
+    Datenschema::richteEin(verbindung);
+}
+
+void Ablage::setzeUmbauEin() {
+    const fs::path neu = umbaudatei(datei_);
+    sqlite3* verbindung = db(db_);
+    fuehreAus(verbindung, "COMMIT");
+    transaktionOffen_ = false;
+    {
+        // The new file must hold everything by itself before it takes the store file's place.
+        SqliteAnweisung pruefpunkt(verbindung, "PRAGMA wal_checkpoint(TRUNCATE)");
+        pruefpunkt.schritt();
+        if (pruefpunkt.ganzzahl(0) != 0 || pruefpunkt.ganzzahl(1) != 0) {
+            throw sqliteFehler(SQLITE_BUSY, "wal_checkpoint");
+        }
+    }
+    sqlite3_close_v2(verbindung);
+    db_ = nullptr;
+    Dateisystem::synchronisiere(neu);
+    // Whatever lies beside the store file belongs to no state that counts: the look rolled back
+    // a hot journal, and a store with a "-wal" is migrated in place. Left there, a journal or a
+    // "-wal" would be applied to the new file; their removal is durable before it arrives.
+    const fs::path ordner = ordnerVon(datei_);
+    for (const char* endung : begleitendungen) {
+        Dateisystem::entferne(begleiter(datei_, endung));
+    }
+    Dateisystem::synchronisiereOrdner(ordner);
+    Dateisystem::benenneUm(neu, datei_);
+    Dateisystem::synchronisiereOrdner(ordner);
+    zustand_ = Zustand::bestaetigt;
+    try {
+        entferneUmbau(neu);
+    } catch (const Speicherfehler&) {
+        // Only the new file's own companions, which its close removed already; any leftover
+        // goes with the next rebuild.
+    }
+    db_ = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
+}
+
+void Ablage::bestaetige() {
+    switch (zustand_) {
+    case Zustand::bestaetigt:
+        return;
+    case Zustand::lesend:
+        sqlite3_close_v2(db(db_));
+        db_ = nullptr;
+        db_ = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
+        break;
+    case Zustand::migration:
+        fuehreAus(db(db_), "COMMIT");
+        transaktionOffen_ = false;
+        ohneCheckpointBeimSchliessen(db(db_), false);
+        break;
+    case Zustand::umbau:
+        setzeUmbauEin();
+        break;
+    }
+    zustand_ = Zustand::bestaetigt;
+}
+
 Ablage::~Ablage() {
-    sqlite3_close_v2(db(db_));
+    sqlite3* verbindung = db(db_);
+    if (verbindung != nullptr && transaktionOffen_) {
+        sqlite3_exec(verbindung, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(verbindung);
+    if (zustand_ == Zustand::umbau) {
+        try {
+            entferneUmbau(umbaudatei(datei_));
+        } catch (const Speicherfehler&) {
+            // A leftover is removed by the next opening.
+        }
+    }
 }
 
 Bestand Ablage::lade() {
@@ -427,7 +661,14 @@ Bestand Ablage::lade() {
 }
 
 void Ablage::schreibe(const Aenderungssatz& satz) {
+    bestaetige();
     sqlite3* verbindung = db(db_);
+    if (!synchron_) {
+        // FULL syncs the "-wal" at every commit, so that a save that returned survives a power
+        // cut. Set here, as it reads the schema.
+        fuehreAus(verbindung, "PRAGMA synchronous = FULL");
+        synchron_ = true;
+    }
     SqliteTransaktion transaktion(verbindung);
     // Owners before the owned, so every reference finds its row; deletions the other way round.
     schreibePortfolios(verbindung, satz.portfolios);

@@ -8,6 +8,7 @@
 
 #include "model/Bewertung.h"
 #include "model/Datensatz.h"
+#include "model/Datenschema.h"
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
@@ -61,29 +62,77 @@ struct Aenderungssatz {
 
 // The SQLite store of the current schema version: one open connection that reads all rows and
 // writes a change set in one transaction. Used on the GUI thread only.
+//
+// Opening is provisional until bestaetige(): the rows can be loaded and checked, but the store's
+// files change only when the opening counts. A store in WAL mode is migrated in place in one
+// transaction; a new store, and one in another journal mode, is built beside the store file in
+// WAL mode and then renamed into its place, so that the new schema and WAL mode arrive together.
 class Ablage {
 public:
+    // What a store file holds, as SQLite sees it after rolling back a hot journal and reading
+    // through the "-wal" file.
+    struct Befund {
+        bool leer = true; // no file, or a database without any table
+        std::optional<Schemaversion> version;
+        bool wal = false;
+    };
+
+    // Refuses anything but a regular file at the store's path or at its companions' paths.
+    // Throws Speicherfehler.
+    static void pruefeDateiarten(const std::filesystem::path& datei);
+    // Looks at a store file without changing the main file or its "-wal", apart from SQLite's
+    // own recovery: a hot journal is rolled back, and a "-wal" without "-shm" gets its index.
+    // Throws Speicherfehler (no regular file, no database, a damaged one, an unreadable version).
+    static Befund untersuche(const std::filesystem::path& datei);
+
     // A new, empty store in memory.
     static std::unique_ptr<Ablage> imArbeitsspeicher();
-    // Opens (or creates) the store file, migrating an older schema version in place.
-    // Throws Speicherfehler; a failure leaves the file as it was.
+    // Opens (or creates) the store file, migrates an older schema version and loads every row
+    // once to check it. Throws Speicherfehler; a failure leaves the files as they were.
     static std::unique_ptr<Ablage> oeffne(const std::filesystem::path& datei);
+    // Opens the store file provisionally: refuses a file that cannot become a current store and
+    // prepares a migration or a new store, but changes nothing in the files until bestaetige().
+    // Destroyed before that, it leaves them as they were (a "-shm" index aside). Throws
+    // Speicherfehler.
+    static std::unique_ptr<Ablage> oeffneVorlaeufig(const std::filesystem::path& datei);
 
     ~Ablage();
     Ablage(const Ablage&) = delete;
     Ablage& operator=(const Ablage&) = delete;
 
+    // Makes a provisional opening count: commits the migration or puts the new store in place,
+    // and opens the store for writing. Nothing when that is done. Throws Speicherfehler.
+    void bestaetige();
+    bool istVorlaeufig() const { return zustand_ != Zustand::bestaetigt; }
+
     // Throws Speicherfehler.
     Bestand lade();
-    // All or nothing: on a failure (Speicherfehler) the store is as before.
+    // All or nothing: on a failure (Speicherfehler) the store is as before. Confirms a
+    // provisional opening first.
     void schreibe(const Aenderungssatz& satz);
 
     // The connection, for the store's own code and for tests (sqlite3*).
     void* verbindung() const { return db_; }
 
 private:
-    explicit Ablage(void* db) : db_(db) {}
-    void* db_;
+    enum class Zustand {
+        bestaetigt,
+        lesend,    // a store at the current version in WAL mode, read-only until confirmed
+        migration, // the migration's transaction is open on the store file
+        umbau,     // the new store is prepared beside the store file, its transaction open
+    };
+
+    explicit Ablage(std::filesystem::path datei) : datei_(std::move(datei)) {}
+    void migriereAmOrt();
+    void baueUm(bool mitInhalt);
+    void setzeUmbauEin();
+
+    void* db_ = nullptr;
+    std::filesystem::path datei_;
+    Zustand zustand_ = Zustand::bestaetigt;
+    bool transaktionOffen_ = false;
+    bool walVorher_ = false;
+    bool synchron_ = false;
 };
 
 } // namespace qb

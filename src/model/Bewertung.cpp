@@ -93,6 +93,14 @@ std::vector<std::shared_ptr<Datensatz>> Bewertung::eigene() const {
     return {aktuell_.notizen.begin(), aktuell_.notizen.end()};
 }
 
+std::vector<std::vector<std::shared_ptr<Datensatz>>> Bewertung::listen() const {
+    return {eigene()};
+}
+
+void Bewertung::ordneListen() {
+    ordneNachId(aktuell_.notizen);
+}
+
 void Bewertung::loeseVonBesitzern() {
     verlasseBesitzer<Bewertung>(aktuell_.portfolio, [](Portfolio& p) -> auto& { return p.aktuell_.bewertungen; });
 }

@@ -44,13 +44,16 @@ protected:
 
     // Moves this record from its owner's list to the list of `neu` (none: out of any list) and
     // keeps both sides of the relationship in step. `liste` gives an owner's list of records of
-    // this record's type.
+    // this record's type. In a context the list stays in id order, the order a reload gives; a
+    // record new to the context gets the next id and so lands at the end.
     template <typename Eigener, typename Besitzer, typename Liste>
     void wechsleBesitzer(std::weak_ptr<Besitzer>& feld, const std::shared_ptr<Besitzer>& neu, Liste liste) {
         auto bisher = feld.lock();
         if (bisher == neu) {
             return;
         }
+        // Joining the context first: when that fails (no id left), nothing has changed yet.
+        nimmAuf(neu);
         auto ich = selbst<Eigener>();
         if (bisher) {
             std::erase(liste(*bisher), ich);
@@ -60,9 +63,17 @@ protected:
         geaendert();
         if (neu) {
             liste(*neu).push_back(ich);
+            if (kontext_ != nullptr) {
+                ordneNachId(liste(*neu));
+            }
             static_cast<Datensatz&>(*neu).geaendert();
-            nimmAuf(neu);
         }
+    }
+
+    template <typename Liste>
+    static void ordneNachId(Liste& liste) {
+        std::stable_sort(liste.begin(), liste.end(),
+                         [](const auto& a, const auto& b) { return a->id() < b->id(); });
     }
 
     // Takes this record out of its owner's list, leaving its own link for a rollback.
@@ -81,6 +92,10 @@ private:
     virtual std::vector<std::shared_ptr<Datensatz>> verbundene() const = 0;
     // The records this one owns and that go with it on deletion.
     virtual std::vector<std::shared_ptr<Datensatz>> eigene() const = 0;
+    // Each list of owned records on its own, in list order.
+    virtual std::vector<std::vector<std::shared_ptr<Datensatz>>> listen() const = 0;
+    // Brings every list of owned records into id order.
+    virtual void ordneListen() = 0;
     // Removes this record from the lists of its owners (on deletion).
     virtual void loeseVonBesitzern() = 0;
     // The saved state becomes the current one.

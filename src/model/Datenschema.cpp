@@ -1,18 +1,18 @@
 #include "model/Datenschema.h"
 
-#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/Ablage.h"
+#include "model/Dateisystem.h"
 #include "model/Modellcontainer.h"
 #include "model/Protokoll.h"
 #include "model/SqliteAnweisung.h"
@@ -204,143 +204,52 @@ Speicherfehler fremdeDatenbankFehler() {
     return schemafehler(Datenschema::fremdeDatenbank, "Die Datei ist kein Spielstand von Quinzelbrockat");
 }
 
-// A read-only connection for looking at a file before it is opened for real.
-class Lesezugang {
-public:
-    Lesezugang(const fs::path& datei, bool unveraenderlich) {
-        // immutable: no locks, no "-wal", no "-shm"; reads the main file and touches nothing at all.
-        const std::string uri = sqliteUri(datei, unveraenderlich ? "mode=ro&immutable=1" : "mode=ro");
-        int rc = sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-        if (rc != SQLITE_OK) {
-            Speicherfehler fehler = sqliteFehler(db_);
-            sqlite3_close_v2(db_);
-            throw fehler;
-        }
-        sqlite3_extended_result_codes(db_, 1);
-    }
-    ~Lesezugang() { sqlite3_close_v2(db_); }
-    Lesezugang(const Lesezugang&) = delete;
-    Lesezugang& operator=(const Lesezugang&) = delete;
-
-    sqlite3* db() const { return db_; }
-
-private:
-    sqlite3* db_ = nullptr;
-};
-
-bool existiert(const fs::path& pfad) {
-    std::error_code fehler;
-    return fs::exists(pfad, fehler);
-}
-
-std::string dateigrund(int fehlernummer) {
-    switch (fehlernummer) {
-    case EEXIST:
-        return "Die Datei existiert bereits";
-    case ENOENT:
-        return "Die Datei oder der Ordner fehlt";
-    case EACCES:
-    case EPERM:
-        return "Keine Berechtigung";
-    case ENOSPC:
-    case EDQUOT:
-        return "Auf dem Datenträger ist kein Platz mehr";
-    case EROFS:
-        return "Der Datenträger ist schreibgeschützt";
-    case ENOTDIR:
-        return "Ein Teil des Pfads ist kein Ordner";
-    case EISDIR:
-        return "Das ist ein Ordner, keine Datei";
-    case EIO:
-        return "Ein- oder Ausgabefehler des Datenträgers";
-    case ENAMETOOLONG:
-        return "Der Name ist zu lang";
-    default:
-        return "Unerwarteter Dateifehler (errno " + std::to_string(fehlernummer) + ")";
-    }
-}
-
-constexpr const char* dateiDomaene = "Datei";
-
-Speicherfehler dateifehler(int fehlernummer, const std::string& vorgang) {
-    return Speicherfehler(dateiDomaene, fehlernummer, vorgang + ": " + dateigrund(fehlernummer));
-}
-
 std::string inAnfuehrung(const fs::path& pfad) {
     return "„" + pfad.string() + "“";
 }
 
-void legeOrdnerAn(const fs::path& ordner) {
-    if (ordner.empty()) {
-        return;
-    }
-    std::error_code fehler;
-    fs::create_directories(ordner, fehler);
-    if (fehler) {
-        throw dateifehler(fehler.value(),
-                          "Der Ordner " + inAnfuehrung(ordner) + " konnte nicht angelegt werden");
-    }
+// A copy is written and synced under this suffix first and gets its own name only together with
+// the rest of its set.
+constexpr std::string_view unfertig = ".unfertig";
+
+bool endetMit(std::string_view text, std::string_view ende) {
+    return text.size() >= ende.size() && text.substr(text.size() - ende.size()) == ende;
 }
 
-// Copies byte for byte into a new file; never replaces an existing one (O_EXCL), and removes its
-// own half-written copy on failure, so that a copy in the folder is always a whole one.
-void kopiere(const fs::path& quelle, const fs::path& ziel) {
-    const std::string vorgang = "Die Sicherungskopie " + inAnfuehrung(ziel) + " konnte nicht angelegt werden";
-    int ein = ::open(quelle.c_str(), O_RDONLY | O_CLOEXEC);
-    if (ein < 0) {
-        throw dateifehler(errno, vorgang);
+// A start that died while it made a backup left copies under provisional names. Once any copy of
+// a set has its own name, all of them had been written and synced: the set is finished.
+// Otherwise the set never counted, and its pieces go.
+void vollendeSicherungen(const fs::path& ordner, const std::string& praefix) {
+    std::vector<std::string> reste;
+    std::error_code fehler;
+    for (const auto& eintrag : fs::directory_iterator(ordner, fehler)) {
+        const std::string name = eintrag.path().filename().string();
+        if (name.rfind(praefix, 0) == 0 && endetMit(name, unfertig)) {
+            reste.push_back(name);
+        }
     }
-    struct stat angaben {};
-    if (::fstat(ein, &angaben) != 0) {
-        int nummer = errno;
-        ::close(ein);
-        throw dateifehler(nummer, vorgang);
+    if (reste.empty()) {
+        return;
     }
-    int aus = ::open(ziel.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, angaben.st_mode & 0777);
-    if (aus < 0) {
-        int nummer = errno;
-        ::close(ein);
-        throw dateifehler(nummer, vorgang);
-    }
-    int nummer = 0;
-    std::array<char, 1 << 16> puffer{};
-    while (nummer == 0) {
-        ssize_t gelesen = ::read(ein, puffer.data(), puffer.size());
-        if (gelesen < 0) {
-            if (errno != EINTR) {
-                nummer = errno;
+    for (const auto& rest : reste) {
+        const std::string name = rest.substr(0, rest.size() - unfertig.size());
+        std::string satz = name;
+        for (std::string_view endung : {"-wal", "-shm"}) {
+            if (endetMit(satz, endung)) {
+                satz.resize(satz.size() - endung.size());
             }
-            continue;
         }
-        if (gelesen == 0) {
-            break;
+        bool begonnen = false;
+        for (const char* endung : {"", "-wal", "-shm"}) {
+            begonnen = begonnen || Dateisystem::existiert(ordner / (satz + endung));
         }
-        ssize_t geschrieben = 0;
-        while (geschrieben < gelesen) {
-            ssize_t n =
-                ::write(aus, puffer.data() + geschrieben, static_cast<std::size_t>(gelesen - geschrieben));
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                nummer = errno;
-                break;
-            }
-            geschrieben += n;
+        if (begonnen) {
+            Dateisystem::benenneUmOhneErsetzen(ordner / rest, ordner / name);
+        } else {
+            Dateisystem::entferne(ordner / rest);
         }
     }
-    // The migration follows at once; the copy must be on the disk before the original changes.
-    if (nummer == 0 && ::fsync(aus) != 0) {
-        nummer = errno;
-    }
-    if (::close(aus) != 0 && nummer == 0) {
-        nummer = errno;
-    }
-    ::close(ein);
-    if (nummer != 0) {
-        ::unlink(ziel.c_str());
-        throw dateifehler(nummer, vorgang);
-    }
+    Dateisystem::synchronisiereOrdner(ordner);
 }
 
 std::string zeitstempel(Zeitpunkt moment) {
@@ -442,23 +351,15 @@ std::optional<Schemaversion> Datenschema::version(sqlite3* db) {
 
 std::optional<Schemaversion> Datenschema::gespeicherteVersion(const fs::path& datei) {
     try {
-        Lesezugang zugang(datei, true);
-        return version(zugang.db());
+        return Ablage::untersuche(datei).version;
     } catch (const Speicherfehler&) {
         return std::nullopt;
     }
 }
 
-void Datenschema::pruefeDatei(const fs::path& datei) {
-    // With a "-wal" file the main file alone may be behind; then read through SQLite's WAL
-    // handling, which for a read-only connection never writes the main file or the log.
-    Lesezugang zugang(datei, !existiert(fs::path(datei.string() + "-wal")));
-    auto gefunden = version(zugang.db());
+void Datenschema::pruefeVersion(const std::optional<Schemaversion>& gefunden) {
     if (!gefunden) {
-        if (!istLeer(zugang.db())) {
-            throw fremdeDatenbankFehler();
-        }
-        return;
+        throw fremdeDatenbankFehler();
     }
     if (*gefunden > V2::version) {
         throw neuereVersionFehler(*gefunden);
@@ -520,8 +421,10 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& dat
     sichereVorMigration(datei, moment);
     protokoll().standard("Speicher: Spielstand auf der Platte");
     try {
-        legeOrdnerAn(datei.parent_path());
-        return std::make_unique<Modellcontainer>(Ablage::oeffne(datei));
+        Dateisystem::legeOrdnerAn(datei.parent_path());
+        // The container loads every record before the opening counts; a store that fails to
+        // load leaves its files as they were.
+        return std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(datei));
     } catch (const Speicherfehler& fehler) {
         protokoll().fehler("Speicher nicht geoeffnet: " + fehler.domaene() + " " +
                            std::to_string(fehler.code()));
@@ -530,30 +433,77 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& dat
 }
 
 std::optional<fs::path> Datenschema::sichereVorMigration(const fs::path& datei, Zeitpunkt moment) {
-    if (!existiert(datei)) {
+    // Before any look at the file: a FIFO there would block the first read forever.
+    Ablage::pruefeDateiarten(datei);
+    if (!Dateisystem::existiert(datei)) {
         protokoll().standard("Sicherung: kein Spielstand vorhanden, nichts zu sichern");
         return std::nullopt;
     }
-    // Read from the main file alone: when a newer version still sits in the "-wal" file this
-    // errs toward one backup too many, never one too few.
-    if (gespeicherteVersion(datei) == V2::version) {
+    // Seen as SQLite sees it, "-wal" and a rolled-back hot journal included; a file that cannot
+    // be read as a store at all is copied.
+    std::optional<Ablage::Befund> befund;
+    try {
+        befund = Ablage::untersuche(datei);
+    } catch (const Speicherfehler&) {
+    }
+    if (befund && befund->leer) {
+        // An empty database, as a crash during the very first start may leave it: no game.
+        protokoll().standard("Sicherung: kein Spielstand vorhanden, nichts zu sichern");
+        return std::nullopt;
+    }
+    if (befund && befund->version == V2::version) {
         protokoll().standard("Sicherung: Spielstand passt zum Schema " + V2::version.text() +
                              ", nichts zu sichern");
         return std::nullopt;
     }
 
     const fs::path ordner = sicherungsordner(datei);
-    legeOrdnerAn(ordner);
-    const std::string stempel = zeitstempel(moment);
-    const std::string basis = datei.filename().string() + "-vor-Schema-" + V2::version.text() + "-" + stempel;
+    Dateisystem::legeOrdnerAn(ordner);
+    const std::string praefix = datei.filename().string() + "-vor-Schema-" + V2::version.text() + "-";
+    vollendeSicherungen(ordner, praefix);
+    const std::string basis = praefix + zeitstempel(moment);
+    struct Kopie {
+        fs::path quelle;
+        std::string name;
+    };
+    std::vector<Kopie> kopien;
     for (const char* endung : {"", "-wal", "-shm"}) {
-        const fs::path quelle(datei.string() + endung);
-        if (!existiert(quelle)) {
-            continue;
+        fs::path quelle(datei.string() + endung);
+        if (Dateisystem::existiert(quelle)) {
+            kopien.push_back({std::move(quelle), basis + endung});
         }
-        const std::string name = basis + endung;
-        kopiere(quelle, ordner / name);
-        protokoll().standard("Sicherung vor der Migration angelegt: Sicherungen/" + name);
+    }
+    auto vorgang = [&ordner](const Kopie& kopie) {
+        return "Die Sicherungskopie " + inAnfuehrung(ordner / kopie.name) + " konnte nicht angelegt werden";
+    };
+    for (const auto& kopie : kopien) {
+        if (Dateisystem::existiert(ordner / kopie.name)) {
+            throw Dateisystem::fehler(EEXIST, vorgang(kopie));
+        }
+    }
+    // Every copy is written and synced under its provisional name, then the whole set is named.
+    try {
+        for (const auto& kopie : kopien) {
+            Dateisystem::kopiere(kopie.quelle, ordner / (kopie.name + std::string(unfertig)), vorgang(kopie));
+        }
+        Dateisystem::synchronisiereOrdner(ordner);
+    } catch (const Speicherfehler&) {
+        for (const auto& kopie : kopien) {
+            try {
+                Dateisystem::entferne(ordner / (kopie.name + std::string(unfertig)));
+            } catch (const Speicherfehler&) {
+                // Removed by the next backup.
+            }
+        }
+        throw;
+    }
+    for (const auto& kopie : kopien) {
+        Dateisystem::benenneUmOhneErsetzen(ordner / (kopie.name + std::string(unfertig)),
+                                           ordner / kopie.name);
+    }
+    Dateisystem::synchronisiereOrdner(ordner);
+    for (const auto& kopie : kopien) {
+        protokoll().standard("Sicherung vor der Migration angelegt: Sicherungen/" + kopie.name);
     }
     return ordner;
 }
@@ -566,7 +516,7 @@ fs::path Datenschema::speicherdatei() {
     } else if (auto heim = benutzerordner()) {
         basis = *heim / ".local" / "share";
     } else {
-        throw dateifehler(ENOENT, "Kein Benutzerordner für den Spielstand bekannt");
+        throw Dateisystem::fehler(ENOENT, "Kein Benutzerordner für den Spielstand bekannt");
     }
     return basis / "quinzelbrockat" / speicherdateiname;
 }

@@ -73,13 +73,14 @@ public:
 
     // The version recorded in an open database; none when it records none. Throws Speicherfehler.
     static std::optional<Schemaversion> version(sqlite3* db);
-    // The version recorded in a store file, read without changing the file or its companions
-    // (from the main file alone, so a version still in the "-wal" file is not seen); none when
-    // the file cannot be read as a store.
+    // The version recorded in a store file as SQLite sees it: after rolling back a hot journal
+    // and through the "-wal" file. Changes neither the main file nor its "-wal". None when there
+    // is no file or it cannot be read as a store.
     static std::optional<Schemaversion> gespeicherteVersion(const std::filesystem::path& datei);
-    // Refuses, without changing anything, a file that cannot become a current store: not a
-    // database, a foreign database, a newer or unknown version. Throws Speicherfehler.
-    static void pruefeDatei(const std::filesystem::path& datei);
+    // Refuses the version found in a database that is not empty when it cannot become the
+    // current one: none recorded (a foreign database), a newer one, or one without a way through
+    // the plan. Throws Speicherfehler.
+    static void pruefeVersion(const std::optional<Schemaversion>& version);
     // Brings an open database to the current version: an empty one gets the current schema, an
     // older one goes through the plan. Throws Speicherfehler; a failed stage leaves the
     // database at the version before it. Inside a transaction of the caller every stage is a
@@ -92,15 +93,17 @@ public:
     // An empty store in memory. Throws Speicherfehler.
     static std::unique_ptr<Modellcontainer> testSpeicher();
     // The store file of the user, backed up first when a migration is due. Throws Speicherfehler:
-    // the backup's file error or the store's error; the store file is never changed by a
-    // failure.
+    // the backup's file error or the store's error. A failure leaves the store file and its
+    // "-wal" as they were, apart from SQLite's own recovery of a hot journal.
     static std::unique_ptr<Modellcontainer> oeffneSpeicher();
     // The same for a given store file and moment of opening.
     static std::unique_ptr<Modellcontainer> oeffneSpeicher(const std::filesystem::path& datei,
                                                            Zeitpunkt moment);
     // Copies the store file and its "-wal" and "-shm" companions into the backup folder when the
-    // file does not hold version 2.0.0. The folder when it made copies, none when none were due.
-    // Throws Speicherfehler (domain "Datei"); never overwrites a copy.
+    // file holds a store that is not at version 2.0.0 or cannot be read as one. The folder when
+    // it made copies, none when none were due. A set of copies appears whole or not at all, and a
+    // set that a crash left unfinished is finished or removed first. Throws Speicherfehler
+    // (domain "Datei"); never overwrites a copy.
     static std::optional<std::filesystem::path> sichereVorMigration(const std::filesystem::path& datei,
                                                                     Zeitpunkt moment);
 

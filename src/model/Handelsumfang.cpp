@@ -1,5 +1,7 @@
 #include "model/Handelsumfang.h"
 
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -58,6 +60,12 @@ Handelsumfang Handelsumfang::ausJson(std::string_view json) {
         }
         if (!it->is_number_integer()) {
             throw std::invalid_argument(std::string("Handelsumfang: ") + schluessel + " ist keine Ganzzahl");
+        }
+        // The parser keeps integers above the signed range as unsigned; converting those would
+        // wrap them into negative counts.
+        if (it->is_number_unsigned() &&
+            it->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            throw std::invalid_argument(std::string("Handelsumfang: ") + schluessel + " ist zu groß");
         }
         return it->get<std::int64_t>();
     };

@@ -6,7 +6,10 @@
 namespace qb {
 
 Modellcontainer::Modellcontainer(std::unique_ptr<Ablage> ablage)
-    : ablage_(std::move(ablage)), kontext_(std::make_unique<Modellkontext>(*ablage_)) {}
+    : ablage_(std::move(ablage)), kontext_(std::make_unique<Modellkontext>(*ablage_)) {
+    // Every record loaded and passed the context's checks; only now may the store change.
+    ablage_->bestaetige();
+}
 
 Modellcontainer::~Modellcontainer() = default;
 

@@ -11,7 +11,8 @@ class Modellkontext;
 // GUI thread only.
 class Modellcontainer {
 public:
-    // Loads every record of the store into the main context. Throws Speicherfehler.
+    // Loads every record of the store into the main context, then confirms a provisional
+    // opening of the store. Throws Speicherfehler; a provisional store is then left unchanged.
     explicit Modellcontainer(std::unique_ptr<Ablage> ablage);
     ~Modellcontainer();
     Modellcontainer(const Modellcontainer&) = delete;

@@ -1,9 +1,18 @@
 #include "model/Modellkontext.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <queue>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 
 #include "model/Ablage.h"
+#include "model/Datenschema.h"
+#include "model/Speicherfehler.h"
 
 namespace qb {
 
@@ -26,10 +35,31 @@ std::optional<std::shared_ptr<T>> suche(const std::map<DatensatzId, std::shared_
     return datensatz;
 }
 
+constexpr DatensatzId groessteId = std::numeric_limits<DatensatzId>::max();
+
+// 0 means "in no context", and the next id after the highest stored one must exist. A store
+// with an id outside 1 ..< max is refused whole rather than loaded with ids that would collide.
+void pruefeIds(const Bestand& bestand) {
+    auto pruefe = [](const auto& zeilen, const char* tabelle) {
+        for (const auto& zeile : zeilen) {
+            if (zeile.id < 1 || zeile.id == groessteId) {
+                throw Speicherfehler(Datenschema::fehlerdomaene, Datenschema::ungueltigerWert,
+                                     std::string("Der Spielstand enthält einen ungültigen Wert: ") + tabelle +
+                                         " " + std::to_string(zeile.id) + ", Feld „id“");
+            }
+        }
+    };
+    pruefe(bestand.portfolios, "Portfolio");
+    pruefe(bestand.positionen, "Position");
+    pruefe(bestand.bewertungen, "Bewertung");
+    pruefe(bestand.preisnotizen, "Preisnotiz");
+}
+
 } // namespace
 
 Modellkontext::Modellkontext(Ablage& ablage) : ablage_(ablage) {
     Bestand bestand = ablage_.lade();
+    pruefeIds(bestand);
     DatensatzId hoechste = 0;
     auto merke = [&](const std::shared_ptr<Datensatz>& datensatz, DatensatzId id) {
         datensatz->id_ = id;
@@ -103,20 +133,94 @@ void Modellkontext::fuegeEin(const std::shared_ptr<Datensatz>& datensatz) {
 }
 
 void Modellkontext::nimmAuf(const std::shared_ptr<Datensatz>& start) {
-    std::vector<std::shared_ptr<Datensatz>> offen{start};
-    while (!offen.empty()) {
-        auto datensatz = offen.back();
-        offen.pop_back();
-        if (!datensatz || datensatz->kontext_ != nullptr) {
-            continue;
+    if (!start || start->kontext_ != nullptr) {
+        return;
+    }
+    // Every record without a context that hangs on the start, breadth first and each list in
+    // its order, so that the start comes first and a list's records come in list order.
+    std::vector<std::shared_ptr<Datensatz>> neue{start};
+    std::unordered_map<const Datensatz*, std::size_t> stelle{{start.get(), 0}};
+    for (std::size_t i = 0; i < neue.size(); ++i) {
+        for (auto& verbunden : neue[i]->verbundene()) {
+            if (!verbunden || verbunden->kontext_ != nullptr) {
+                continue;
+            }
+            if (stelle.emplace(verbunden.get(), neue.size()).second) {
+                neue.push_back(verbunden);
+            }
         }
+    }
+
+    // The store returns every list in id order, so ids follow the order of every list that
+    // holds new records: a record gets its id only after those before it in each of its lists.
+    // Among the records that are free to go next, the one found first goes.
+    std::vector<std::vector<std::size_t>> nachfolger(neue.size());
+    std::vector<std::size_t> vorgaenger(neue.size(), 0);
+    for (const auto& datensatz : neue) {
+        for (const auto& liste : datensatz->listen()) {
+            std::optional<std::size_t> vorher;
+            for (const auto& eintrag : liste) {
+                auto it = stelle.find(eintrag.get());
+                if (it == stelle.end()) {
+                    continue;
+                }
+                if (vorher) {
+                    nachfolger[*vorher].push_back(it->second);
+                    ++vorgaenger[it->second];
+                }
+                vorher = it->second;
+            }
+        }
+    }
+    std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> frei;
+    for (std::size_t i = 0; i < neue.size(); ++i) {
+        if (vorgaenger[i] == 0) {
+            frei.push(i);
+        }
+    }
+    std::vector<std::size_t> reihenfolge;
+    std::vector<bool> vergeben(neue.size(), false);
+    while (!frei.empty()) {
+        std::size_t i = frei.top();
+        frei.pop();
+        reihenfolge.push_back(i);
+        vergeben[i] = true;
+        for (std::size_t folgender : nachfolger[i]) {
+            if (--vorgaenger[folgender] == 0) {
+                frei.push(folgender);
+            }
+        }
+    }
+    // Lists that contradict each other (two notes of one position and one reference date,
+    // linked in opposite orders) leave records over; they follow in the order found, and the
+    // lists are put into id order below, as a reload would give them.
+    for (std::size_t i = 0; i < neue.size(); ++i) {
+        if (!vergeben[i]) {
+            reihenfolge.push_back(i);
+        }
+    }
+
+    // Checked before any id is handed out, so that a refusal leaves the context as it was.
+    if (static_cast<std::uint64_t>(groessteId - naechsteId_) < neue.size()) {
+        throw Speicherfehler(Datenschema::fehlerdomaene, Datenschema::ungueltigerWert,
+                             "Der Spielstand hat keine freie Kennung für einen neuen Datensatz mehr.");
+    }
+    for (std::size_t i : reihenfolge) {
+        const auto& datensatz = neue[i];
         datensatz->id_ = naechsteId_++;
         datensatz->kontext_ = this;
         datensatz->geloescht_ = false;
         datensaetze_[datensatz->id_] = datensatz;
         neu_.insert(datensatz->id_);
+    }
+    // A stored record may sit in a new record's list behind new ones, and a new record in a
+    // stored one's list; id order is the order in which a reload shows both.
+    for (const auto& datensatz : neue) {
+        datensatz->ordneListen();
         for (auto& verbunden : datensatz->verbundene()) {
-            offen.push_back(verbunden);
+            if (verbunden && verbunden->kontext_ == this) {
+                verbunden->ordneListen();
+            }
         }
     }
 }

@@ -18,7 +18,8 @@ class Portfolio;
 // save, writes all of it in one transaction, and can go back to the saved state. GUI thread only.
 class Modellkontext {
 public:
-    // Loads every record of the store. Throws Speicherfehler.
+    // Loads every record of the store. Throws Speicherfehler, also for a stored id below 1 or
+    // at the largest 64-bit value, after which no id could follow.
     explicit Modellkontext(Ablage& ablage);
     ~Modellkontext();
     Modellkontext(const Modellkontext&) = delete;
@@ -27,7 +28,10 @@ public:
     // The portfolios that are not deleted, ascending by id.
     std::vector<std::shared_ptr<Portfolio>> portfolios() const;
 
-    // Inserts a record together with every record linked to it that has no context yet.
+    // Inserts a record together with every record linked to it that has no context yet. Ids
+    // are handed out in the order of insertion and, within one insertion, in the order of every
+    // list, so that each list reads the same before a save and after a reload. Throws
+    // Speicherfehler, changing nothing, when the ids are used up.
     void fuegeEin(const std::shared_ptr<Datensatz>& datensatz);
     // Deletes a record and, in cascade, what it owns; it leaves its owners' lists at once.
     void loesche(const std::shared_ptr<Datensatz>& datensatz);

@@ -99,6 +99,16 @@ std::vector<std::shared_ptr<Datensatz>> Portfolio::eigene() const {
     return alle;
 }
 
+std::vector<std::vector<std::shared_ptr<Datensatz>>> Portfolio::listen() const {
+    return {{aktuell_.positionen.begin(), aktuell_.positionen.end()},
+            {aktuell_.bewertungen.begin(), aktuell_.bewertungen.end()}};
+}
+
+void Portfolio::ordneListen() {
+    ordneNachId(aktuell_.positionen);
+    ordneNachId(aktuell_.bewertungen);
+}
+
 void Portfolio::stelleGespeichertesWiederHer() {
     if (gespeichert_) {
         aktuell_ = *gespeichert_;

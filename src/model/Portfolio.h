@@ -36,7 +36,8 @@ public:
     void setzeStartkapital(Dezimal wert);
     void setzeKaufdatum(Zeitpunkt wert);
 
-    // In the order the store returned them, then in the order they were added.
+    // In a context in id order, the order in which the store returns them (a record new to the
+    // context gets the next id and so comes last); outside one in the order they were added.
     const std::vector<std::shared_ptr<Position>>& positionen() const { return aktuell_.positionen; }
     const std::vector<std::shared_ptr<Bewertung>>& bewertungen() const { return aktuell_.bewertungen; }
     // Links a position or reference date to this portfolio (and into its context).
@@ -67,6 +68,8 @@ private:
 
     std::vector<std::shared_ptr<Datensatz>> verbundene() const override;
     std::vector<std::shared_ptr<Datensatz>> eigene() const override;
+    std::vector<std::vector<std::shared_ptr<Datensatz>>> listen() const override;
+    void ordneListen() override;
     void loeseVonBesitzern() override {}
     void merkeGespeichert() override { gespeichert_ = aktuell_; }
     void stelleGespeichertesWiederHer() override;

@@ -134,6 +134,14 @@ std::vector<std::shared_ptr<Datensatz>> Position::eigene() const {
     return {aktuell_.notizen.begin(), aktuell_.notizen.end()};
 }
 
+std::vector<std::vector<std::shared_ptr<Datensatz>>> Position::listen() const {
+    return {eigene()};
+}
+
+void Position::ordneListen() {
+    ordneNachId(aktuell_.notizen);
+}
+
 void Position::loeseVonBesitzern() {
     verlasseBesitzer<Position>(aktuell_.portfolio, [](Portfolio& p) -> auto& { return p.aktuell_.positionen; });
 }

@@ -103,6 +103,8 @@ private:
 
     std::vector<std::shared_ptr<Datensatz>> verbundene() const override;
     std::vector<std::shared_ptr<Datensatz>> eigene() const override;
+    std::vector<std::vector<std::shared_ptr<Datensatz>>> listen() const override;
+    void ordneListen() override;
     void loeseVonBesitzern() override;
     void merkeGespeichert() override { gespeichert_ = aktuell_; }
     void stelleGespeichertesWiederHer() override;

@@ -1,11 +1,12 @@
 #include "sources/JsonAbruf.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include <curl/curl.h>
 
 #include "sources/Adresse.h"
+#include "sources/Netzwerkmeldung.h"
+#include "sources/Verbindungspool.h"
 
 namespace qb {
 
@@ -15,20 +16,10 @@ using Uhr = std::chrono::steady_clock;
 
 constexpr const char* kopfAccept = "Accept: application/json";
 constexpr const char* kopfUserAgent = "User-Agent: Quinzelbrockat/0.1 (Studienprojekt)";
-constexpr const char* textZeitUeberschritten = "Zeitüberschreitung bei der Anforderung.";
 constexpr const char* textAndereAdresse = "Die Antwort kam von einer anderen Adresse";
-
-void initialisiereCurl() {
-    // curl_global_init is not safe to race with other threads; every fetch passes here first.
-    static std::once_flag einmal;
-    std::call_once(einmal, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 struct EasyLoescher {
     void operator()(CURL* h) const { curl_easy_cleanup(h); }
-};
-struct MultiLoescher {
-    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
 };
 struct ListenLoescher {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
@@ -122,48 +113,15 @@ int fortschritt(void* nutzer, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return 0;
 }
 
-// German descriptions for the failures a user can act on; curl's own text for the rest.
-std::string beschreibung(CURLcode code, const char* fehlerpuffer) {
-    switch (code) {
-    case CURLE_OPERATION_TIMEDOUT:
-        return textZeitUeberschritten;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return "Der Server wurde nicht gefunden.";
-    case CURLE_COULDNT_CONNECT:
-        return "Es konnte keine Verbindung zum Server hergestellt werden.";
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-        return "Eine sichere Verbindung zum Server konnte nicht hergestellt werden.";
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return "Die Netzwerkverbindung wurde unterbrochen.";
-    case CURLE_TOO_MANY_REDIRECTS:
-        return "Zu viele Weiterleitungen.";
-    default:
-        break;
-    }
-    if (fehlerpuffer != nullptr && fehlerpuffer[0] != '\0') {
-        return fehlerpuffer;
-    }
-    return curl_easy_strerror(code);
-}
-
 bool istHttps(std::string_view adresse) {
     return Adresse::schema(adresse) == std::optional<std::string>("https");
 }
 
 } // namespace
 
-JsonAbruf::JsonAbruf(Sitzung sitzung) : sitzung_(std::make_shared<const Sitzung>(std::move(sitzung))) {}
+JsonAbruf::JsonAbruf(Sitzung sitzung)
+    : sitzung_(std::make_shared<const Sitzung>(std::move(sitzung))),
+      verbindungen_(std::make_shared<Verbindungspool>()) {}
 
 std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) const {
     if (!istHttps(adresse)) {
@@ -172,7 +130,6 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     if (stop.stop_requested()) {
         throw Abgebrochen();
     }
-    initialisiereCurl();
 
     // Declared before the handles, so that they outlive everything curl points to.
     Transferzustand z;
@@ -183,63 +140,82 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         z.hatAngefragtenHost = true;
     }
     z.puffer.reserve(4096);
-    char fehlerpuffer[CURL_ERROR_SIZE] = {};
 
+    // The lease outlives the easy handle, so the handle's connection is back in the cache
+    // before another fetch may borrow it.
+    Verbindungspool::Leihe leihe = verbindungen_->leihe();
+    CURLM* m = leihe.multi();
     std::unique_ptr<CURL, EasyLoescher> easy(curl_easy_init());
-    std::unique_ptr<CURLM, MultiLoescher> multi(curl_multi_init());
-    if (!easy || !multi) {
-        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
+    if (m == nullptr || !easy) {
+        throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(CURLE_FAILED_INIT));
     }
     // Appending returns the same head, or null and leaves the list as it was.
     std::unique_ptr<curl_slist, ListenLoescher> koepfe(curl_slist_append(nullptr, kopfAccept));
     if (!koepfe || curl_slist_append(koepfe.get(), kopfUserAgent) == nullptr) {
-        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
+        throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(CURLE_OUT_OF_MEMORY));
     }
 
     CURL* h = easy.get();
     z.easy = h;
-    curl_easy_setopt(h, CURLOPT_URL, adresse.c_str());
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 16L);
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, koepfe.get());
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(sitzung_->insgesamtHoechstens.count()));
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    // A setting that does not take would loosen a limit, so the first refusal ends the fetch.
+    CURLcode einrichtung = CURLE_OK;
+    auto setze = [&](CURLoption option, auto wert) {
+        CURLcode c = curl_easy_setopt(h, option, wert);
+        if (einrichtung == CURLE_OK) {
+            einrichtung = c;
+        }
+    };
+    setze(CURLOPT_URL, adresse.c_str());
+    setze(CURLOPT_HTTPGET, 1L);
+    setze(CURLOPT_PROTOCOLS_STR, "https");
+    setze(CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    setze(CURLOPT_FOLLOWLOCATION, 1L);
+    setze(CURLOPT_MAXREDIRS, 16L);
+    setze(CURLOPT_HTTPHEADER, koepfe.get());
+    setze(CURLOPT_TIMEOUT_MS, static_cast<long>(sitzung_->insgesamtHoechstens.count()));
+    setze(CURLOPT_NOSIGNAL, 1L);
     // Without this, leaving a transfer whose name lookup still runs waits for the lookup, so
     // a stop would hang as long as a slow name server; the lookup thread then ends on its own.
-    curl_easy_setopt(h, CURLOPT_QUICK_EXIT, 1L);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, fehlerpuffer);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, schreibe);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &z);
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, kopfzeile);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, &z);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, fortschritt);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &z);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    setze(CURLOPT_QUICK_EXIT, 1L);
+    setze(CURLOPT_WRITEFUNCTION, schreibe);
+    setze(CURLOPT_WRITEDATA, static_cast<void*>(&z));
+    setze(CURLOPT_HEADERFUNCTION, kopfzeile);
+    setze(CURLOPT_HEADERDATA, static_cast<void*>(&z));
+    setze(CURLOPT_XFERINFOFUNCTION, fortschritt);
+    setze(CURLOPT_XFERINFODATA, static_cast<void*>(&z));
+    setze(CURLOPT_NOPROGRESS, 0L);
     if (sitzung_->caDatei) {
-        curl_easy_setopt(h, CURLOPT_CAINFO, sitzung_->caDatei->c_str());
-        curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
+        setze(CURLOPT_CAINFO, sitzung_->caDatei->c_str());
+        setze(CURLOPT_CAPATH, static_cast<char*>(nullptr));
     }
     // Without CURLOPT_COOKIEFILE the cookie engine stays off; curl keeps no cache.
-
-    if (curl_multi_add_handle(multi.get(), h) != CURLM_OK) {
-        throw Kursfehler::netzwerk("Die Netzwerkbibliothek ließ sich nicht starten.");
+    if (einrichtung == CURLE_OK) {
+        einrichtung = verbindungen_->teile(h);
     }
+    if (einrichtung != CURLE_OK) {
+        throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(einrichtung));
+    }
+
+    if (CURLMcode mc = curl_multi_add_handle(m, h); mc != CURLM_OK) {
+        leihe.verwerfen();
+        throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));
+    }
+    // Leaving mid-transfer closes that transfer's connection; the handle's other connections
+    // stay for the next fetch.
     struct Abmelder {
         CURLM* m;
         CURL* e;
         ~Abmelder() { curl_multi_remove_handle(m, e); }
-    } abmelder{multi.get(), h};
+    } abmelder{m, h};
 
-    // A stop request wakes the poll below at once instead of waiting for its time-out.
-    CURLM* m = multi.get();
+    // A stop request wakes the poll below at once instead of waiting for its time-out. The
+    // callback ends before the lease, so no late stop wakes a handle that another fetch uses.
     std::stop_callback wecker(stop, [m] { curl_multi_wakeup(m); });
 
     // The poll never sleeps longer than this, so that the idle limit is checked in time.
     using std::chrono::milliseconds;
-    milliseconds takt = std::clamp<milliseconds>(sitzung_->ohneDatenHoechstens / 4, milliseconds(1), milliseconds(100));
+    milliseconds takt =
+        std::clamp<milliseconds>(sitzung_->ohneDatenHoechstens / 4, milliseconds(1), milliseconds(100));
     z.letzteDaten = Uhr::now();
     int laufend = 1;
     while (true) {
@@ -248,14 +224,16 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
             throw Abgebrochen();
         }
         if (mc != CURLM_OK) {
-            throw Kursfehler::netzwerk(curl_multi_strerror(mc));
+            leihe.verwerfen();
+            throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));
         }
         if (laufend == 0) {
             break;
         }
         mc = curl_multi_poll(m, nullptr, 0, static_cast<int>(takt.count()), nullptr);
         if (mc != CURLM_OK) {
-            throw Kursfehler::netzwerk(curl_multi_strerror(mc));
+            leihe.verwerfen();
+            throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));
         }
     }
 
@@ -276,13 +254,9 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     }
     if (ergebnis != CURLE_OK) {
         if (z.zeitUeberschritten) {
-            throw Kursfehler::netzwerk(textZeitUeberschritten);
+            throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(CURLE_OPERATION_TIMEDOUT));
         }
-        // Only a redirect can lead away from https: the address asked for was https.
-        if (ergebnis == CURLE_UNSUPPORTED_PROTOCOL) {
-            throw Kursfehler::netzwerk(textAndereAdresse);
-        }
-        throw Kursfehler::netzwerk(beschreibung(ergebnis, fehlerpuffer));
+        throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(ergebnis));
     }
     // An answer without a body never reached the write callback.
     if (!z.kopfGeprueft) {

@@ -15,14 +15,17 @@
 
 namespace qb {
 
+class Verbindungspool;
+
 // The one network access of the program: an HTTPS GET of one JSON document.
 //
 // Only https, also after redirects; the headers "Accept: application/json" and the program's
 // user agent; no cookies, no cache. An answer counts only when it comes from the host that was
 // asked, and it may hold at most `hoechstgroesse` bytes, also when it arrives without a length.
-// Every failure is a Kursfehler; a stop request ends a running transfer at once with
-// Abgebrochen. A value is immutable and may be used from several threads at once; copies share
-// their Sitzung.
+// Every failure is a Kursfehler with a German reason; a stop request ends a running transfer at
+// once with Abgebrochen. A value may be used from several threads at once; copies share their
+// Sitzung and the connections it keeps open, so one fetch after another to the same host pays
+// for one TLS handshake.
 class JsonAbruf {
 public:
     static constexpr std::size_t hoechstgroesse = 262144;
@@ -73,6 +76,7 @@ private:
     static nlohmann::json leseJson(std::string_view bytes);
 
     std::shared_ptr<const Sitzung> sitzung_;
+    std::shared_ptr<Verbindungspool> verbindungen_;
 };
 
 } // namespace qb

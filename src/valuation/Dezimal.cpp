@@ -1,5 +1,6 @@
 #include "valuation/Dezimal.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace qb {
@@ -34,6 +35,26 @@ mpz_class teileGerundet(const mpz_class& p, const mpz_class& q, Rundung modus) {
     mpz_class nenner = 2 * q;
     mpz_fdiv_q(ergebnis.get_mpz_t(), zaehler.get_mpz_t(), nenner.get_mpz_t());
     return sgn(p) < 0 ? mpz_class(-ergebnis) : ergebnis;
+}
+
+// A denominator as 2^zweien · 5^fuenfen · rest. Both exponents are found in one step each
+// (a bit scan and GMP's divide-and-conquer removal), not factor by factor: a value with n
+// places has exponents of about n, and dividing n times would cost n² for every text.
+struct Nennerzerlegung {
+    unsigned long zweien = 0;
+    unsigned long fuenfen = 0;
+    bool nurZweienUndFuenfen = false;
+};
+
+Nennerzerlegung zerlege(const mpz_class& nenner) {
+    Nennerzerlegung zerlegung;
+    zerlegung.zweien = mpz_scan1(nenner.get_mpz_t(), 0);
+    mpz_class rest;
+    mpz_tdiv_q_2exp(rest.get_mpz_t(), nenner.get_mpz_t(), zerlegung.zweien);
+    const mpz_class fuenf = 5;
+    zerlegung.fuenfen = mpz_remove(rest.get_mpz_t(), rest.get_mpz_t(), fuenf.get_mpz_t());
+    zerlegung.nurZweienUndFuenfen = rest == 1;
+    return zerlegung;
 }
 
 } // namespace
@@ -148,31 +169,23 @@ Dezimal Dezimal::zehnHoch(int exponent) {
 }
 
 bool Dezimal::istEndlicherDezimalbruch() const {
-    mpz_class nenner = wert_.get_den();
-    for (unsigned long faktor : {2UL, 5UL}) {
-        while (mpz_divisible_ui_p(nenner.get_mpz_t(), faktor)) {
-            mpz_divexact_ui(nenner.get_mpz_t(), nenner.get_mpz_t(), faktor);
-        }
-    }
-    return nenner == 1;
+    return zerlege(wert_.get_den()).nurZweienUndFuenfen;
 }
 
 std::string Dezimal::text() const {
-    // Find the number of places that makes the value an integer; a non-terminating value
-    // is written at 40 places.
-    int stellen = 0;
-    mpz_class nenner = wert_.get_den();
-    if (istEndlicherDezimalbruch()) {
-        mpz_class potenz = 1;
-        while (!mpz_divisible_p(potenz.get_mpz_t(), nenner.get_mpz_t())) {
-            potenz *= 10;
-            ++stellen;
-        }
+    // A denominator 2^a · 5^b needs exactly max(a, b) places to become an integer; a
+    // non-terminating value is written at 40 places.
+    const mpz_class& nenner = wert_.get_den();
+    Nennerzerlegung zerlegung = zerlege(nenner);
+    unsigned long stellen =
+        zerlegung.nurZweienUndFuenfen ? std::max(zerlegung.zweien, zerlegung.fuenfen) : 40UL;
+    mpz_class skaliert;
+    if (zerlegung.nurZweienUndFuenfen) {
+        skaliert = wert_.get_num() * zehnHochGanz(stellen);
+        mpz_divexact(skaliert.get_mpz_t(), skaliert.get_mpz_t(), nenner.get_mpz_t());
     } else {
-        stellen = 40;
+        skaliert = teileGerundet(wert_.get_num() * zehnHochGanz(stellen), nenner, Rundung::normal);
     }
-    mpz_class skaliert = teileGerundet(wert_.get_num() * zehnHochGanz(static_cast<unsigned long>(stellen)),
-                                       nenner, Rundung::normal);
     bool negativ = sgn(skaliert) < 0;
     std::string ziffern = mpz_class(abs(skaliert)).get_str(10);
     if (stellen > 0) {

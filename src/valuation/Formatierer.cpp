@@ -5,6 +5,7 @@
 
 #include <unicode/datefmt.h>
 #include <unicode/dtptngen.h>
+#include <unicode/listformatter.h>
 #include <unicode/numberformatter.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
@@ -35,10 +36,61 @@ std::string formatiere(const LocalizedNumberFormatter& formatierer, const Dezima
     return ausgabe(zahl, status);
 }
 
+LocalizedNumberFormatter zahlFormat(const std::string& gebietsschema, int minStellen, int maxStellen) {
+    return NumberFormatter::withLocale(icuLocale(gebietsschema))
+        .precision(Precision::minMaxFraction(minStellen, maxStellen))
+        .roundingMode(UNUM_ROUND_HALFEVEN)
+        .sign(UNUM_SIGN_NEGATIVE);
+}
+
+// A date in the locale's best pattern for an ICU skeleton; the day key when ICU cannot help.
+std::string datumNachSkelett(const std::string& gebietsschema, const char16_t* skelett, Zeitpunkt t,
+                             const Zeitzone& zone) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale locale = icuLocale(gebietsschema);
+    std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(locale, status));
+    if (U_FAILURE(status)) {
+        return isoTag(t, zone);
+    }
+    icu::UnicodeString muster = generator->getBestPattern(skelett, status);
+    icu::SimpleDateFormat format(muster, locale, status);
+    if (U_FAILURE(status)) {
+        return isoTag(t, zone);
+    }
+    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
+    icu::UnicodeString ergebnis;
+    format.format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
+    std::string text;
+    ergebnis.toUTF8String(text);
+    return text;
+}
+
+std::string betrag(const std::string& gebietsschema, const Dezimal& wert, std::string_view code,
+                   std::optional<int> nachkommastellen, UNumberSignDisplay vorzeichen) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::CurrencyUnit einheit(icu::StringPiece(code.data(), static_cast<int32_t>(code.size())), status);
+    if (U_FAILURE(status)) {
+        return formatiere(zahlFormat(gebietsschema, 2, 2).sign(vorzeichen), wert) + "\u00A0" +
+               std::string(code);
+    }
+    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema))
+                 .unit(einheit)
+                 .roundingMode(UNUM_ROUND_HALFEVEN)
+                 .sign(vorzeichen);
+    if (nachkommastellen) {
+        f = f.precision(Precision::fixedFraction(*nachkommastellen));
+    }
+    return formatiere(f, wert);
+}
+
 } // namespace
 
-std::string Formatierer::gebietsschemaAusUmgebung() {
-    for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+std::string Formatierer::gebietsschemaAusUmgebung(Kategorie kategorie) {
+    const char* eigene = kategorie == Kategorie::zeit     ? "LC_TIME"
+                         : kategorie == Kategorie::zahlen ? "LC_NUMERIC"
+                                                          : "LC_MONETARY";
+    for (const char* name : {"LC_ALL", eigene, "LANG"}) {
         const char* wert = std::getenv(name);
         if (wert == nullptr || *wert == '\0') {
             continue;
@@ -54,61 +106,86 @@ std::string Formatierer::gebietsschemaAusUmgebung() {
     return "de_DE";
 }
 
+Formatierer::Formatierer()
+    : zeit_(gebietsschemaAusUmgebung(Kategorie::zeit)), zahlen_(gebietsschemaAusUmgebung(Kategorie::zahlen)),
+      geld_(gebietsschemaAusUmgebung(Kategorie::geld)) {}
+
+const std::string& Formatierer::gebietsschema(Kategorie kategorie) const {
+    switch (kategorie) {
+    case Kategorie::zeit:
+        return zeit_;
+    case Kategorie::zahlen:
+        return zahlen_;
+    case Kategorie::geld:
+        break;
+    }
+    return geld_;
+}
+
 std::string Formatierer::zahl(const Dezimal& wert, int minStellen, int maxStellen) const {
-    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
-                 .precision(Precision::minMaxFraction(minStellen, maxStellen))
-                 .roundingMode(UNUM_ROUND_HALFUP)
-                 .sign(UNUM_SIGN_NEGATIVE);
-    return formatiere(f, wert);
+    return formatiere(zahlFormat(zahlen_, minStellen, maxStellen), wert);
 }
 
 std::string Formatierer::ganzzahl(std::int64_t wert) const {
-    return formatiere(NumberFormatter::withLocale(icuLocale(gebietsschema_)).precision(Precision::integer()),
+    return formatiere(NumberFormatter::withLocale(icuLocale(zahlen_)).precision(Precision::integer()),
                       Dezimal(static_cast<long long>(wert)));
 }
 
 std::string Formatierer::waehrung(const Dezimal& wert, std::string_view code,
                                   std::optional<int> nachkommastellen) const {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::CurrencyUnit einheit(icu::StringPiece(code.data(), static_cast<int32_t>(code.size())), status);
-    if (U_FAILURE(status)) {
-        return zahl(wert, 2, 2) + "\u00A0" + std::string(code);
-    }
-    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
-                 .unit(einheit)
-                 .roundingMode(UNUM_ROUND_HALFUP)
-                 .sign(UNUM_SIGN_NEGATIVE);
-    if (nachkommastellen) {
-        f = f.precision(Precision::fixedFraction(*nachkommastellen));
-    }
-    return formatiere(f, wert);
+    return betrag(geld_, wert, code, nachkommastellen, UNUM_SIGN_NEGATIVE);
 }
 
 std::string Formatierer::prozent(const Dezimal& prozentwert, int minStellen, int maxStellen) const {
-    auto f = NumberFormatter::withLocale(icuLocale(gebietsschema_))
-                 .unit(icu::MeasureUnit::getPercent())
-                 .precision(Precision::minMaxFraction(minStellen, maxStellen))
-                 .roundingMode(UNUM_ROUND_HALFUP)
-                 .sign(UNUM_SIGN_NEGATIVE);
-    return formatiere(f, prozentwert);
+    return formatiere(zahlFormat(zahlen_, minStellen, maxStellen).unit(icu::MeasureUnit::getPercent()),
+                      prozentwert);
 }
 
 std::string Formatierer::datum(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"yMd", t, zone);
+}
+
+std::string Formatierer::datumMitMonat(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"yMMMd", t, zone);
+}
+
+std::string Formatierer::datumMitMonatUndUhrzeit(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"yMMMdjm", t, zone);
+}
+
+std::string Formatierer::waehrungMitVorzeichen(const Dezimal& wert, std::string_view code) const {
+    return betrag(geld_, wert, code, std::nullopt, UNUM_SIGN_EXCEPT_ZERO);
+}
+
+std::string Formatierer::prozentMitVorzeichen(const Dezimal& prozentwert, int minStellen,
+                                              int maxStellen) const {
+    return formatiere(zahlFormat(zahlen_, minStellen, maxStellen)
+                          .sign(UNUM_SIGN_EXCEPT_ZERO)
+                          .unit(icu::MeasureUnit::getPercent()),
+                      prozentwert);
+}
+
+std::string Formatierer::liste(const std::vector<std::string>& namen) {
+    std::vector<icu::UnicodeString> teile;
+    teile.reserve(namen.size());
+    for (const auto& name : namen) {
+        teile.push_back(icu::UnicodeString::fromUTF8(name));
+    }
     UErrorCode status = U_ZERO_ERROR;
-    icu::Locale locale = icuLocale(gebietsschema_);
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(locale, status));
-    if (U_FAILURE(status)) {
-        return isoTag(t, zone);
-    }
-    icu::UnicodeString muster = generator->getBestPattern(u"yMd", status);
-    icu::SimpleDateFormat format(muster, locale, status);
-    if (U_FAILURE(status)) {
-        return isoTag(t, zone);
-    }
-    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
+    std::unique_ptr<icu::ListFormatter> format(icu::ListFormatter::createInstance(
+        icu::Locale("de"), ULISTFMT_TYPE_AND, ULISTFMT_WIDTH_WIDE, status));
     icu::UnicodeString ergebnis;
-    format.format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
+    if (U_SUCCESS(status)) {
+        format->format(teile.data(), static_cast<int32_t>(teile.size()), ergebnis, status);
+    }
+    if (U_FAILURE(status)) {
+        // Without ICU's German data: the names, plainly separated.
+        std::string text;
+        for (std::size_t i = 0; i < namen.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + namen[i];
+        }
+        return text;
+    }
     std::string text;
     ergebnis.toUTF8String(text);
     return text;

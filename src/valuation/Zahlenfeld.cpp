@@ -1,7 +1,10 @@
 #include "valuation/Zahlenfeld.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -13,12 +16,17 @@ namespace qb {
 
 namespace {
 
-std::size_t anzahl(std::string_view text, char c) {
-    std::size_t n = 0;
-    for (char x : text) {
-        n += x == c ? 1 : 0;
+bool istTrenner(const std::string& zeichen) {
+    return zeichen == "," || zeichen == ".";
+}
+
+std::string verbunden(std::vector<std::string>::const_iterator von,
+                      std::vector<std::string>::const_iterator bis) {
+    std::string text;
+    for (; von != bis; ++von) {
+        text += *von;
     }
-    return n;
+    return text;
 }
 
 } // namespace
@@ -36,58 +44,72 @@ std::optional<Dezimal> Zahlenfeld::parse(std::string_view text) {
 }
 
 std::optional<std::string> Zahlenfeld::normalisiere(std::string_view text) {
-    std::size_t letztesKomma = text.rfind(',');
-    std::size_t letzterPunkt = text.rfind('.');
-    std::optional<std::size_t> trenner;
-    if (letztesKomma != std::string_view::npos && letzterPunkt != std::string_view::npos) {
+    // Separators and group lengths count user-perceived characters: a comma that carries a
+    // combining accent is no comma, and a no-break space is one character, not two bytes.
+    const std::vector<std::string> zeichen = Unicode::zeichen(text);
+    using Stelle = std::vector<std::string>::const_iterator;
+    const auto letztes = [&zeichen](const char* trenner) {
+        auto r = std::find(zeichen.rbegin(), zeichen.rend(), trenner);
+        return r == zeichen.rend() ? zeichen.end() : std::prev(r.base());
+    };
+    const Stelle letztesKomma = letztes(",");
+    const Stelle letzterPunkt = letztes(".");
+    const Stelle ende = zeichen.end();
+    Stelle trenner = ende;
+    if (letztesKomma != ende && letzterPunkt != ende) {
         trenner = std::max(letztesKomma, letzterPunkt);
-    } else if (letztesKomma != std::string_view::npos) {
-        if (anzahl(text, ',') == 1) {
+    } else if (letztesKomma != ende) {
+        if (std::count(zeichen.begin(), ende, ",") == 1) {
             trenner = letztesKomma;
         }
-    } else if (letzterPunkt != std::string_view::npos) {
-        if (anzahl(text, '.') == 1) {
+    } else if (letzterPunkt != ende) {
+        if (std::count(zeichen.begin(), ende, ".") == 1) {
             trenner = letzterPunkt;
         }
     }
-    std::string_view ganzteil = trenner ? text.substr(0, *trenner) : text;
-    std::string_view bruchteil = trenner ? text.substr(*trenner + 1) : std::string_view();
 
-    std::vector<std::string_view> gruppen;
-    std::size_t anfang = 0;
-    for (std::size_t i = 0; i <= ganzteil.size(); ++i) {
-        if (i == ganzteil.size() || ganzteil[i] == ',' || ganzteil[i] == '.') {
-            gruppen.push_back(ganzteil.substr(anfang, i - anfang));
-            anfang = i + 1;
+    std::vector<std::pair<Stelle, Stelle>> gruppen;
+    Stelle anfang = zeichen.begin();
+    for (Stelle i = zeichen.begin();; ++i) {
+        // The integer part ends at the decimal separator, or with the text when there is none.
+        if (i == trenner || istTrenner(*i)) {
+            gruppen.emplace_back(anfang, i);
+            if (i == trenner) {
+                break;
+            }
+            anfang = std::next(i);
         }
     }
     if (gruppen.size() >= 2) {
         // The sign is no digit of the first group: "-123.456,7" is as well-formed as "123.456,7".
-        std::string_view erste = gruppen[0];
-        if (!erste.empty() && erste.front() == '-') {
-            erste.remove_prefix(1);
+        auto [ersteAnfang, ersteEnde] = gruppen[0];
+        if (ersteAnfang != ersteEnde && *ersteAnfang == "-") {
+            ++ersteAnfang;
         }
-        if (erste.empty() || erste.size() > 3) {
+        const auto laenge = std::distance(ersteAnfang, ersteEnde);
+        if (laenge < 1 || laenge > 3) {
             return std::nullopt;
         }
         for (std::size_t i = 1; i < gruppen.size(); ++i) {
-            if (gruppen[i].size() != 3) {
+            if (std::distance(gruppen[i].first, gruppen[i].second) != 3) {
                 return std::nullopt;
             }
         }
     }
     std::string ergebnis;
-    for (auto gruppe : gruppen) {
-        ergebnis += gruppe;
+    for (const auto& [von, bis] : gruppen) {
+        ergebnis += verbunden(von, bis);
     }
-    if (!bruchteil.empty()) {
+    if (trenner != ende && std::next(trenner) != ende) {
         ergebnis += '.';
-        ergebnis += bruchteil;
+        ergebnis += verbunden(std::next(trenner), ende);
     }
     return ergebnis;
 }
 
 bool Zahlenfeld::pruefeZiffern(std::string_view text) {
+    // Bytes give the same verdict as characters: every allowed character is one ASCII byte,
+    // and any byte of another character breaks the rules.
     bool ziffer = false;
     bool punkt = false;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -126,6 +126,43 @@ TEST(Handelsumfang, jsonMitFalscherArtWirft) {
     }
 }
 
+TEST(Handelsumfang, ganzzahlenNurImBereichVonInt64) {
+    // Each count is read alone and in the other key, so that both keys hold the same rule.
+    // A number with a fraction or an exponent is no count, even when its value is whole.
+    struct Fall {
+        const char* zahl;
+        std::optional<std::int64_t> wert; // none: unreadable
+    };
+    const Fall faelle[] = {
+        {"0", 0},
+        {"-1", -1},
+        {"9223372036854775807", INT64_MAX},
+        {"-9223372036854775808", INT64_MIN},
+        {"9223372036854775808", std::nullopt},
+        {"18446744073709551615", std::nullopt},
+        {"18446744073709551616", std::nullopt},
+        {"-9223372036854775809", std::nullopt},
+        {"100000000000000000000000", std::nullopt},
+        {"3.0", std::nullopt},
+        {"1e3", std::nullopt},
+        {"-0.5", std::nullopt},
+    };
+    for (const auto& f : faelle) {
+        for (const char* schluessel : {"preisfeststellungen", "stueckumsatz"}) {
+            const std::string json = std::string("{\"") + schluessel + "\": " + f.zahl + "}";
+            if (!f.wert) {
+                EXPECT_THROW(Handelsumfang::ausJson(json), std::invalid_argument) << json;
+                continue;
+            }
+            Handelsumfang umfang = Handelsumfang::ausJson(json);
+            auto gelesen =
+                std::string(schluessel) == "stueckumsatz" ? umfang.stueckumsatz : umfang.preisfeststellungen;
+            EXPECT_EQ(gelesen, f.wert) << json;
+            EXPECT_EQ(Handelsumfang::ausJson(umfang.alsJson()), umfang) << json;
+        }
+    }
+}
+
 TEST(Handelsumfang, gleichheitFeldweise) {
     EXPECT_EQ((Handelsumfang{1, 2, d("1.5")}), (Handelsumfang{1, 2, d("1.50")}));
     EXPECT_NE((Handelsumfang{1, 2, d("1.5")}), (Handelsumfang{1, 2, std::nullopt}));

@@ -180,6 +180,34 @@ inline void legeVersion1An(const fs::path& datei, bool begleitdateien) {
         "'{\"preisfeststellungen\":3,\"stueckumsatz\":1200,\"umsatzEuro\":\"45678.9\"}');");
 }
 
+// The same game kept in rollback-journal mode, as a copy made by hand may be.
+inline void legeVersion1OhneWalAn(const fs::path& datei) {
+    legeVersion1An(datei, false);
+    Verbindung(datei).ausfuehren("PRAGMA journal_mode = DELETE");
+}
+
+// Leaves `datei` as a commit that died before it deleted its journal: the main file as after
+// the commit of `sql`, the journal as before it. `sql` runs on a copy of `datei` (created when
+// missing) in rollback-journal mode; ballast after it makes SQLite sync the journal while the
+// transaction runs, which is when the journal is copied.
+inline void hinterlasseHeissesJournal(const fs::path& datei, const std::string& sql) {
+    TempOrdner werkstatt;
+    const fs::path quelle = werkstatt / "quelle.sqlite";
+    if (fs::exists(datei)) {
+        fs::copy_file(datei, quelle);
+    }
+    Verbindung verbindung(quelle);
+    verbindung.ausfuehren("PRAGMA cache_size = 10");
+    verbindung.ausfuehren(
+        "BEGIN; " + sql +
+        "; CREATE TABLE Ballast (x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+        "FROM n WHERE i < 60) INSERT INTO Ballast SELECT randomblob(3000) FROM n");
+    fs::copy_file(fs::path(quelle.string() + "-journal"), fs::path(datei.string() + "-journal"),
+                  fs::copy_options::overwrite_existing);
+    verbindung.ausfuehren("COMMIT");
+    fs::copy_file(quelle, datei, fs::copy_options::overwrite_existing);
+}
+
 // Records every log line while it lives, in place of syslog.
 class Protokollmitschnitt {
 public:

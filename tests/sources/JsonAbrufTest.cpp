@@ -1,12 +1,15 @@
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include <dlfcn.h>
 #include <netdb.h>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include "sources/JsonAbruf.h"
 #include "sources/JsonLeser.h"
@@ -18,14 +21,22 @@ using qb::Kursfehler;
 using qbtest::Antwort;
 using qbtest::kursfehler;
 
-// The name "langsam.test" stands for a name server that takes seconds to answer; every other
-// name is looked up as usual. libcurl's lookup thread calls this instead of the C library's.
+// A name server of our own: "langsam.test" takes seconds to answer, "unbekannt.test" does not
+// exist, "fremd.test" is 127.0.0.1 under a name the test certificate does not carry; every
+// other name is looked up as usual. libcurl's lookup thread calls this instead of the C
+// library's.
 extern "C" int getaddrinfo(const char* name, const char* dienst, const addrinfo* hinweise, addrinfo** ergebnis) {
     using Nachschlagen = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
     static const auto echt = reinterpret_cast<Nachschlagen>(dlsym(RTLD_NEXT, "getaddrinfo"));
     if (name != nullptr && std::strcmp(name, "langsam.test") == 0) {
         std::this_thread::sleep_for(5s);
         return EAI_NONAME;
+    }
+    if (name != nullptr && std::strcmp(name, "unbekannt.test") == 0) {
+        return EAI_NONAME;
+    }
+    if (name != nullptr && std::strcmp(name, "fremd.test") == 0) {
+        return echt("127.0.0.1", dienst, hinweise, ergebnis);
     }
     return echt(name, dienst, hinweise, ergebnis);
 }
@@ -205,19 +216,140 @@ TEST_F(JsonAbrufTest, gibtNachZeitueberschreitungenAuf) {
     EXPECT_EQ(kursfehler([&] { kurzeGesamtzeit.daten(adresse("/tropft"), {}); }), zeit);
 }
 
-TEST_F(JsonAbrufTest, meldetVerbindungsfehlerAlsNetzwerk) {
+// A server that speaks plain HTTP where TLS is expected.
+class Klartextserver {
+public:
+    Klartextserver() {
+        server_.Get(".*", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("{}", "application/json");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        faden_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running()) {
+            std::this_thread::sleep_for(1ms);
+        }
+    }
+    ~Klartextserver() {
+        server_.stop();
+        faden_.join();
+    }
+    int port() const { return port_; }
+
+private:
+    httplib::Server server_;
+    std::thread faden_;
+    int port_ = 0;
+};
+
+TEST_F(JsonAbrufTest, meldetJedenTransportfehlerAufDeutsch) {
     server.beantworte("/x", Antwort::json("{}"));
-    JsonAbruf ohneTestzertifikat;
-    EXPECT_EQ(kursfehler([&] { ohneTestzertifikat.daten(adresse("/x"), {}); }),
-              Kursfehler::netzwerk("Eine sichere Verbindung zum Server konnte nicht hergestellt werden."));
+    Antwort laengeUnlesbar = Antwort::json("{}");
+    laengeUnlesbar.koepfe = {{"Content-Length", "value"}};
+    server.beantworte("/laenge", laengeUnlesbar);
+    Antwort abgerissen = Antwort::json(std::string(1000, ' ') + "{}");
+    abgerissen.abbruchNach = 500;
+    server.beantworte("/abgerissen", abgerissen);
+    server.beantworte("/kreis", Antwort::nach("/kreis"));
 
     int freierPort = 0;
     {
         qbtest::Testserver anderer;
         freierPort = anderer.port();
     }
-    EXPECT_EQ(kursfehler([&] { abruf.daten("https://127.0.0.1:" + std::to_string(freierPort) + "/x", {}); }),
-              Kursfehler::netzwerk("Es konnte keine Verbindung zum Server hergestellt werden."));
+    Klartextserver klartext;
+    qb::JsonAbruf::Sitzung ohneCaDatei;
+    ohneCaDatei.caDatei = "/nirgends/ca.pem";
+    qbtest::Testzertifikat anderesZertifikat;
+    qb::JsonAbruf::Sitzung andererAussteller;
+    andererAussteller.caDatei = anderesZertifikat.caDatei();
+    const std::string port = std::to_string(server.port());
+
+    struct Fall {
+        JsonAbruf abruf;
+        std::string adresse;
+        const char* grund;
+    };
+    const Fall faelle[] = {
+        {abruf, "https://127.0.0.1:" + std::to_string(freierPort) + "/x",
+         "Es konnte keine Verbindung zum Server hergestellt werden."},
+        {abruf, "https://unbekannt.test:" + port + "/x", "Der Server wurde nicht gefunden."},
+        {JsonAbruf(andererAussteller), adresse("/x"), "Das Zertifikat des Servers ist nicht vertrauenswürdig."},
+        {abruf, "https://fremd.test:" + port + "/x",
+         "Das Zertifikat des Servers ist nicht vertrauenswürdig."},
+        {JsonAbruf(ohneCaDatei), adresse("/x"),
+         "Die Zertifikate für sichere Verbindungen ließen sich nicht laden."},
+        {abruf, "https://127.0.0.1:" + std::to_string(klartext.port()) + "/x",
+         "Eine sichere Verbindung zum Server konnte nicht hergestellt werden."},
+        {abruf, adresse("/laenge"), "Der Server hat eine ungültige Antwort gesendet."},
+        {abruf, adresse("/abgerissen"), "Die Netzwerkverbindung wurde unterbrochen."},
+        {abruf, adresse("/kreis"), "Zu viele Weiterleitungen."},
+        {abruf, "https://127.0.0.1:99999/x", "Die Adresse der Quelle ist ungültig."},
+    };
+    for (const auto& fall : faelle) {
+        EXPECT_EQ(kursfehler([&] { fall.abruf.daten(fall.adresse, {}); }), Kursfehler::netzwerk(fall.grund))
+            << fall.adresse;
+    }
+    // After every failure the same fetch still works.
+    EXPECT_EQ(hole("/x"), "{}");
+}
+
+TEST_F(JsonAbrufTest, nacheinanderGenuegtEinHandschlag) {
+    server.beantworte("/x", Antwort::json("{}"));
+    server.beantworte("/fehlt", mitKoerper(404, 10));
+    const JsonAbruf kopie = abruf;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(hole("/x"), "{}");
+        EXPECT_EQ(kopie.daten(adresse("/x"), {}), "{}");
+    }
+    EXPECT_EQ(server.handschlaege(), 1);
+    EXPECT_EQ(server.verbindungen(), 1u);
+
+    // A body left unread takes its connection with it; the next one resumes the TLS session.
+    EXPECT_EQ(kursfehler([&] { hole("/fehlt"); }), Kursfehler::nichtGefunden(404));
+    EXPECT_EQ(hole("/x"), "{}");
+    EXPECT_EQ(hole("/x"), "{}");
+    EXPECT_EQ(server.handschlaege(), 2);
+    EXPECT_EQ(server.fortsetzungen(), 1);
+
+    // Another session keeps its own connections.
+    JsonAbruf andere = qbtest::abrufFuer(server);
+    EXPECT_EQ(andere.daten(adresse("/x"), {}), "{}");
+    EXPECT_EQ(andere.daten(adresse("/x"), {}), "{}");
+    EXPECT_EQ(server.handschlaege(), 3);
+    EXPECT_EQ(server.fortsetzungen(), 1);
+}
+
+TEST_F(JsonAbrufTest, gleichzeitigeAbrufeNutzenVerbindungenUndSitzungenWieder) {
+    constexpr int zugleich = 4;
+    std::mutex mutex;
+    std::condition_variable alleDa;
+    int angekommen = 0;
+    // Each answer waits until the whole round is in, so that the fetches surely overlap.
+    server.beantworte("/rund", [&](const qbtest::Anfrage&) {
+        std::unique_lock sperre(mutex);
+        ++angekommen;
+        alleDa.notify_all();
+        alleDa.wait_for(sperre, 5s, [&] { return angekommen % zugleich == 0; });
+        return Antwort::json("{}");
+    });
+    server.beantworte("/x", Antwort::json("{}"));
+    EXPECT_EQ(hole("/x"), "{}");
+
+    for (int runde = 0; runde < 3; ++runde) {
+        std::vector<std::future<std::string>> abrufe;
+        for (int i = 0; i < zugleich; ++i) {
+            abrufe.push_back(std::async(std::launch::async, [&] { return hole("/rund"); }));
+        }
+        for (auto& a : abrufe) {
+            EXPECT_EQ(a.get(), "{}");
+        }
+        // One connection each, the first one's from before, and later rounds find them open.
+        EXPECT_EQ(server.handschlaege(), zugleich) << runde;
+    }
+    // The new ones resume the shared TLS session; how many manage depends on when the
+    // server's tickets arrive while they race.
+    EXPECT_GE(server.fortsetzungen(), 1);
+    EXPECT_EQ(server.verbindungen(), static_cast<std::size_t>(zugleich));
 }
 
 TEST_F(JsonAbrufTest, endetBeimStoppSofortMitAbgebrochen) {

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sources/Kursdienst.h"
+#include "Umgebung.h"
 #include "sources/Testhilfen.h"
 
 using namespace std::chrono_literals;
@@ -270,6 +271,7 @@ TEST_F(KursdienstTest, rechnetEineReiheMitDemLetztenKursAmOderVorDemTagUm) {
 }
 
 TEST_F(KursdienstTest, eineReiheScheitertGanzOderGarNicht) {
+    const auto deutsch = qbtest::Umgebung::deutsch(); // the message writes the day in the user's locale
     server.beantworte("/v2/rates", Antwort::json(json::array({rate("2024-05-10", "1.1")}).dump()));
     Kursreihe frueh{{{qbtest::utcSekunden(1715558400), Dezimal(1), std::nullopt},
                      {qbtest::utcSekunden(1714953600), Dezimal(1), std::nullopt}},
@@ -351,6 +353,33 @@ TEST_F(KursdienstTest, fuenfVergleichsabrufeLaufenGleichzeitig) {
     }
     EXPECT_EQ(hoechstens, 5);
     EXPECT_EQ(server.anfragen().size(), 10u);
+}
+
+TEST_F(KursdienstTest, einVergleichBrauchtJeQuelleEinenHandschlag) {
+    // The first market knows nothing, the second quotes in USD; then the ECB rate.
+    server.beantworte("/v1/data/price_information/single", [](const Anfrage& a) {
+        if (a.wert("mic") == "XETR") {
+            return Antwort::json("{}");
+        }
+        return Antwort::json(
+            json{{"isin", a.wert("isin")}, {"lastPrice", 11}, {"currency", {{"originalValue", "USD"}}}}.dump());
+    });
+    server.beantworte("/v2/rate/EUR/USD", Antwort::json(rate("2024-05-17", "1.1").dump()));
+
+    for (int vergleich = 1; vergleich <= 3; ++vergleich) {
+        Kursnotierung n = dienst.inEuro(dienst.wertpapiere().aktuellerKurs("US0378331005", {}), std::nullopt, {});
+        EXPECT_EQ(n.kurs, Dezimal(10));
+        EXPECT_EQ(server.anfragen().size(), 3u * vergleich);
+        // Exchange and ECB are two hosts in the field and two sessions here, even though the test
+        // server plays both: one handshake each, however many comparisons follow.
+        EXPECT_EQ(server.handschlaege(), 2) << vergleich;
+    }
+    auto boerse = server.anfragen("/v1/data/price_information/single");
+    ASSERT_EQ(boerse.size(), 6u);
+    for (const auto& anfrage : boerse) {
+        EXPECT_EQ(anfrage.verbindung, boerse[0].verbindung);
+    }
+    EXPECT_NE(server.anfragen("/v2/rate/EUR/USD")[0].verbindung, boerse[0].verbindung);
 }
 
 TEST_F(KursdienstTest, derStandardLiestSeineAdressenAusDerUmgebung) {

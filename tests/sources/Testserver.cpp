@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include <httplib.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -153,6 +155,10 @@ Testserver::Testserver()
     // Headers and body go out in separate writes; without this each answer waits for a
     // delayed acknowledgement.
     server_->set_tcp_nodelay(true);
+    // Connections stay open as long as the client keeps them, so that counting them shows the
+    // client's reuse and not the server's limit.
+    server_->set_keep_alive_max_count(100000);
+    server_->set_keep_alive_timeout(60);
     server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
         Anfrage anfrage;
         anfrage.pfad = req.path;
@@ -161,6 +167,7 @@ Testserver::Testserver()
         for (const auto& [name, wert] : req.headers) {
             anfrage.koepfe.emplace(name, wert);
         }
+        anfrage.verbindung = req.remote_addr + ":" + std::to_string(req.remote_port);
         Antwort antwort;
         bediene(anfrage, antwort);
         if (!warte(antwort.verzoegerung)) {
@@ -174,22 +181,24 @@ Testserver::Testserver()
         if (antwort.weiterleitung) {
             res.set_header("Location", *antwort.weiterleitung);
         }
-        if (antwort.stueckgroesse == 0 && !antwort.ohneLaenge) {
+        if (antwort.stueckgroesse == 0 && !antwort.ohneLaenge && !antwort.abbruchNach) {
             res.set_content(antwort.koerper, antwort.inhaltstyp);
             return;
         }
         auto koerper = std::make_shared<std::string>(std::move(antwort.koerper));
         std::size_t stueck = antwort.stueckgroesse == 0 ? std::size_t(16384) : antwort.stueckgroesse;
         auto pause = antwort.stueckpause;
-        auto liefere = [this, koerper, stueck, pause](std::size_t offset, httplib::DataSink& sink) {
+        std::size_t ende = std::min(koerper->size(), antwort.abbruchNach.value_or(koerper->size()));
+        auto liefere = [this, koerper, stueck, pause, ende](std::size_t offset, httplib::DataSink& sink) {
             if (offset >= koerper->size()) {
                 sink.done();
                 return true;
             }
-            if (!warte(pause)) {
+            // Refusing to go on makes the server drop the connection.
+            if (offset >= ende || !warte(pause)) {
                 return false;
             }
-            std::size_t n = std::min(stueck, koerper->size() - offset);
+            std::size_t n = std::min(stueck, ende - offset);
             return sink.write(koerper->data() + offset, n);
         };
         if (antwort.ohneLaenge) {
@@ -248,6 +257,22 @@ std::vector<Anfrage> Testserver::anfragen(const std::string& pfad) const {
         }
     }
     return passend;
+}
+
+long Testserver::handschlaege() const {
+    return SSL_CTX_sess_accept(server_->ssl_context());
+}
+
+long Testserver::fortsetzungen() const {
+    return SSL_CTX_sess_hits(server_->ssl_context());
+}
+
+std::size_t Testserver::verbindungen() const {
+    std::set<std::string> verschieden;
+    for (const auto& anfrage : anfragen()) {
+        verschieden.insert(anfrage.verbindung);
+    }
+    return verschieden.size();
 }
 
 void Testserver::bediene(const Anfrage& anfrage, Antwort& antwort) {

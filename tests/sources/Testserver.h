@@ -26,6 +26,8 @@ struct Anfrage {
     // The decoded query items in the order they were sent.
     std::vector<std::pair<std::string, std::string>> abfrage;
     std::multimap<std::string, std::string> koepfe;
+    // The client's address and port: requests over one connection share it.
+    std::string verbindung;
 
     // The value of a header (case-insensitive name), empty when absent.
     std::string kopf(const std::string& name) const;
@@ -45,6 +47,8 @@ struct Antwort {
     std::chrono::milliseconds stueckpause{0};
     // Send with chunked transfer encoding, so without a length.
     bool ohneLaenge = false;
+    // Announce the whole body but close the connection after this many bytes of it.
+    std::optional<std::size_t> abbruchNach;
     std::optional<std::string> weiterleitung;
     std::vector<std::pair<std::string, std::string>> koepfe;
 
@@ -108,6 +112,13 @@ public:
     void beantworte(const std::string& pfad, Antwort antwort);
     std::vector<Anfrage> anfragen() const;
     std::vector<Anfrage> anfragen(const std::string& pfad) const;
+
+    // TLS handshakes the server began, one per accepted connection, failed ones included.
+    long handschlaege() const;
+    // Of those, the ones that resumed an earlier session.
+    long fortsetzungen() const;
+    // Connections that carried at least one request.
+    std::size_t verbindungen() const;
 
 private:
     void bediene(const Anfrage& anfrage, Antwort& antwort);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include <gmpxx.h>
+
 #include "valuation/Dezimal.h"
 
 using qb::Dezimal;
@@ -102,6 +106,58 @@ TEST(Dezimal, speichertextKommtBitgenauZurueck) {
     }
     EXPECT_EQ(Dezimal::aus("1/3").speichertext(), "1/3");
     EXPECT_EQ(Dezimal::aus("1/3").text(), "0.3333333333333333333333333333333333333333");
+}
+
+TEST(Dezimal, textHatSovieleStellenWieDerNennerVerlangt) {
+    // A denominator 2^a · 5^b takes max(a, b) places; anything else in it, 40 rounded ones.
+    struct Fall {
+        const char* wert;
+        const char* text;
+        bool endlich;
+    };
+    const Fall faelle[] = {
+        {"1/8", "0.125", true},
+        {"1/1280", "0.00078125", true},
+        {"3/625", "0.0048", true},
+        {"-7/20", "-0.35", true},
+        {"1/1024000", "0.0000009765625", true},
+        {"12345/1", "12345", true},
+        {"1/6", "0.1666666666666666666666666666666666666667", false},
+        {"-1/15", "-0.0666666666666666666666666666666666666667", false},
+        {"1/3000000000000000000000000000000000000000000", "0", false},
+    };
+    for (const auto& f : faelle) {
+        Dezimal wert = Dezimal::aus(f.wert);
+        EXPECT_EQ(wert.text(), f.text) << f.wert;
+        EXPECT_EQ(wert.istEndlicherDezimalbruch(), f.endlich) << f.wert;
+    }
+}
+
+TEST(Dezimal, zweihunderttausendStellenKommenExaktZurueck) {
+    // Saving such a value once took seconds per place count squared; here it must simply finish.
+    constexpr std::size_t stellen = 200000;
+    std::string bruch;
+    for (std::size_t i = 0; i < stellen - 1; ++i) {
+        bruch += static_cast<char>('0' + (i * 7 + i / 10) % 10);
+    }
+    bruch += '3';
+    const std::string text = "-9876543210." + bruch;
+    Dezimal wert = Dezimal::aus(text);
+    EXPECT_TRUE(wert.istEndlicherDezimalbruch());
+    EXPECT_EQ(wert.text(), text);
+    EXPECT_EQ(wert.speichertext(), text);
+    EXPECT_EQ(Dezimal::aus(wert.text()), wert);
+
+    // 1 / 2^200000: 200000 places as well, most of them leading zeros after the point.
+    mpz_class zweierpotenz;
+    mpz_ui_pow_ui(zweierpotenz.get_mpz_t(), 2, stellen);
+    mpz_class fuenferpotenz;
+    mpz_ui_pow_ui(fuenferpotenz.get_mpz_t(), 5, stellen);
+    std::string ziffern = fuenferpotenz.get_str(10);
+    Dezimal halbe = Dezimal::aus("1/" + zweierpotenz.get_str(10));
+    const std::string erwartet = "0." + std::string(stellen - ziffern.size(), '0') + ziffern;
+    EXPECT_EQ(halbe.text(), erwartet);
+    EXPECT_EQ(Dezimal::aus(erwartet), halbe);
 }
 
 TEST(Dezimal, ganzzahlNurWennGanzUndPassend) {

@@ -28,7 +28,7 @@ TEST(KurseingabeTexte, zahlenImPreisformat) {
     const Fall faelle[] = {
         {"12.3", "12,30"},      {"1234.56781", "1.234,5678"},        {"0.000123", "0,000123"},
         {"0.5", "0,50"},        {"0.12345678", "0,123457"},          {"1", "1,00"},
-        {"0.99999995", "1,00"}, {"1234567.00005", "1.234.567,0001"},
+        {"0.99999995", "1,00"}, {"1234567.00015", "1.234.567,0002"},
     };
     for (const Fall& f : faelle) {
         EXPECT_EQ(Kurseingabe::umrechnungText(d(f.wert), deutsch), f.text) << f.wert;
@@ -94,7 +94,7 @@ TEST(KurseingabeTexte, mengeUndFremdbetrag) {
     EXPECT_EQ(Kurseingabe::betragText(*waehrung, deutsch), nbsp("500·USD"));
 
     EXPECT_EQ(Kurseingabe::fremdbetragText(d("1620"), "USD", deutsch), nbsp("1.620,00·USD"));
-    EXPECT_EQ(Kurseingabe::fremdbetragText(d("0.005"), "GBP", deutsch), nbsp("0,01·GBP"));
+    EXPECT_EQ(Kurseingabe::fremdbetragText(d("0.005"), "GBP", deutsch), nbsp("0,00·GBP"));
     EXPECT_EQ(Kurseingabe::fremdbetragText(d("12.344"), "GBP", deutsch), nbsp("12,34·GBP"));
 }
 

@@ -336,7 +336,7 @@ TEST(Kurspruefung, meldungZuWechselkursUndNotierung) {
          "Nennwert von 50,5 stimmen Einsatz und Stichtagswerte dann nicht."},
         {std::nullopt, Notierungsart::stueckpreis, "1000.125",
          "Die Quelle notiert dieses Papier als Preis je Stück, eingetragen ist Preis je Stück. Bei einem "
-         "Nennwert von 1.000,13 stimmen Einsatz und Stichtagswerte dann nicht."},
+         "Nennwert von 1.000,12 stimmen Einsatz und Stichtagswerte dann nicht."},
     };
     for (const Fall& f : faelle) {
         Abweichung a{Gegenstand::notierungsart, eur("976"),   eur("97.6"),

@@ -118,6 +118,30 @@ TEST(Zahlenfeld, normalisiertTrennzeichen) {
     }
 }
 
+TEST(Zahlenfeld, zaehltZeichenNichtBytes) {
+    const Fall faelle[] = {
+        // A separator with a combining mark is one character and no separator.
+        {"1,\u0301234", "1,\u0301234"},
+        {"1.\u0301234", "1.\u0301234"},
+        {"1.234,\u03015", "1.234,\u03015"}, // the single "." is the decimal separator
+        {"1,\u0301234.5", "1,\u0301234.5"},
+        {"1,234.\u0301", "1.234.\u0301"}, // the single "," is the decimal separator
+        // A group counts characters: a no-break space or an accented letter is one.
+        {"\u00A012.345.678", "\u00A012345678"},
+        {"\u00A0123.456.789", std::nullopt},
+        {"1.2\u00E94.567", "12\u00E94567"},
+        {"1.2e\u03014.567", "12e\u03014567"},
+        {"-\u030112.345.678", "-\u030112345678"}, // a minus with an accent is no sign
+        {"-123.456.789", "-123456789"},
+    };
+    for (const auto& f : faelle) {
+        EXPECT_EQ(Zahlenfeld::normalisiere(f.eingabe), f.erwartet) << '"' << f.eingabe << '"';
+    }
+    for (const char* text : {"1,\u0301234", "1.234,\u03015", "1,234.\u0301", "-\u030112.345", "5\u0301"}) {
+        EXPECT_EQ(gelesen(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
 TEST(Zahlenfeld, prueftZiffern) {
     struct Pruefung {
         const char* text;
