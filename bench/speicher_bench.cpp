@@ -20,7 +20,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "model/Protokoll.h"
+#include "foundation/Protokoll.h"
 #include "model/Speichern.h"
 
 using namespace qb;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/Datensatz.h"
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursnotierung.h"
 #include "valuation/Preisangabe.h"
 

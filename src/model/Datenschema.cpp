@@ -14,7 +14,7 @@
 #include "model/Ablage.h"
 #include "model/Dateisystem.h"
 #include "model/Modellcontainer.h"
-#include "model/Protokoll.h"
+#include "foundation/Protokoll.h"
 #include "model/SqliteAnweisung.h"
 
 namespace qb {

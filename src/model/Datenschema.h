@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 
 struct sqlite3;
 

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "valuation/Formatierer.h"
+#include "foundation/Formatierer.h"
 
 namespace qb {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "model/Handelsumfang.h"
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursart.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Preisangabe.h"
 
 namespace qb {

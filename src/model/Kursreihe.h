@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "model/Kalender.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Kalender.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Preisangabe.h"
 
 namespace qb {

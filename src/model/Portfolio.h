@@ -7,8 +7,8 @@
 
 #include "model/Assetklasse.h"
 #include "model/Datensatz.h"
-#include "model/Kalender.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Kalender.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

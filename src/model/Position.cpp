@@ -4,7 +4,7 @@
 #include "model/Portfolio.h"
 #include "model/Preisnotiz.h"
 #include "valuation/Eingabeform.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 #include "valuation/Waehrungscode.h"
 
 namespace qb {

@@ -9,7 +9,7 @@
 #include "model/Assetklasse.h"
 #include "model/Datensatz.h"
 #include "model/Kursart.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Preisangabe.h"
 
 namespace qb {

@@ -8,7 +8,7 @@
 #include "sources/Isin.h"
 #include "sources/Isodatum.h"
 #include "sources/JsonLeser.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 #include "valuation/Waehrungscode.h"
 
 namespace qb {

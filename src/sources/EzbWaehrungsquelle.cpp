@@ -7,7 +7,7 @@
 #include "sources/Isodatum.h"
 #include "sources/JsonLeser.h"
 #include "valuation/Kurseingabe.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 namespace qb {
 

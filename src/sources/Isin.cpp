@@ -6,7 +6,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 namespace qb {
 

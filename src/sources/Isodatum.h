@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 
 namespace qb {
 

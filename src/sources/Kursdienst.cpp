@@ -5,9 +5,9 @@
 
 #include "sources/BoerseFrankfurtKursquelle.h"
 #include "sources/EzbWaehrungsquelle.h"
-#include "valuation/Formatierer.h"
+#include "foundation/Formatierer.h"
 #include "valuation/Kurseingabe.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 #include "valuation/Waehrungscode.h"
 
 namespace qb {

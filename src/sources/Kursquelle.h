@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursnotierung.h"
 #include "model/Kursreihe.h"
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursreihe.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

@@ -7,9 +7,9 @@
 
 #include "model/Assetklasse.h"
 #include "model/Kursnotierung.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Eingabeform.h"
-#include "valuation/Formatierer.h"
+#include "foundation/Formatierer.h"
 #include "valuation/Preisangabe.h"
 
 namespace qb {

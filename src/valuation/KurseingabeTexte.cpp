@@ -1,7 +1,7 @@
 #include "valuation/Kurseingabe.h"
 
 #include "model/Position.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 namespace qb {
 

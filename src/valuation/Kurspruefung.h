@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "model/Assetklasse.h"
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursart.h"
 #include "model/Kursnotierung.h"
-#include "valuation/Dezimal.h"
-#include "valuation/Formatierer.h"
+#include "foundation/Dezimal.h"
+#include "foundation/Formatierer.h"
 #include "valuation/Preisangabe.h"
 
 namespace qb {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/Assetklasse.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Positionsbewertung.h"
 #include "valuation/Preisangabe.h"
 

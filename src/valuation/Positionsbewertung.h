@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "model/Assetklasse.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

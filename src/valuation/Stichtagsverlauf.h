@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "model/Kalender.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Kalender.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Kurvenpunkt.h"
 #include "valuation/Portfoliostand.h"
 #include "valuation/Wertveraenderung.h"

@@ -3,7 +3,7 @@
 #include <unicode/ucurr.h>
 #include <unicode/unistr.h>
 
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 namespace qb {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "model/Kalender.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Kalender.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

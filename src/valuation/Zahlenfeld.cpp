@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "valuation/Dekodierfehler.h"
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 namespace qb {
 

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

@@ -22,7 +22,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "model/Protokoll.h"
+#include "foundation/Protokoll.h"
 #include "model/Speicherfehler.h"
 #include "model/Speichern.h"
 

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 #include "model/Datenschema.h"
-#include "model/Protokoll.h"
+#include "foundation/Protokoll.h"
 
 namespace qb::test {
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Kursfehler.h"
 #include "sources/JsonAbruf.h"
 #include "sources/Testserver.h"

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "model/Bewertung.h"
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 #include "valuation/Preisangabe.h"
 
 // Small builders for a game of records without a store.

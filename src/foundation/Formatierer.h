@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/Kalender.h"
-#include "valuation/Dezimal.h"
+#include "foundation/Kalender.h"
+#include "foundation/Dezimal.h"
 
 namespace qb {
 

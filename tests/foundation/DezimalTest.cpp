@@ -4,7 +4,7 @@
 
 #include <gmpxx.h>
 
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 using qb::Dezimal;
 using qb::Rundung;

@@ -1,4 +1,4 @@
-#include "valuation/Dezimal.h"
+#include "foundation/Dezimal.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Umgebung.h"
-#include "model/Kalender.h"
-#include "valuation/Formatierer.h"
+#include "foundation/Kalender.h"
+#include "foundation/Formatierer.h"
 
 using qb::Dezimal;
 using qb::Formatierer;

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 
 using qb::Datumsteile;
 using qb::isoTag;

@@ -1,4 +1,4 @@
-#include "model/Kalender.h"
+#include "foundation/Kalender.h"
 
 #include <cstdio>
 #include <memory>

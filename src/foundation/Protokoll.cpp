@@ -1,10 +1,10 @@
-#include "model/Protokoll.h"
+#include "foundation/Protokoll.h"
 
 #include <mutex>
 
 #include <syslog.h>
 
-#include "model/Bundle.h"
+#include "foundation/Bundle.h"
 
 namespace qb {
 

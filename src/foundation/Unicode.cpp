@@ -1,4 +1,4 @@
-#include "valuation/Unicode.h"
+#include "foundation/Unicode.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "valuation/Formatierer.h"
+#include "foundation/Formatierer.h"
 
 #include <cstdlib>
 #include <memory>
