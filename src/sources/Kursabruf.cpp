@@ -45,6 +45,12 @@ void Kursabruf::setzeStand(Stand neu) {
     }
 }
 
+void Kursabruf::setzeRuhend() {
+    if (stand_.fehlermeldung() != nullptr) {
+        setzeStand(Stand::ruht());
+    }
+}
+
 std::optional<Kursabruf::Auftrag> Kursabruf::starte(Assetklasse klasse, std::string kennung,
                                                     std::optional<Zeitpunkt> stichtag) {
     if (stand_.istLaufend()) {

@@ -119,6 +119,9 @@ public:
     std::size_t beobachte(Beobachter beobachter);
     void beendeBeobachtung(std::size_t nummer);
 
+    // A failed fetch back to rest (a view dismissing the failure line); nothing in another state.
+    void setzeRuhend();
+
     // Step 1. `stichtag` absent asks for the current quote, present for the quote of that day.
     std::optional<Auftrag> starte(Assetklasse klasse, std::string kennung, std::optional<Zeitpunkt> stichtag);
     // Step 3. A result that no longer applies (`giltNoch` false) is dropped silently. Returns

@@ -109,6 +109,12 @@ TEST_F(KursabrufTest, einFehlenderEzbKursLaesstDenAbrufScheitern) {
     EXPECT_EQ(hole(Assetklasse::aktie, "DE0007164600"), std::nullopt);
     EXPECT_EQ(abruf.stand(), Stand::fehlgeschlagen("Der Kurs ist in USD notiert, und der EZB-Kurs zum Umrechnen fehlt: "
                                                    "Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen."));
+
+    // The view dismisses the failure; rest is told once, and a resting runner stays silent.
+    staende.clear();
+    abruf.setzeRuhend();
+    abruf.setzeRuhend();
+    EXPECT_EQ(staende, std::vector<Stand>{Stand::ruht()});
 }
 
 TEST_F(KursabrufTest, einErgebnisDasNichtMehrGiltWirdVerworfen) {

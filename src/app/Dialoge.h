@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+class QWidget;
+
+namespace qb {
+
+// An alert as the views use it: window-modal over `eltern`, title and message as plain text
+// (a message may come from a source or from the user), deleted when it closes. The caller adds
+// its buttons with their roles and object names, connects them, and opens it with open(),
+// never exec(), so nothing waits in a nested event loop.
+QMessageBox* neueMeldung(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname);
+
+// An alert with the single button "OK", already open.
+QMessageBox* zeigeMeldung(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname);
+
+} // namespace qb

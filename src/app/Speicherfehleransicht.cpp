@@ -1,0 +1,83 @@
+#include "app/Speicherfehleransicht.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/Hinweiszeile.h"
+#include "app/Schriftstil.h"
+
+namespace qb {
+
+namespace {
+
+QLabel* fliesstext(const QString& text, QWidget* eltern) {
+    auto* label = new QLabel(eltern);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setText(text);
+    return label;
+}
+
+} // namespace
+
+Speicherfehleransicht::Speicherfehleransicht(const QString& fehlerbeschreibung, const QString& sicherungsordner,
+                                             QWidget* eltern)
+    : QScrollArea(eltern) {
+    setObjectName(QStringLiteral("speicherfehler"));
+    setMinimumSize(420, 240);
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A path has no spaces to break at; rather than cut it off, the view scrolls sideways.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* inhalt = new QWidget(this);
+    auto* stapel = new QVBoxLayout(inhalt);
+    stapel->setContentsMargins(24, 24, 24, 24);
+    stapel->setSpacing(16);
+
+    auto* titel = new Hinweiszeile(tr("Die gespeicherten Daten konnten nicht geöffnet werden"),
+                                   QStringLiteral("exclamationmark.triangle"), inhalt);
+    titel->setObjectName(QStringLiteral("titel"));
+    titel->setFont(Schriftstil::ueberschrift(font()));
+    stapel->addWidget(titel);
+
+    stapel->addWidget(fliesstext(
+        tr("Die vorhandenen Daten sind nicht gelöscht. Sie bleiben liegen, bis die Ursache behoben ist."), inhalt));
+    stapel->addWidget(baueSicherung(sicherungsordner));
+    stapel->addWidget(baueMeldung(fehlerbeschreibung));
+    stapel->addStretch(1);
+
+    setWidget(inhalt);
+    setAccessibleName(titel->text());
+}
+
+QWidget* Speicherfehleransicht::baueSicherung(const QString& sicherungsordner) {
+    auto* box = new QGroupBox(tr("Sicherung"));
+    auto* stapel = new QVBoxLayout(box);
+    stapel->setSpacing(6);
+    stapel->addWidget(fliesstext(tr("Vor jeder Umstellung des Spielstands legt die App eine Kopie in diesem Ordner "
+                                    "an. Die Dateien tragen im Namen die neue Version und Datum und Uhrzeit."),
+                                 box));
+    stapel->addWidget(kopierbarerText(sicherungsordner, QStringLiteral("sicherungsordner")));
+    return box;
+}
+
+QWidget* Speicherfehleransicht::baueMeldung(const QString& fehlerbeschreibung) {
+    auto* box = new QGroupBox(tr("Technische Meldung"));
+    auto* stapel = new QVBoxLayout(box);
+    stapel->addWidget(kopierbarerText(fehlerbeschreibung, QStringLiteral("technischeMeldung")));
+    return box;
+}
+
+QLabel* Speicherfehleransicht::kopierbarerText(const QString& text, const QString& objektname) {
+    QLabel* label = fliesstext(text, nullptr);
+    label->setObjectName(objektname);
+    label->setFont(Schriftstil::festbreite(font()));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    label->setCursor(Qt::IBeamCursor);
+    return label;
+}
+
+} // namespace qb

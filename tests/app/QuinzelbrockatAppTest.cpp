@@ -1,0 +1,145 @@
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+#include <QTranslator>
+#include <gtest/gtest.h>
+
+#include "Umgebung.h"
+#include "app/Fensterhilfe.h"
+#include "app/PortfolioAnsicht.h"
+#include "app/Portfoliofenster.h"
+#include "app/QuinzelbrockatApp.h"
+#include "app/Speicherfehleransicht.h"
+#include "model/Modellcontainer.h"
+#include "model/Modellkontext.h"
+
+using namespace qb;
+
+namespace {
+
+// Not under a test run as the store sees it, with the store's folder in `ordner`.
+qbtest::Umgebung alsNutzer(const qbtest::Testordner& ordner) {
+    return qbtest::Umgebung({{"XDG_DATA_HOME", ordner.pfad().c_str()},
+                             {"XCTestConfigurationFilePath", nullptr},
+                             {"XCTestBundlePath", nullptr},
+                             {"XCTestSessionIdentifier", nullptr}});
+}
+
+bool zeigtText(const QWidget& wurzel, const QString& text) {
+    for (const QLabel* label : wurzel.findChildren<QLabel*>()) {
+        if (label->text() == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(QuinzelbrockatAppTest, einSpeicherDenDerKernAblehntFuelltDasFensterMitDerSpeicherfehleransicht) {
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    const auto datei = ordner.pfad() / "quinzelbrockat" / "Spielstand.sqlite";
+    std::filesystem::create_directories(datei.parent_path());
+    std::ofstream(datei, std::ios::binary) << "Das ist keine Datenbank, sondern ein Einkaufszettel.\n";
+
+    QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+    EXPECT_EQ(app.container(), nullptr);
+    QWidget& fenster = app.fenster();
+    EXPECT_EQ(fenster.objectName(), QStringLiteral("hauptfenster"));
+    EXPECT_EQ(fenster.windowTitle(), QStringLiteral("Quinzelbrockat"));
+    EXPECT_EQ(fenster.size(), QSize(920, 560));
+    ASSERT_NE(fenster.findChild<Speicherfehleransicht*>(), nullptr);
+    EXPECT_EQ(fenster.findChild<PortfolioAnsicht*>(), nullptr);
+    EXPECT_TRUE(zeigtText(fenster, QString::fromStdString((datei.parent_path() / "Sicherungen").string())));
+    // Nothing of the refused file is touched.
+    std::ifstream ein(datei, std::ios::binary);
+    std::string zeile;
+    std::getline(ein, zeile);
+    EXPECT_EQ(zeile, "Das ist keine Datenbank, sondern ein Einkaufszettel.");
+}
+
+TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    qbtest::Umgebung testlauf({{"XCTestBundlePath", ""}});
+
+    QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+    ASSERT_NE(app.container(), nullptr);
+    auto* ansicht = app.fenster().findChild<PortfolioAnsicht*>();
+    ASSERT_NE(ansicht, nullptr);
+    EXPECT_EQ(app.fenster().findChild<Speicherfehleransicht*>(), nullptr);
+    ASSERT_TRUE(qbtest::warteBis([&] { return ansicht->portfoliofenster() != nullptr; }));
+    EXPECT_EQ(app.container()->kontext().portfolios().size(), 1u);
+    // The user's store is neither opened nor created.
+    EXPECT_TRUE(std::filesystem::is_empty(ordner.pfad()));
+}
+
+TEST(QuinzelbrockatAppTest, ohneAnzeigeEineDeutscheMeldung) {
+    const std::string meldung =
+        "Quinzelbrockat braucht eine grafische Oberfläche, findet aber keine: Weder DISPLAY noch "
+        "WAYLAND_DISPLAY ist gesetzt. Bitte in einer Desktop-Sitzung starten oder ohne Bildschirm "
+        "mit „xvfb-run -a“ davor.";
+    struct Fall {
+        std::map<std::string, std::string> umgebung;
+        std::vector<const char*> argumente;
+        bool fehlt;
+    };
+    const Fall faelle[] = {
+        {{}, {}, true},
+        {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}, {}, true},
+        {{{"DISPLAY", ":0"}}, {}, false},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, {}, false},
+        {{{"QT_QPA_PLATFORM", "offscreen"}}, {}, false},
+        {{}, {"-platform", "offscreen"}, false},
+        {{}, {"--platform", "offscreen"}, false},
+        {{}, {"offscreen"}, true},
+    };
+    for (const Fall& fall : faelle) {
+        std::vector<char*> argv{const_cast<char*>("quinzelbrockat")};
+        for (const char* argument : fall.argumente) {
+            argv.push_back(const_cast<char*>(argument));
+        }
+        const auto ergebnis = QuinzelbrockatApp::fehlendeAnzeige(
+            static_cast<int>(argv.size()), argv.data(), [&](const char* name) -> const char* {
+                auto it = fall.umgebung.find(name);
+                return it == fall.umgebung.end() ? nullptr : it->second.c_str();
+            });
+        EXPECT_EQ(ergebnis, fall.fehlt ? std::optional<std::string>(meldung) : std::nullopt);
+    }
+
+    // The program itself: the message on stderr and exit code 1 instead of Qt's abort.
+    QProcess programm;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        umgebung.remove(QString::fromLatin1(name));
+    }
+    umgebung.insert(QStringLiteral("XCTestBundlePath"), QString());
+    programm.setProcessEnvironment(umgebung);
+    programm.start(QStringLiteral(QB_PROGRAMM), {});
+    ASSERT_TRUE(programm.waitForFinished(20000));
+    EXPECT_EQ(programm.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(programm.exitCode(), 1);
+    EXPECT_EQ(programm.readAllStandardError().toStdString(), meldung + "\n");
+}
+
+TEST(QuinzelbrockatAppTest, qtsEigeneTexteSindDeutsch) {
+    QCoreApplication& anwendung = *QCoreApplication::instance();
+    const auto vorher = anwendung.findChildren<QTranslator*>().size();
+    ASSERT_TRUE(QuinzelbrockatApp::ladeQtUebersetzung(anwendung));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Speichern unter"));
+    EXPECT_EQ(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Kopieren"));
+    // Leave the other tests as they were.
+    const auto uebersetzungen = anwendung.findChildren<QTranslator*>();
+    ASSERT_EQ(uebersetzungen.size(), vorher + 1);
+    QCoreApplication::removeTranslator(uebersetzungen.last());
+    delete uebersetzungen.last();
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/Speicherfehleransicht.h"
+
+using namespace qb;
+
+namespace {
+
+TEST(SpeicherfehleransichtTest, zeigtPfadUndMeldungWoertlichZumKopierenUndSchneidetNichtsAb) {
+    const QString pfad = QStringLiteral("/home/anna/.local/share/quinzelbrockat/Sicherungen");
+    // Markup stays text, and a long message wraps instead of being cut off.
+    const QString meldung = QStringLiteral("<b>Die Datei ist keine Datenbank</b> ") + QStringLiteral("und noch mehr ").repeated(60);
+    Speicherfehleransicht ansicht(meldung, pfad);
+    ansicht.resize(420, 240);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+
+    for (const auto& [name, text] : {std::pair{"sicherungsordner", pfad}, std::pair{"technischeMeldung", meldung}}) {
+        auto* label = ansicht.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), text) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse) << name;
+        EXPECT_TRUE(label->wordWrap()) << name;
+    }
+    auto* technisch = ansicht.findChild<QLabel*>(QStringLiteral("technischeMeldung"));
+    EXPECT_GE(technisch->height(), technisch->heightForWidth(technisch->width()));
+    EXPECT_GT(ansicht.verticalScrollBar()->maximum(), 0) << "the view scrolls";
+    EXPECT_EQ(ansicht.minimumSize(), QSize(420, 240));
+
+    // The fixed texts are not for copying.
+    for (auto* label : ansicht.findChildren<QLabel*>()) {
+        if (label != technisch && label->objectName() != QStringLiteral("sicherungsordner")) {
+            EXPECT_FALSE(label->textInteractionFlags() & Qt::TextSelectableByMouse) << label->text().toStdString();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+// The tour: renders every tab and state of the application's window, light and dark, to PNG
+// files at 920 × 560, so that a developer can look at the views without clicking through them.
+// Not part of the application. Usage: quinzelbrockat_tour FOLDER
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QToolButton>
+#include <sqlite3.h>
+
+#include "Beispielspiel.h"
+#include "app/PortfolioAnsicht.h"
+#include "app/Portfoliofenster.h"
+#include "app/QuinzelbrockatApp.h"
+#include "app/Startueberlagerung.h"
+#include "foundation/Protokoll.h"
+#include "model/Ablage.h"
+#include "model/Datenschema.h"
+#include "model/Modellcontainer.h"
+#include "model/Speicherfehler.h"
+
+using namespace qb;
+using namespace std::chrono;
+
+namespace {
+
+QDir ziel;
+QString schema;
+// The tour's own stores and Qt's settings (the file dialog remembers its folder): nothing of it
+// stays behind.
+std::filesystem::path arbeitsordner;
+
+void warte(int millisekunden) {
+    QEventLoop schleife;
+    QTimer::singleShot(millisekunden, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+void sichere(const QPixmap& bild, const QString& name) {
+    const QString datei = ziel.filePath(name + QStringLiteral("-") + schema + QStringLiteral(".png"));
+    if (!bild.save(datei)) {
+        std::fprintf(stderr, "Konnte %s nicht schreiben.\n", qPrintable(datei));
+        std::exit(1);
+    }
+    std::printf("%s\n", qPrintable(datei));
+}
+
+void sichere(QWidget& widget, const QString& name) {
+    sichere(widget.grab(), name);
+}
+
+// The window with a dialog or alert laid over its middle, as the user sees both.
+void sichereMitDialog(QWidget& fenster, QWidget& dialog, const QString& name) {
+    QPixmap bild = fenster.grab();
+    const QPixmap oben = dialog.grab();
+    QPainter maler(&bild);
+    maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
+    maler.drawPixmap((bild.width() - oben.width()) / 2, (bild.height() - oben.height()) / 3, oben);
+    maler.end();
+    sichere(bild, name);
+}
+
+std::unique_ptr<Modellcontainer> spielImSpeicher(const std::string& gruppenname, int stichtage) {
+    auto container = std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher());
+    const Zeitpunkt einstieg = Kalender::aktuell()
+                                   .zeitpunkt(Datumsteile{2024, 3, 4, 9, 30, 0})
+                                   .value_or(Zeitpunkt(sys_days(2024y / March / 4)));
+    legeBeispielspielAn(container->kontext(), gruppenname, stichtage, einstieg, true);
+    return container;
+}
+
+// The application's window for a store, shown, without the start animation unless asked for.
+std::unique_ptr<QuinzelbrockatApp> zeige(QuinzelbrockatApp::Speicher speicher, bool mitStart = false) {
+    auto app = std::make_unique<QuinzelbrockatApp>(std::move(speicher));
+    if (!mitStart) {
+        delete app->fenster().findChild<Startueberlagerung*>();
+    }
+    app->fenster().show();
+    return app;
+}
+
+Portfoliofenster* hauptfenster(const QuinzelbrockatApp& app) {
+    auto* ansicht = app.fenster().findChild<PortfolioAnsicht*>();
+    return ansicht != nullptr ? ansicht->portfoliofenster() : nullptr;
+}
+
+void tourDurchDasSpiel() {
+    auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
+    warte(50);
+    Portfoliofenster* fenster = hauptfenster(*app);
+    if (fenster == nullptr) {
+        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
+        std::exit(1);
+    }
+    for (Bereich bereich : alleBereiche) {
+        fenster->waehle(bereich);
+        warte(30);
+        sichere(app->fenster(), QStringLiteral("tab-") + QString::fromUtf8(rohwert(bereich)));
+    }
+    fenster->waehle(Bereich::portfolio);
+
+    // The export: the save dialog, then a write that fails.
+    fenster->findChild<QToolButton*>(QStringLiteral("tabelleExportieren"))->click();
+    warte(300);
+    auto* dialog = fenster->findChild<QFileDialog*>(QStringLiteral("exportDialog"));
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "Der Speichern-Dialog fehlt.\n");
+        std::exit(1);
+    }
+    sichereMitDialog(app->fenster(), *dialog, QStringLiteral("export-dialog"));
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+        ->setText(QStringLiteral("/proc/quinzelbrockat-tour/Tabelle.csv"));
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    warte(100);
+    if (auto* meldung = fenster->findChild<QMessageBox*>(QStringLiteral("exportFehler"))) {
+        sichereMitDialog(app->fenster(), *meldung, QStringLiteral("export-fehler"));
+        meldung->close();
+    }
+}
+
+void tourDurchDieZustaende() {
+    // The start animation, in its ring and in its dot phase.
+    {
+        auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8), true);
+        warte(550);
+        sichere(app->fenster(), QStringLiteral("start-ring"));
+        warte(1200);
+        sichere(app->fenster(), QStringLiteral("start-punkt"));
+    }
+    // The very first start: the waiting view, then the window of the new portfolio.
+    {
+        auto app = zeige(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
+        sichere(app->fenster(), QStringLiteral("erster-start-vorbereitung"));
+        warte(50);
+        sichere(app->fenster(), QStringLiteral("erster-start-ohne-name"));
+    }
+    // A long group name is cut off at the end.
+    {
+        auto app =
+            zeige(spielImSpeicher("Gruppe der Studierenden mit dem ausgesprochen langen Namen, der nicht "
+                                  "in die Kopfzeile passt",
+                                  2));
+        warte(50);
+        sichere(app->fenster(), QStringLiteral("langer-name"));
+    }
+    const std::filesystem::path& ordner = arbeitsordner;
+    // A creation whose save fails.
+    {
+        auto ablage = Ablage::oeffne(ordner / (schema.toStdString() + ".sqlite"));
+        sqlite3_exec(
+            static_cast<sqlite3*>(ablage->verbindung()),
+            "CREATE TRIGGER sperre BEFORE INSERT ON Portfolio BEGIN SELECT RAISE(ABORT, 'database is "
+            "locked'); END",
+            nullptr, nullptr, nullptr);
+        auto app = zeige(std::make_unique<Modellcontainer>(std::move(ablage)));
+        warte(50);
+        sichere(app->fenster(), QStringLiteral("anlagefehler"));
+    }
+    // A store file that is no database.
+    {
+        const auto datei = ordner / "kaputt" / "Spielstand.sqlite";
+        std::filesystem::create_directories(datei.parent_path());
+        std::ofstream(datei) << "kein SQLite";
+        QuinzelbrockatApp::Speicher speicher;
+        try {
+            speicher = Datenschema::oeffneSpeicher(datei, jetzt());
+        } catch (const Speicherfehler& fehler) {
+            speicher = QuinzelbrockatApp::Speicherfehlerangabe{fehler.what(),
+                                                               Datenschema::sicherungsordner(datei).string()};
+        }
+        auto app = zeige(std::move(speicher));
+        warte(30);
+        sichere(app->fenster(), QStringLiteral("speicherfehler"));
+    }
+}
+
+QPalette dunklePalette() {
+    QPalette p;
+    const QColor fenster(45, 45, 48), grund(30, 30, 32), knopf(58, 58, 62), text(236, 236, 236);
+    const QColor grau(128, 128, 128);
+    p.setColor(QPalette::Window, fenster);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, grund);
+    p.setColor(QPalette::AlternateBase, fenster);
+    p.setColor(QPalette::ToolTipBase, knopf);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::PlaceholderText, grau);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, knopf);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, QColor(255, 90, 90));
+    p.setColor(QPalette::Light, QColor(80, 80, 84));
+    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
+    p.setColor(QPalette::Mid, QColor(40, 40, 42));
+    p.setColor(QPalette::Dark, QColor(24, 24, 26));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(90, 160, 255));
+    for (auto rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        p.setColor(QPalette::Disabled, rolle, grau);
+    }
+    return p;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr,
+                     "Aufruf: quinzelbrockat_tour ORDNER\n"
+                     "Schreibt Bilder aller Reiter und Zustände des Fensters, hell und dunkel, als PNG "
+                     "in den Ordner.\n");
+        return 2;
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    arbeitsordner = std::filesystem::temp_directory_path() / ("qb-tour-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(arbeitsordner);
+    ::setenv("XDG_CONFIG_HOME", (arbeitsordner / "einstellungen").c_str(), 1);
+    Protokoll::setzeSenke([](Protokoll::Stufe, const std::string&, const std::string&) {});
+    QApplication anwendung(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QuinzelbrockatApp::ladeQtUebersetzung(anwendung);
+    ziel = QDir(QString::fromLocal8Bit(argv[1]));
+    if (!ziel.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "Kann den Ordner %s nicht anlegen.\n", argv[1]);
+        return 1;
+    }
+
+    const std::pair<QString, QPalette> schemata[] = {
+        {QStringLiteral("hell"), QApplication::style()->standardPalette()},
+        {QStringLiteral("dunkel"), dunklePalette()},
+    };
+    for (const auto& [name, palette] : schemata) {
+        schema = name;
+        QApplication::setPalette(palette);
+        tourDurchDasSpiel();
+        tourDurchDieZustaende();
+    }
+    std::error_code egal;
+    std::filesystem::remove_all(arbeitsordner, egal);
+    return 0;
+}
