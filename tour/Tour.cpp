@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QTest>
 #include <QToolButton>
 #include <sqlite3.h>
 
@@ -30,11 +31,14 @@
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
 #include "app/Startueberlagerung.h"
+#include "app/Zahleneingabe.h"
 #include "foundation/Protokoll.h"
 #include "model/Ablage.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
 #include "model/Speicherfehler.h"
+#include "positions/PositionBearbeitenDialog.h"
+#include "positions/PositionenListe.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -115,6 +119,32 @@ void tourDurchDasSpiel() {
         sichere(app->fenster(), QStringLiteral("tab-") + QString::fromUtf8(rohwert(bereich)));
     }
     fenster->waehle(Bereich::portfolio);
+
+    // The position editor: a stored share, a currency bought with an amount, and a share
+    // whose quantity breaks the budget.
+    auto* liste = fenster->findChild<PositionenListe*>();
+    const auto editor = [&](Assetklasse klasse, const QString& name, const std::function<void(QDialog&)>& vorher) {
+        emit liste->bearbeiten(klasse);
+        warte(100);
+        auto* blatt = fenster->findChild<PositionBearbeitenDialog*>();
+        if (blatt == nullptr) {
+            std::fprintf(stderr, "Der Editor fehlt.\n");
+            std::exit(1);
+        }
+        vorher(*blatt);
+        warte(50);
+        sichereMitDialog(app->fenster(), *blatt, name);
+        blatt->reject();
+        delete blatt; // at once, so that the next sheet is the only one
+    };
+    editor(Assetklasse::aktie, QStringLiteral("editor-aktie"), [](QDialog&) {});
+    editor(Assetklasse::waehrung, QStringLiteral("editor-waehrung"), [](QDialog&) {});
+    editor(Assetklasse::aktie, QStringLiteral("editor-ueber-budget"), [](QDialog& blatt) {
+        if (auto* menge = blatt.findChild<Zahleneingabe*>(QStringLiteral("menge"))) {
+            menge->feld()->selectAll();
+            QTest::keyClicks(menge->feld(), QStringLiteral("90"));
+        }
+    });
 
     // The export: the save dialog, then a write that fails.
     fenster->findChild<QToolButton*>(QStringLiteral("tabelleExportieren"))->click();

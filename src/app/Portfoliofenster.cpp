@@ -28,6 +28,8 @@
 #include "app/Textbruecke.h"
 #include "app/Vordergrund.h"
 #include "model/Portfolio.h"
+#include "positions/PositionBearbeitenDialog.h"
+#include "positions/PositionenListe.h"
 #include "sources/Kursdienst.h"
 
 namespace qb {
@@ -172,8 +174,16 @@ void Portfoliofenster::baueSeiten(Modellbeobachter& beobachter) {
         QWidget* seite = nullptr;
         if (bereich == Bereich::einstellungen) {
             seite = new EinstellungenAnsicht(portfolio_, beobachter, seiten_);
+        } else if (bereich == Bereich::portfolio) {
+            auto* liste = new PositionenListe(portfolio_, beobachter, seiten_);
+            connect(liste, &PositionenListe::bearbeiten, this, [this, &beobachter](Assetklasse klasse) {
+                // The sheet deletes itself when it closes.
+                auto* blatt = new PositionBearbeitenDialog(klasse, portfolio_, beobachter, Kursdienst::standard(), this);
+                blatt->open();
+            });
+            seite = liste;
         } else {
-            // Filled by the positions, reference-date and performance views.
+            // Filled by the reference-date and performance views.
             seite = new QWidget(seiten_);
             seite->setObjectName(QStringLiteral("seite-") + qtText(rohwert(bereich)));
         }

@@ -149,6 +149,10 @@ std::string Formatierer::datumMitMonat(Zeitpunkt t, const Zeitzone& zone) const 
     return datumNachSkelett(zeit_, u"yMMMd", t, zone);
 }
 
+std::string Formatierer::tagUndMonat(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"dMM", t, zone);
+}
+
 std::string Formatierer::datumMitMonatUndUhrzeit(Zeitpunkt t, const Zeitzone& zone) const {
     return datumNachSkelett(zeit_, u"yMMMdjm", t, zone);
 }

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Kursabrufadapter.h"
-#include "sources/Testserver.h"
+#include "sources/Testhilfen.h"
 
 using namespace qb;
 using qbtest::Antwort;
@@ -17,13 +17,7 @@ namespace {
 
 const char* const pfad = "/v2/rate/EUR/USD";
 
-Kursdienst dienstFuer(const qbtest::Testserver& server) {
-    Kursdienst::Adressen adressen;
-    adressen.boerse = server.adresse();
-    adressen.ezb = server.adresse();
-    adressen.sitzung.caDatei = server.caDatei();
-    return Kursdienst::standard(adressen);
-}
+using qbtest::dienstFuer;
 
 Antwort kurs(const char* wert, std::chrono::milliseconds verzoegerung = {}) {
     Antwort antwort = Antwort::json(std::string(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":)") + wert + "}");

@@ -28,6 +28,8 @@
 #include "model/Modellkontext.h"
 #include "model/Portfolio.h"
 #include "model/Speichern.h"
+#include "positions/PositionBearbeitenDialog.h"
+#include "positions/PositionenListe.h"
 #include "sources/Kursdienst.h"
 
 using namespace qb;
@@ -151,6 +153,21 @@ TEST(PortfoliofensterTest, kopfFolgtDenDatensaetzen) {
     ASSERT_EQ(speichere(spiel.container.kontext()), std::nullopt);
     ASSERT_TRUE(qbtest::warteBis([&] { return gruppe->volltext() == QStringLiteral("Gruppe Süd"); }));
     EXPECT_EQ(spiel.kind<QLabel>(QStringLiteral("startkapital"))->text(), QStringLiteral("8.000,00\u00A0€"));
+}
+
+TEST(PortfoliofensterTest, eineZeileDerPositionenOeffnetDenEditorIhrerKlasse) {
+    Spiel spiel;
+    auto* liste = spiel.kind<PositionenListe>(QStringLiteral("positionenListe"));
+    ASSERT_NE(liste, nullptr);
+    EXPECT_EQ(spiel.fenster->seite(Bereich::portfolio), liste);
+    emit liste->bearbeiten(Assetklasse::anleihe);
+    auto* blatt = spiel.kind<PositionBearbeitenDialog>(QString());
+    ASSERT_NE(blatt, nullptr);
+    EXPECT_EQ(blatt->editor().klasse(), Assetklasse::anleihe);
+    EXPECT_TRUE(blatt->isVisible());
+    EXPECT_EQ(blatt->windowModality(), Qt::WindowModal);
+    blatt->reject();
+    EXPECT_TRUE(qbtest::warteBis([&] { return spiel.kind<PositionBearbeitenDialog>(QString()) == nullptr; }));
 }
 
 TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZustand) {

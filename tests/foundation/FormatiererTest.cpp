@@ -200,6 +200,9 @@ TEST(Formatierer, datumMitMonatMitUndOhneUhrzeit) {
         {de.datumMitMonatUndUhrzeit(utc(2026, 3, 2, 8, 0), Zeitzone::utc()), "2. März 2026, 08:00"},
         {us.datumMitMonat(utc(2026, 12, 7, 19, 5), berlin), "Dec 7, 2026"},
         {us.datumMitMonatUndUhrzeit(utc(2026, 12, 7, 19, 5), berlin), "Dec 7, 2026, 8:05\u202FPM"},
+        // Day and month alone, for a button that names the day of the entry date.
+        {de.tagUndMonat(utc(2024, 3, 3, 23, 30), berlin), "4.03."},
+        {de.tagUndMonat(utc(2024, 3, 3, 23, 30), Zeitzone::utc()), "3.03."},
     };
     for (const auto& f : faelle) {
         EXPECT_EQ(f.ist, f.soll);

@@ -10,6 +10,7 @@
 #include "foundation/Kalender.h"
 #include "model/Kursfehler.h"
 #include "sources/JsonAbruf.h"
+#include "sources/Kursdienst.h"
 #include "sources/Testserver.h"
 
 namespace qb {
@@ -52,6 +53,15 @@ inline qb::JsonAbruf abrufFuer(const Testserver& server, std::chrono::millisecon
     sitzung.ohneDatenHoechstens = ohneDaten;
     sitzung.insgesamtHoechstens = insgesamt;
     return qb::JsonAbruf(sitzung);
+}
+
+// The standard bundle of sources, asking the test server for both services.
+inline qb::Kursdienst dienstFuer(const Testserver& server) {
+    qb::Kursdienst::Adressen adressen;
+    adressen.boerse = server.adresse();
+    adressen.ezb = server.adresse();
+    adressen.sitzung.caDatei = server.caDatei();
+    return qb::Kursdienst::standard(adressen);
 }
 
 } // namespace qbtest

@@ -1,0 +1,277 @@
+#include "positions/PositionBearbeitenDialog.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/Dialoge.h"
+#include "app/Hinweiszeile.h"
+#include "app/Kursabrufadapter.h"
+#include "app/Modellbeobachter.h"
+#include "app/Schriftstil.h"
+#include "app/Textbruecke.h"
+#include "app/Vordergrund.h"
+#include "app/Zahleneingabe.h"
+#include "model/Portfolio.h"
+#include "positions/Positionsformular.h"
+
+namespace qb {
+
+namespace {
+
+QPushButton* knopf(const QString& titel, const QString& objektname) {
+    auto* knopf = new QPushButton(titel);
+    knopf->setObjectName(objektname);
+    // Return presses "Speichern" alone, never whichever button last had the focus.
+    knopf->setAutoDefault(false);
+    return knopf;
+}
+
+// A question over the sheet with an action and "Zurück zur Eingabe"; Return and Escape take the
+// way back, so that only a deliberate click goes on.
+QMessageBox* rueckfrage(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname,
+                        const QString& aktion, QMessageBox::ButtonRole rolle, const QString& aktionsname,
+                        const QString& zurueck) {
+    QMessageBox* box = neueMeldung(eltern, titel, meldung, objektname);
+    QPushButton* weiter = box->addButton(aktion, rolle);
+    weiter->setObjectName(aktionsname);
+    QPushButton* nein = box->addButton(zurueck, QMessageBox::RejectRole);
+    nein->setObjectName(QStringLiteral("zurueck"));
+    box->setDefaultButton(nein);
+    box->setEscapeButton(nein);
+    return box;
+}
+
+} // namespace
+
+PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shared_ptr<Portfolio> portfolio,
+                                                   Modellbeobachter& beobachter, Kursdienst dienst, QWidget* eltern)
+    : QDialog(eltern), editor_(klasse, std::move(portfolio), beobachter.kontext(), dienst),
+      abruf_(new Kursabrufadapter(dienst, this)), pruefung_(this), rahmen_(new QScrollArea(this)),
+      formular_(new Positionsformular(editor_, *abruf_)) {
+    setObjectName(QStringLiteral("positionBearbeiten"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(qtText(bezeichnung(klasse)));
+    setMinimumSize(460, 520);
+
+    rahmen_->setObjectName(QStringLiteral("formular"));
+    rahmen_->setWidgetResizable(true);
+    rahmen_->setFrameShape(QFrame::NoFrame);
+    rahmen_->setWidget(formular_);
+
+    auto* linie = new QFrame(this);
+    linie->setFrameShape(QFrame::HLine);
+    linie->setFrameShadow(QFrame::Sunken);
+    auto* leiste = new QWidget(this);
+    leiste->setObjectName(QStringLiteral("aktionsleiste"));
+    baueAktionsleiste(leiste);
+
+    auto* spalte = new QVBoxLayout(this);
+    spalte->setContentsMargins(0, 0, 0, 0);
+    spalte->setSpacing(0);
+    spalte->addWidget(rahmen_, 1);
+    spalte->addWidget(linie);
+    spalte->addWidget(leiste);
+
+    connect(formular_, &Positionsformular::entwurfGeaendert, this, &PositionBearbeitenDialog::aktualisiere);
+    connect(abruf_, &Kursabrufadapter::standGeaendert, this, &PositionBearbeitenDialog::aktualisiere);
+    // The budget counts the other classes and the fetch day follows the entry date: both may
+    // change elsewhere while the sheet is open. The draft stays as typed.
+    connect(&beobachter, &Modellbeobachter::geaendert, this, [this] {
+        formular_->aktualisiere();
+        aktualisiere();
+    });
+    aktualisiere();
+}
+
+PositionBearbeitenDialog::~PositionBearbeitenDialog() {
+    pruefungAbbrechen();
+}
+
+void PositionBearbeitenDialog::baueAktionsleiste(QWidget* leiste) {
+    auto* zeile = new QHBoxLayout(leiste);
+    zeile->setContentsMargins(16, 16, 16, 16);
+
+    entfernen_ = knopf(tr("Position entfernen"), QStringLiteral("entfernen"));
+    connect(entfernen_, &QPushButton::clicked, this, &PositionBearbeitenDialog::frageEntfernen);
+    zeile->addWidget(entfernen_);
+
+    speicherfehler_ = new Hinweiszeile(QString(), QStringLiteral("exclamationmark.triangle"), leiste);
+    speicherfehler_->setObjectName(QStringLiteral("speicherfehler"));
+    speicherfehler_->setFont(Schriftstil::hervorhebung(speicherfehler_->font()));
+    Vordergrund::setze(speicherfehler_, Signalfarbe::verlust);
+    if (auto* text = speicherfehler_->findChild<QLabel*>()) {
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    zeile->addWidget(speicherfehler_, 1);
+    zeile->addStretch(0);
+
+    prueftAnzeige_ = new QProgressBar(leiste);
+    prueftAnzeige_->setObjectName(QStringLiteral("prueftAnzeige"));
+    prueftAnzeige_->setRange(0, 0);
+    prueftAnzeige_->setTextVisible(false);
+    prueftAnzeige_->setFixedSize(32, 8);
+    prueftText_ = new QLabel(tr("Kaufkurs wird mit der Quelle verglichen"), leiste);
+    prueftText_->setObjectName(QStringLiteral("prueftText"));
+    prueftText_->setFont(Schriftstil::beschriftung(prueftText_->font()));
+    Vordergrund::setze(prueftText_, Vordergrund::sekundaer());
+    zeile->addWidget(prueftAnzeige_);
+    zeile->addWidget(prueftText_);
+
+    abbrechen_ = knopf(tr("Abbrechen"), QStringLiteral("abbrechen"));
+    connect(abbrechen_, &QPushButton::clicked, this, &QDialog::reject);
+    zeile->addWidget(abbrechen_);
+    speichern_ = knopf(tr("Speichern"), QStringLiteral("speichern"));
+    speichern_->setDefault(true);
+    connect(speichern_, &QPushButton::clicked, this, &PositionBearbeitenDialog::speichernGedrueckt);
+    zeile->addWidget(speichern_);
+}
+
+void PositionBearbeitenDialog::aktualisiere() {
+    const bool prueft = pruefung_.laeuft();
+    // The draft stays as it was checked: no field takes input until the check has ended.
+    formular_->setEnabled(!prueft);
+    entfernen_->setVisible(editor_.gespeichertePosition() != nullptr);
+    entfernen_->setEnabled(!prueft);
+    const auto& fehler = editor_.speicherfehler();
+    if (fehler && speicherfehler_->text() != *fehler) {
+        speicherfehler_->setzeText(*fehler);
+    }
+    speicherfehler_->setVisible(fehler.has_value());
+    prueftAnzeige_->setVisible(prueft);
+    prueftText_->setVisible(prueft);
+    speichern_->setEnabled(editor_.kannSpeichern() && !prueft && !abruf_->stand().istLaufend());
+}
+
+void PositionBearbeitenDialog::keyPressEvent(QKeyEvent* ereignis) {
+    // Return in a number field finishes the number; it must not save a half-typed position.
+    if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) {
+        for (QWidget* w = focusWidget(); w != nullptr && w != this; w = w->parentWidget()) {
+            if (qobject_cast<Zahleneingabe*>(w) != nullptr) {
+                ereignis->accept();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(ereignis);
+}
+
+void PositionBearbeitenDialog::done(int ergebnis) {
+    pruefungAbbrechen();
+    QDialog::done(ergebnis);
+}
+
+void PositionBearbeitenDialog::speichernGedrueckt() {
+    if (!speichern_->isEnabled()) {
+        return;
+    }
+    const std::optional<int> stichtage = editor_.speichernGedrueckt();
+    aktualisiere();
+    if (stichtage) {
+        frageKennung(*stichtage);
+        return;
+    }
+    starteKaufkurspruefung();
+}
+
+void PositionBearbeitenDialog::frageKennung(int stichtage) {
+    QMessageBox* box = rueckfrage(this, tr("Kennung ändern?"), PositionBearbeiten::kennungsfrage(stichtage),
+                                  QStringLiteral("kennungsfrage"), tr("Trotzdem speichern"), QMessageBox::AcceptRole,
+                                  QStringLiteral("trotzdem"), tr("Zurück zur Eingabe"));
+    connect(box->findChild<QPushButton*>(QStringLiteral("trotzdem")), &QPushButton::clicked, this,
+            &PositionBearbeitenDialog::starteKaufkurspruefung);
+    box->open();
+}
+
+void PositionBearbeitenDialog::starteKaufkurspruefung() {
+    if (pruefung_.laeuft()) {
+        return;
+    }
+    const PositionBearbeiten::Entwurf& entwurf = editor_.entwurf();
+    const std::optional<Preisangabe> preis = entwurf.preis();
+    if (!preis) {
+        return;
+    }
+    // The check works on what stands now; the form is locked until it ends.
+    Kaufpreispruefung pruefung(editor_.dienst(), {editor_.klasse(), *preis, entwurf.kennung, entwurf.notierung,
+                                                  entwurf.nennwert, editor_.abruftag()});
+    const std::uint64_t nummer = ++pruefnummer_;
+    pruefung_.starte([pruefung = std::move(pruefung)](std::stop_token stop) { return pruefung.fuehreAus(stop); },
+                     [this, nummer](Kaufpreispruefung::Ergebnis ergebnis) { pruefungAbschliessen(nummer, ergebnis); });
+    aktualisiere();
+}
+
+void PositionBearbeitenDialog::pruefungAbschliessen(std::uint64_t nummer, const Kaufpreispruefung::Ergebnis& ergebnis) {
+    if (nummer != pruefnummer_ || ergebnis.istAbgebrochen()) {
+        aktualisiere();
+        return;
+    }
+    aktualisiere();
+    if (const auto* abweichungen = ergebnis.abweichungen()) {
+        zeigeAbweichungen(*abweichungen);
+    } else if (const std::string* grund = ergebnis.grund()) {
+        if (editor_.speichere()) {
+            zeigeUngeprueft(*grund);
+        }
+        aktualisiere();
+    } else {
+        speichereUndSchliesse();
+    }
+}
+
+void PositionBearbeitenDialog::pruefungAbbrechen() {
+    ++pruefnummer_;
+    pruefung_.stoppe();
+}
+
+void PositionBearbeitenDialog::speichereUndSchliesse() {
+    if (editor_.speichere()) {
+        accept();
+        return;
+    }
+    aktualisiere();
+}
+
+void PositionBearbeitenDialog::zeigeAbweichungen(const std::vector<Kurspruefung::Abweichung>& abweichungen) {
+    QMessageBox* box = rueckfrage(this, tr("Der Kaufkurs weicht stark von der Quelle ab"),
+                                  editor_.abweichungsmeldung(abweichungen), QStringLiteral("abweichungsfrage"),
+                                  tr("Trotzdem speichern"), QMessageBox::AcceptRole, QStringLiteral("trotzdem"),
+                                  tr("Zurück zur Eingabe"));
+    connect(box->findChild<QPushButton*>(QStringLiteral("trotzdem")), &QPushButton::clicked, this,
+            &PositionBearbeitenDialog::speichereUndSchliesse);
+    box->open();
+}
+
+void PositionBearbeitenDialog::zeigeUngeprueft(const std::string& grund) {
+    QMessageBox* box = zeigeMeldung(this, tr("Gespeichert, aber nicht geprüft"),
+                                    PositionBearbeiten::ungeprueftMeldung(grund), QStringLiteral("ungeprueft"));
+    // The position is saved; the alert only says why its price is unchecked, then the sheet goes.
+    connect(box, &QMessageBox::finished, this, &QDialog::accept);
+}
+
+void PositionBearbeitenDialog::frageEntfernen() {
+    QMessageBox* box = rueckfrage(this, tr("Position wirklich entfernen?"),
+                                  tr("Damit verschwinden auch alle Kurse dieser Position aus allen Stichtagen."),
+                                  QStringLiteral("entfernenfrage"), tr("Entfernen"), QMessageBox::DestructiveRole,
+                                  QStringLiteral("entfernenBestaetigt"), tr("Abbrechen"));
+    box->findChild<QPushButton*>(QStringLiteral("zurueck"))->setObjectName(QStringLiteral("behalten"));
+    connect(box->findChild<QPushButton*>(QStringLiteral("entfernenBestaetigt")), &QPushButton::clicked, this, [this] {
+        pruefungAbbrechen();
+        if (editor_.entfernen()) {
+            accept();
+            return;
+        }
+        aktualisiere();
+    });
+    box->open();
+}
+
+} // namespace qb

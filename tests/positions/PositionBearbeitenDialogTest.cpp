@@ -1,0 +1,364 @@
+// The position editor's sheet as a user drives it, against the local HTTPS server and a real
+// SQLite store: fetch, check, save, remove, and the answers that come too late.
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QThreadPool>
+#include <gtest/gtest.h>
+
+#include "app/Arbeitspool.h"
+#include "app/Hinweiszeile.h"
+#include "app/Modellbeobachter.h"
+#include "app/Spielstandhilfe.h"
+#include "app/Textbruecke.h"
+#include "app/Zahleneingabe.h"
+#include "positions/PositionBearbeitenDialog.h"
+#include "positions/Positionstexte.h"
+#include "sources/Testserver.h"
+
+using namespace qb;
+using namespace std::chrono_literals;
+using qbtest::Antwort;
+using qbtest::Spielstand;
+using testspiel::d;
+
+namespace {
+
+const char* const boerse = "/v1/data/price_information/single";
+const char* const sap = "DE0007164600";
+
+Antwort boersenkurs(const char* preis, std::chrono::milliseconds verzoegerung = {}) {
+    Antwort antwort = Antwort::json(std::string(R"({"isin":"DE0007164600","lastPrice":)") + preis +
+                                    R"(,"currency":{"originalValue":"EUR"},"tradedInPercent":false,)"
+                                    R"("priceFixings":12,"turnoverInPieces":40,"turnoverInEur":4000})");
+    antwort.verzoegerung = verzoegerung;
+    return antwort;
+}
+
+// One game in a SQLite file, entered tomorrow so that the buy price is today's quote, and the
+// sources on the local server.
+class Blatt : public ::testing::Test {
+protected:
+    Blatt() : beobachter(spiel.kontext()) {
+        spiel.portfolio->setzeKaufdatum(jetzt() + 24h);
+        spiel.speichereOderScheitere();
+        fenster.resize(920, 560);
+        fenster.show();
+    }
+
+    Kursdienst dienst() const {
+        Kursdienst::Adressen adressen;
+        adressen.boerse = server.adresse();
+        adressen.ezb = server.adresse();
+        adressen.sitzung.caDatei = server.caDatei();
+        return Kursdienst::standard(adressen);
+    }
+
+    QPointer<PositionBearbeitenDialog> oeffne(Assetklasse klasse) {
+        auto* blatt = new PositionBearbeitenDialog(klasse, spiel.portfolio, beobachter, dienst(), &fenster);
+        blatt->open();
+        return blatt;
+    }
+
+    static QLineEdit* feld(QWidget* blatt, const char* name) {
+        if (auto* zahl = blatt->findChild<Zahleneingabe*>(name)) {
+            return zahl->feld();
+        }
+        return blatt->findChild<QLineEdit*>(name);
+    }
+    static void tippe(QWidget* blatt, const char* name, const QString& text) {
+        QLineEdit* zeile = feld(blatt, name);
+        ASSERT_NE(zeile, nullptr) << name;
+        zeile->setFocus();
+        zeile->selectAll();
+        QTest::keyClicks(zeile, text);
+    }
+    static void klicke(QWidget* wo, const char* name) {
+        auto* knopf = wo->findChild<QPushButton*>(name);
+        ASSERT_NE(knopf, nullptr) << name;
+        ASSERT_TRUE(knopf->isEnabled()) << name;
+        QTest::mouseClick(knopf, Qt::LeftButton);
+    }
+    static QMessageBox* frage(QWidget* blatt, const char* name) {
+        QMessageBox* box = nullptr;
+        (void)QTest::qWaitFor([&] { return (box = blatt->findChild<QMessageBox*>(name)) != nullptr && box->isVisible(); },
+                        10000);
+        return box;
+    }
+    static std::string meldung(QMessageBox* box) { return utf8(box->text() + "|" + box->informativeText()); }
+
+    // A share of SAP, 10 pieces, typed into a fresh sheet.
+    QPointer<PositionBearbeitenDialog> sapBlatt() {
+        QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+        tippe(blatt, "name", "SAP");
+        tippe(blatt, "kennung", sap);
+        tippe(blatt, "menge", "10");
+        return blatt;
+    }
+
+    std::optional<PositionZeile> gespeicherteAktie() const {
+        for (const PositionZeile& zeile : spiel.gespeichert().positionen) {
+            if (zeile.felder.assetklasse == Assetklasse::aktie) {
+                return zeile;
+            }
+        }
+        return std::nullopt;
+    }
+
+    qbtest::Testserver server;
+    Spielstand spiel;
+    Modellbeobachter beobachter;
+    QWidget fenster;
+};
+
+TEST_F(Blatt, holtDenKaufkursSpeichertUndZeigtBeimNaechstenOeffnenDasGespeicherte) {
+    server.beantworte(boerse, boersenkurs("100"));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    EXPECT_EQ(blatt->windowTitle(), "Aktie");
+    EXPECT_FALSE(blatt->findChild<QPushButton*>("speichern")->isEnabled()); // no price yet
+
+    klicke(blatt, "abrufen");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return feld(blatt, "kurs")->text() == "100"; }, 10000));
+    EXPECT_EQ(utf8(blatt->findChild<QLabel*>("handel")->text()), "12 Preisfeststellungen, 40 Stück Umsatz, 4.000\u00a0€ Umsatz");
+    EXPECT_EQ(utf8(blatt->findChild<QLabel*>("einsatz")->text()), "1.000,00\u00a0€");
+    EXPECT_EQ(utf8(blatt->findChild<QLabel*>("nochFrei")->text()), "99.000,00\u00a0€");
+
+    // Return in a number field finishes the number and saves nothing; in the name field it
+    // presses "Speichern".
+    feld(blatt, "menge")->setFocus();
+    QTest::keyClick(feld(blatt, "menge"), Qt::Key_Return);
+    EXPECT_FALSE(blatt->prueft());
+    feld(blatt, "name")->setFocus();
+    QTest::keyClick(feld(blatt, "name"), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+
+    const auto gespeichert = gespeicherteAktie();
+    ASSERT_TRUE(gespeichert.has_value());
+    EXPECT_EQ(gespeichert->felder.name, "SAP");
+    EXPECT_EQ(gespeichert->felder.kennung, sap);
+    EXPECT_EQ(gespeichert->felder.stueckzahl, 10);
+    EXPECT_EQ(gespeichert->felder.kaufpreis, d("100"));
+    EXPECT_EQ(gespeichert->felder.quelle, "Börse Frankfurt (XETR)");
+    EXPECT_EQ(server.anfragen(boerse).size(), 2U); // the fetch and the check
+
+    QPointer<PositionBearbeitenDialog> wieder = oeffne(Assetklasse::aktie);
+    EXPECT_EQ(feld(wieder, "name")->text(), "SAP");
+    EXPECT_EQ(feld(wieder, "kennung")->text(), sap);
+    EXPECT_EQ(feld(wieder, "menge")->text(), "10");
+    EXPECT_EQ(feld(wieder, "kurs")->text(), "100");
+    EXPECT_TRUE(wieder->findChild<QPushButton*>("entfernen")->isVisible());
+    klicke(wieder, "abbrechen");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return wieder.isNull(); }, 10000));
+}
+
+TEST_F(Blatt, einStarkAbweichenderKursFragtErstUndSpeichertNurNachBestaetigung) {
+    server.beantworte(boerse, boersenkurs("100"));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    tippe(blatt, "kurs", "120");
+
+    klicke(blatt, "speichern");
+    QMessageBox* box = frage(blatt, "abweichungsfrage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(meldung(box), "Der Kaufkurs weicht stark von der Quelle ab|Kurs aktuell laut Quelle: 100,00 €. "
+                            "Eingetragen: 120,00 €. Abweichung 20\u00a0%.\n\nPrüfe Richtung, Währung und "
+                            "Kommastelle. Meinst du den Wert so, speichere trotzdem.");
+    klicke(box, "zurueck");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QMessageBox*>() == nullptr; }, 10000));
+    EXPECT_FALSE(gespeicherteAktie().has_value());
+    EXPECT_TRUE(feld(blatt, "kurs")->isEnabled());
+
+    klicke(blatt, "speichern");
+    box = frage(blatt, "abweichungsfrage");
+    ASSERT_NE(box, nullptr);
+    klicke(box, "trotzdem");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+    const auto gespeichert = gespeicherteAktie();
+    ASSERT_TRUE(gespeichert.has_value());
+    EXPECT_EQ(gespeichert->felder.kaufpreis, d("120"));
+    EXPECT_EQ(gespeichert->felder.quelle, "Bloomberg");
+}
+
+TEST_F(Blatt, eineQuelleDieScheitertGibtEinUngepruefteSpeichernMitGrund) {
+    server.beantworte(boerse, Antwort::nachStatus(500));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    tippe(blatt, "kurs", "120");
+
+    klicke(blatt, "speichern");
+    QMessageBox* box = frage(blatt, "ungeprueft");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(meldung(box), "Gespeichert, aber nicht geprüft|Die App konnte den Kaufkurs nicht mit der Quelle "
+                            "vergleichen: Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.");
+    // Saved already; the sheet waits for the alert.
+    ASSERT_TRUE(gespeicherteAktie().has_value());
+    EXPECT_EQ(gespeicherteAktie()->felder.kaufpreis, d("120"));
+    EXPECT_FALSE(blatt.isNull());
+    klicke(box, "ok");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+}
+
+TEST_F(Blatt, entfernenNimmtDiePositionMitIhrenKursenAusAllenStichtagen) {
+    auto siemens = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+    auto bund = testspiel::kaufe(spiel.portfolio, Assetklasse::anleihe, "Bund", 5, testspiel::eur("99"));
+    for (int t : {11, 18}) {
+        auto stichtag = testspiel::stichtag(spiel.portfolio, testspiel::tag(2024, 3, t));
+        testspiel::notiere(stichtag, siemens, testspiel::eur("160"));
+        testspiel::notiere(stichtag, bund, testspiel::eur("98"));
+    }
+    spiel.speichereOderScheitere();
+    ASSERT_EQ(spiel.gespeichert().preisnotizen.size(), 4U);
+
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+    klicke(blatt, "entfernen");
+    QMessageBox* box = frage(blatt, "entfernenfrage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(meldung(box), "Position wirklich entfernen?|Damit verschwinden auch alle Kurse dieser Position aus "
+                            "allen Stichtagen.");
+    klicke(box, "entfernenBestaetigt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+
+    const Bestand bestand = spiel.gespeichert();
+    EXPECT_FALSE(gespeicherteAktie().has_value());
+    EXPECT_EQ(bestand.positionen.size(), 1U);
+    EXPECT_EQ(bestand.bewertungen.size(), 2U);
+    ASSERT_EQ(bestand.preisnotizen.size(), 2U);
+    for (const auto& notiz : bestand.preisnotizen) {
+        EXPECT_EQ(notiz.position, bestand.positionen.at(0).id);
+    }
+}
+
+TEST_F(Blatt, einSpeicherDerDasSchreibenVerweigertLaesstDasBlattMitEingabeUndGrundOffen) {
+    spiel.sperre("INSERT ON Position");
+    // An identifier no source knows: nothing to compare, the save follows at once.
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::rohstoff);
+    tippe(blatt, "name", "Gold");
+    tippe(blatt, "kennung", "Gold");
+    tippe(blatt, "menge", "3");
+    tippe(blatt, "kurs", "60");
+
+    klicke(blatt, "speichern");
+    auto* fehler = blatt->findChild<Hinweiszeile*>("speicherfehler");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fehler->isVisible(); }, 10000));
+    EXPECT_EQ(utf8(fehler->text()), qbtest::gesperrtMeldung);
+    EXPECT_FALSE(blatt.isNull());
+    EXPECT_EQ(feld(blatt, "name")->text(), "Gold");
+    EXPECT_EQ(feld(blatt, "kurs")->text(), "60");
+    EXPECT_TRUE(spiel.portfolio->positionen().empty()); // the rollback took the new position away
+    EXPECT_TRUE(spiel.gespeichert().positionen.empty());
+
+    spiel.entsperre();
+    klicke(blatt, "speichern");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+    ASSERT_EQ(spiel.gespeichert().positionen.size(), 1U);
+    EXPECT_EQ(spiel.gespeichert().positionen.at(0).felder.name, "Gold");
+}
+
+TEST_F(Blatt, einKursDerNachDemTippenKommtWirdVerworfen) {
+    server.beantworte(boerse, boersenkurs("100", 400ms));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    auto* speichern = blatt->findChild<QPushButton*>("speichern");
+
+    klicke(blatt, "abrufen");
+    EXPECT_FALSE(blatt->findChild<QPushButton*>("abrufen")->isEnabled());
+    tippe(blatt, "kurs", "95");
+    EXPECT_FALSE(speichern->isEnabled()); // a fetch is running
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QPushButton*>("abrufen")->isEnabled(); }, 10000));
+
+    EXPECT_EQ(feld(blatt, "kurs")->text(), "95");
+    EXPECT_EQ(blatt->editor().entwurf().eingabe.kurs, d("95"));
+    EXPECT_FALSE(blatt->editor().entwurf().abgerufen.has_value());
+    EXPECT_FALSE(blatt->findChild<QLabel*>("handel")->isVisible());
+    EXPECT_FALSE(blatt->findChild<Hinweiszeile*>("abruffehler")->isVisible());
+    EXPECT_TRUE(speichern->isEnabled());
+    klicke(blatt, "abbrechen");
+}
+
+TEST_F(Blatt, schliessenWaehrendDerPruefungSpeichertNichts) {
+    server.beantworte(boerse, boersenkurs("100", 500ms));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    tippe(blatt, "kurs", "100");
+
+    klicke(blatt, "speichern");
+    ASSERT_TRUE(blatt->prueft());
+    EXPECT_FALSE(feld(blatt, "kurs")->isEnabled());
+    EXPECT_FALSE(blatt->findChild<QPushButton*>("speichern")->isEnabled());
+    EXPECT_TRUE(blatt->findChild<QLabel*>("prueftText")->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(boerse).empty(); }, 10000));
+    klicke(blatt, "abbrechen");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull() || !blatt->isVisible(); }, 10000));
+
+    // Whatever the check still does ends on the pool; what it sends back finds nobody.
+    ASSERT_TRUE(arbeitspool().waitForDone(30000));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(gespeicherteAktie().has_value());
+    EXPECT_TRUE(spiel.portfolio->positionen().empty());
+}
+
+TEST(PositionstexteTest, kennungsnotizUndAbrufzeile) {
+    using Notiz = Positionstexte::Kennungsnotiz;
+    const QString hand = "hand.raised";
+    struct Fall {
+        Kennungsurteil urteil;
+        bool leer;
+        std::optional<Notiz> notiz;
+    };
+    for (const Fall& fall : std::vector<Fall>{
+             {Kennungsurteil::verwendbar, false, std::nullopt},
+             {Kennungsurteil::nichtErkannt, true,
+              Notiz{hand, "Ohne Kennung hat die App am Stichtag keinen Vergleichskurs. Die Bloomberg-Kurse trägst du "
+                          "ohnehin selbst ein; hier prüft sie dann niemand gegen.", false}},
+             {Kennungsurteil::nichtErkannt, false,
+              Notiz{hand, "Diese Kennung kennt die App nicht. Sie bleibt als Vermerk stehen, aber am Stichtag gibt es "
+                          "dazu keinen Vergleichskurs.", false}},
+             {Kennungsurteil::ohneKurs, false,
+              Notiz{hand, "Das ist die Kennung eines Rohstoff-Referenzpreises, kein handelbares Wertpapier. Kurse "
+                          "dafür gibt es nicht zum Abrufen: Trage Kaufkurs und Stichtagskurse selbst ein, meist in "
+                          "US-Dollar.", false}},
+             {Kennungsurteil::pruefzifferFalsch, false,
+              Notiz{"exclamationmark.circle",
+                    "Diese Kennung sieht aus wie eine ISIN, ist aber keine. Prüfe sie auf Tippfehler.", true}},
+         }) {
+        EXPECT_EQ(Positionstexte::kennungsnotiz(fall.urteil, fall.leer), fall.notiz) << static_cast<int>(fall.urteil);
+    }
+
+    const Formatierer deutsch("de_DE");
+    const Zeitzone berlin("Europe/Berlin");
+    const Zeitpunkt spaet = testspiel::tag(2024, 3, 4, 23) + 30min;
+    EXPECT_EQ(Positionstexte::abrufknopf(false, spaet, deutsch, berlin), "Kurs vom 4.03. abrufen");
+    EXPECT_EQ(Positionstexte::abrufknopf(false, std::nullopt, deutsch, berlin), "Kurs abrufen");
+    EXPECT_EQ(Positionstexte::abrufknopf(true, spaet, deutsch, berlin), "Kurs wird abgerufen");
+    EXPECT_EQ(Positionstexte::quellenzeile(Kennungsurteil::ohneKurs, "Börse Frankfurt"), "Kurs von Hand eintragen");
+    EXPECT_EQ(Positionstexte::quellenzeile(Kennungsurteil::verwendbar, "Börse Frankfurt"), "Börse Frankfurt");
+}
+
+TEST(PositionstexteTest, wenigHandel) {
+    struct Fall {
+        std::optional<std::int64_t> preise;
+        std::optional<const char*> umsatz;
+        bool wenig;
+    };
+    for (const Fall& fall : std::vector<Fall>{{4, std::nullopt, true},
+                                              {5, "999", true},
+                                              {5, "1000", false},
+                                              {0, std::nullopt, false},
+                                              {std::nullopt, "0", false},
+                                              {1, "5000", true}}) {
+        Handelsumfang umfang{fall.preise, std::nullopt,
+                             fall.umsatz ? std::optional<Dezimal>(d(*fall.umsatz)) : std::nullopt};
+        EXPECT_EQ(Positionstexte::wenigHandel(umfang), fall.wenig) << fall.preise.value_or(-1);
+    }
+    EXPECT_EQ(Positionstexte::handelshinweis(Handelsumfang{2, std::nullopt, std::nullopt}),
+              "Sehr wenig Handel: 2 Preisfeststellungen. Der Kurs kann morgen deutlich anders aussehen, ohne dass "
+              "sich der Markt bewegt hat.");
+}
+
+} // namespace
