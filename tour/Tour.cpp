@@ -133,12 +133,37 @@ void tourDurchDasSpiel() {
         }
         vorher(*blatt);
         warte(50);
-        sichereMitDialog(app->fenster(), *blatt, name);
+        // A question the sheet asked is shown over the sheet.
+        if (auto* frage = blatt->findChild<QMessageBox*>(); frage != nullptr && frage->isVisible()) {
+            QPixmap bild = app->fenster().grab();
+            const QPixmap blattbild = blatt->grab();
+            const QPixmap fragebild = frage->grab();
+            QPainter maler(&bild);
+            maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
+            maler.drawPixmap((bild.width() - blattbild.width()) / 2, 0, blattbild);
+            maler.fillRect(bild.rect(), QColor(0, 0, 0, 40));
+            maler.drawPixmap((bild.width() - fragebild.width()) / 2, (bild.height() - fragebild.height()) / 3, fragebild);
+            maler.end();
+            sichere(bild, name);
+            frage->reject();
+        } else {
+            sichereMitDialog(app->fenster(), *blatt, name);
+        }
         blatt->reject();
         delete blatt; // at once, so that the next sheet is the only one
     };
     editor(Assetklasse::aktie, QStringLiteral("editor-aktie"), [](QDialog&) {});
     editor(Assetklasse::waehrung, QStringLiteral("editor-waehrung"), [](QDialog&) {});
+    editor(Assetklasse::aktie, QStringLiteral("editor-entfernen"), [](QDialog& blatt) {
+        blatt.findChild<QPushButton*>(QStringLiteral("entfernen"))->click();
+    });
+    editor(Assetklasse::aktie, QStringLiteral("editor-kennung-aendern"), [](QDialog& blatt) {
+        if (auto* kennung = blatt.findChild<QLineEdit*>(QStringLiteral("kennung"))) {
+            kennung->selectAll();
+            QTest::keyClicks(kennung, QStringLiteral("DE0007236101"));
+        }
+        blatt.findChild<QPushButton*>(QStringLiteral("speichern"))->click();
+    });
     editor(Assetklasse::aktie, QStringLiteral("editor-ueber-budget"), [](QDialog& blatt) {
         if (auto* menge = blatt.findChild<Zahleneingabe*>(QStringLiteral("menge"))) {
             menge->feld()->selectAll();

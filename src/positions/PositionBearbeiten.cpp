@@ -179,12 +179,20 @@ std::string Entwurf::quelleZumSpeichern(const Position& gespeichert, const Kursd
         // Only the identifier changed. A fetched label stays while the new identifier is one the
         // same source serves; it must not claim a source that cannot even be asked for the new
         // one. A hand-typed label stays: the price is as typed as before.
+        // A fetched label names its source and may add the market: "Börse Frankfurt (XETR)".
+        const auto vonDer = [&bisher](const std::string& quelle) {
+            return bisher == quelle || bisher.starts_with(quelle + " (");
+        };
         const Kursquelle& quelle = dienst.quelle(klasse_);
-        const bool vonQuelle = bisher == dienst.wertpapiere().bezeichnung() ||
-                               bisher == dienst.waehrungen().bezeichnung() || bisher == PositionBearbeiten::ezbQuelle();
-        const std::string neu =
-            dienst.pruefe(kennung, klasse_) == Kennungsurteil::verwendbar ? quelle.bezeichnung() : handeingabe;
-        return vonQuelle ? neu : bisher;
+        const bool vonQuelle = vonDer(dienst.wertpapiere().bezeichnung()) || vonDer(dienst.waehrungen().bezeichnung()) ||
+                               vonDer(PositionBearbeiten::ezbQuelle());
+        if (!vonQuelle) {
+            return bisher;
+        }
+        if (dienst.pruefe(kennung, klasse_) != Kennungsurteil::verwendbar) {
+            return handeingabe;
+        }
+        return vonDer(quelle.bezeichnung()) ? bisher : quelle.bezeichnung();
     }
     const Eingabeform jetzt = form();
     if (abgerufen && abgerufen->eingabe == eingabe && abgerufen->form == jetzt) {

@@ -312,6 +312,22 @@ void Positionsformular::kennungGeaendert(const QString& text) {
     geaendert();
 }
 
+namespace {
+
+// Whether the user changed the price fields since `vorher`. The ECB rate that the rate row
+// fills into an empty rate field by itself is no input of the user's.
+bool vonHandGeaendert(const Kurseingabe& vorher, const Kurseingabe& jetzt) {
+    if (vorher == jetzt) {
+        return false;
+    }
+    const bool nurEzbVorbelegt = jetzt.ezbVorbelegung && jetzt.umrechnung == *jetzt.ezbVorbelegung &&
+                                 vorher.umrechnung.istNull() && jetzt.kurs == vorher.kurs &&
+                                 jetzt.handelswaehrung == vorher.handelswaehrung;
+    return !nurEzbVorbelegt;
+}
+
+} // namespace
+
 void Positionsformular::holeKaufkurs() {
     const std::string kennung = editor_.entwurf().kennung;
     // What the price fields held when the fetch started: a quote that arrives after the user
@@ -320,7 +336,9 @@ void Positionsformular::holeKaufkurs() {
     letzterUmfang_.reset();
     abruf_.hole(
         editor_.klasse(), kennung, editor_.abruftag(),
-        [this, kennung, eingabe] { return editor_.kennungNochAktuell(kennung) && editor_.entwurf().eingabe == eingabe; },
+        [this, kennung, eingabe] {
+            return editor_.kennungNochAktuell(kennung) && !vonHandGeaendert(eingabe, editor_.entwurf().eingabe);
+        },
         [this](std::optional<Kursnotierung> notierung) {
             if (!notierung) {
                 zeigeKurs();

@@ -311,6 +311,15 @@ TEST(EntwurfTest, dieQuelleFolgtDerHerkunftDesKaufkurses) {
         {"eine Kennung ohne Kurse zum Abrufen", aktie("Börse Frankfurt"),
          [](Entwurf& e) { e.kennung = "XC0009655157"; }, "Bloomberg"},
         {"von Hand bleibt von Hand", aktie("Bloomberg"), [](Entwurf& e) { e.kennung = isinSiemens; }, "Bloomberg"},
+        // Labels as a fetch really writes them, with the market.
+        {"Börsenplatz, andere gültige ISIN", aktie("Börse Frankfurt (XETR)"), [](Entwurf& e) { e.kennung = isinSiemens; },
+         "Börse Frankfurt (XETR)"},
+        {"Börsenplatz, Kennung ohne Quelle", aktie("Börse Frankfurt (XFRA, Kurshistorie)"),
+         [](Entwurf& e) { e.kennung = "Gold"; }, "Bloomberg"},
+        {"Börsenplatz, Kennung ohne Kurse zum Abrufen", aktie("Börse Frankfurt (XETR)"),
+         [](Entwurf& e) { e.kennung = "XC0009655157"; }, "Bloomberg"},
+        {"ein Name, der nur so anfängt, bleibt", aktie("Börse Frankfurter Allgemeine"), [](Entwurf& e) { e.kennung = "Gold"; },
+         "Börse Frankfurter Allgemeine"},
         {"Währung in Euro mit freiem Text", euroWaehrung, [](Entwurf& e) { e.kennung = "Euro"; }, "Bloomberg"},
         // The same typed rate for another currency is another buy price.
         {"derselbe Kurs für eine andere Währung",
