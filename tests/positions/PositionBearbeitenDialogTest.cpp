@@ -36,8 +36,8 @@ namespace {
 const char* const boerse = "/v1/data/price_information/single";
 const char* const sap = "DE0007164600";
 
-Antwort boersenkurs(const char* preis, std::chrono::milliseconds verzoegerung = {}) {
-    Antwort antwort = Antwort::json(std::string(R"({"isin":"DE0007164600","lastPrice":)") + preis +
+Antwort boersenkurs(const char* preis, std::chrono::milliseconds verzoegerung = {}, const std::string& isin = sap) {
+    Antwort antwort = Antwort::json(R"({"isin":")" + isin + R"(","lastPrice":)" + preis +
                                     R"(,"currency":{"originalValue":"EUR"},"tradedInPercent":false,)"
                                     R"("priceFixings":12,"turnoverInPieces":40,"turnoverInEur":4000})");
     antwort.verzoegerung = verzoegerung;
@@ -301,6 +301,119 @@ TEST_F(Blatt, schliessenWaehrendDerPruefungSpeichertNichts) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(gespeicherteAktie().has_value());
     EXPECT_TRUE(spiel.portfolio->positionen().empty());
+}
+
+TEST_F(Blatt, eineGeaenderteKennungFragtErstWennStichtageSchonKurseHaben) {
+    const char* const siemens = "DE0007236101";
+    auto position = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "SAP", 10, testspiel::eur("100"));
+    position->setzeKennung(sap);
+    for (int t : {11, 18}) {
+        testspiel::notiere(testspiel::stichtag(spiel.portfolio, testspiel::tag(2024, 3, t)), position,
+                           testspiel::eur("110"));
+    }
+    spiel.speichereOderScheitere();
+    server.beantworte(boerse, boersenkurs("100", {}, siemens));
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+    tippe(blatt, "kennung", siemens);
+
+    klicke(blatt, "speichern");
+    QMessageBox* box = frage(blatt, "kennungsfrage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(meldung(box), "Kennung ändern?|Für 2 Stichtage sind schon Kurse eingetragen. Sie bleiben stehen und "
+                            "werden mit den neuen Angaben weitergerechnet. Ist es ein anderes Papier, trag die Kurse "
+                            "dieser Stichtage neu ein.");
+    klicke(box, "zurueck");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QMessageBox*>() == nullptr; }, 10000));
+    QTest::qWait(100);
+    EXPECT_FALSE(blatt->prueft());
+    EXPECT_TRUE(server.anfragen(boerse).empty());
+    EXPECT_EQ(gespeicherteAktie()->felder.kennung, sap);
+    EXPECT_EQ(feld(blatt, "kennung")->text(), siemens);
+
+    klicke(blatt, "speichern");
+    box = frage(blatt, "kennungsfrage");
+    ASSERT_NE(box, nullptr);
+    klicke(box, "trotzdem");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+    EXPECT_EQ(server.anfragen(boerse).size(), 1U); // the check ran before the save
+    EXPECT_EQ(gespeicherteAktie()->felder.kennung, siemens);
+    EXPECT_EQ(spiel.gespeichert().preisnotizen.size(), 2U); // the prices stay
+}
+
+TEST_F(Blatt, einUngeprueftesSpeichernNachEinemFehlschlagZeigtDenAltenFehlerNichtMehr) {
+    spiel.sperre("INSERT ON Position");
+    server.beantworte(boerse, Antwort::nachStatus(500));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    tippe(blatt, "kurs", "120");
+    auto* fehler = blatt->findChild<Hinweiszeile*>("speicherfehler");
+
+    klicke(blatt, "speichern");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fehler->isVisible(); }, 10000));
+    EXPECT_EQ(utf8(fehler->text()), qbtest::gesperrtMeldung);
+    EXPECT_EQ(blatt->findChild<QMessageBox*>(), nullptr); // nothing saved, so no alert
+    EXPECT_TRUE(spiel.gespeichert().positionen.empty());
+
+    spiel.entsperre();
+    klicke(blatt, "speichern");
+    EXPECT_FALSE(fehler->isVisible()); // gone as soon as the new save starts
+    QMessageBox* box = frage(blatt, "ungeprueft");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(fehler->isVisible());
+    ASSERT_TRUE(gespeicherteAktie().has_value());
+    EXPECT_EQ(gespeicherteAktie()->felder.kaufpreis, d("120"));
+    klicke(box, "ok");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+}
+
+TEST_F(Blatt, returnInDenKursfeldernSpeichertNichts) {
+    struct Fall {
+        Assetklasse klasse;
+        const char* kennung;
+        const char* mengenfeld;
+        const char* menge;
+        const char* kursfeld;
+        const char* kurs;
+    };
+    for (const Fall& fall : {Fall{Assetklasse::rohstoff, "Gold", "menge", "3", "kurs", "60"},
+                             Fall{Assetklasse::waehrung, "USD", "bezahlt", "1000", "umrechnung", "1,1"}}) {
+        SCOPED_TRACE(fall.kursfeld);
+        QPointer<PositionBearbeitenDialog> blatt = oeffne(fall.klasse);
+        tippe(blatt, "name", "X");
+        tippe(blatt, "kennung", fall.kennung);
+        tippe(blatt, fall.mengenfeld, fall.menge);
+        tippe(blatt, fall.kursfeld, fall.kurs);
+        ASSERT_TRUE(blatt->findChild<QPushButton*>("speichern")->isEnabled()); // Return could save
+
+        QTest::keyClick(feld(blatt, fall.kursfeld), Qt::Key_Return);
+        QTest::qWait(200);
+        ASSERT_FALSE(blatt.isNull());
+        EXPECT_TRUE(blatt->isVisible());
+        EXPECT_FALSE(blatt->prueft());
+        EXPECT_EQ(blatt->findChild<QMessageBox*>(), nullptr);
+        EXPECT_TRUE(spiel.gespeichert().positionen.empty());
+        klicke(blatt, "abbrechen");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000));
+    }
+}
+
+TEST_F(Blatt, einKursDerNachDemAendernDerKennungKommtWirdVerworfen) {
+    server.beantworte(boerse, boersenkurs("100", 400ms));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+
+    klicke(blatt, "abrufen");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(boerse).empty(); }, 10000));
+    tippe(blatt, "kennung", "DE0007236101");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QPushButton*>("abrufen")->isEnabled(); }, 10000));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(server.anfragen(boerse).size(), 1U);
+    EXPECT_EQ(feld(blatt, "kurs")->text(), "");
+    EXPECT_EQ(blatt->editor().entwurf().eingabe.kurs, Dezimal(0));
+    EXPECT_FALSE(blatt->editor().entwurf().abgerufen.has_value());
+    EXPECT_FALSE(blatt->findChild<QLabel*>("handel")->isVisible());
+    EXPECT_FALSE(blatt->findChild<Hinweiszeile*>("abruffehler")->isVisible());
+    EXPECT_FALSE(blatt->findChild<QPushButton*>("speichern")->isEnabled()); // still no price
+    klicke(blatt, "abbrechen");
 }
 
 TEST(PositionstexteTest, kennungsnotizUndAbrufzeile) {
