@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <system_error>
+#include <limits>
 #include <unordered_set>
 
 #include "model/Assetklasse.h"
@@ -192,11 +193,14 @@ void ladePreisnotizen(sqlite3* verbindung, Bestand& bestand) {
 
 // The context finds every record by its id alone, whatever its type. Two rows with one id
 // cannot both be loaded; rather than lose one of them, the store is refused.
-void pruefeEindeutigeIds(const Bestand& bestand) {
+// Every id once across all four tables, and inside 1 ..< max: 0 means "in no context", and the
+// next id after the highest stored one must exist. A store that breaks this is refused whole
+// rather than loaded with ids that would collide.
+void pruefeIds(const Bestand& bestand) {
     std::unordered_set<DatensatzId> gesehen;
     auto pruefe = [&gesehen](const auto& zeilen, const char* tabelle) {
         for (const auto& zeile : zeilen) {
-            if (!gesehen.insert(zeile.id).second) {
+            if (zeile.id < 1 || zeile.id == std::numeric_limits<DatensatzId>::max() || !gesehen.insert(zeile.id).second) {
                 throw Speicherfehler(Datenschema::fehlerdomaene, Datenschema::ungueltigerWert,
                                      std::string("Der Spielstand enthält einen ungültigen Wert: ") + tabelle +
                                          " " + std::to_string(zeile.id) + ", Feld „id“");
@@ -656,7 +660,7 @@ Bestand Ablage::lade() {
     ladeBewertungen(verbindung, bestand);
     ladePreisnotizen(verbindung, bestand);
     transaktion.bestaetige();
-    pruefeEindeutigeIds(bestand);
+    pruefeIds(bestand);
     return bestand;
 }
 

@@ -37,29 +37,10 @@ std::optional<std::shared_ptr<T>> suche(const std::map<DatensatzId, std::shared_
 
 constexpr DatensatzId groessteId = std::numeric_limits<DatensatzId>::max();
 
-// 0 means "in no context", and the next id after the highest stored one must exist. A store
-// with an id outside 1 ..< max is refused whole rather than loaded with ids that would collide.
-void pruefeIds(const Bestand& bestand) {
-    auto pruefe = [](const auto& zeilen, const char* tabelle) {
-        for (const auto& zeile : zeilen) {
-            if (zeile.id < 1 || zeile.id == groessteId) {
-                throw Speicherfehler(Datenschema::fehlerdomaene, Datenschema::ungueltigerWert,
-                                     std::string("Der Spielstand enthält einen ungültigen Wert: ") + tabelle +
-                                         " " + std::to_string(zeile.id) + ", Feld „id“");
-            }
-        }
-    };
-    pruefe(bestand.portfolios, "Portfolio");
-    pruefe(bestand.positionen, "Position");
-    pruefe(bestand.bewertungen, "Bewertung");
-    pruefe(bestand.preisnotizen, "Preisnotiz");
-}
-
 } // namespace
 
 Modellkontext::Modellkontext(Ablage& ablage) : ablage_(ablage) {
     Bestand bestand = ablage_.lade();
-    pruefeIds(bestand);
     DatensatzId hoechste = 0;
     auto merke = [&](const std::shared_ptr<Datensatz>& datensatz, DatensatzId id) {
         datensatz->id_ = id;
