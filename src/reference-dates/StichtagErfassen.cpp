@@ -1,0 +1,374 @@
+#include "reference-dates/StichtagErfassen.h"
+
+#include <set>
+#include <stop_token>
+#include <string>
+#include <utility>
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include "app/Ansichtsaufgabe.h"
+#include "app/Dialoge.h"
+#include "app/Hinweiszeile.h"
+#include "app/Modellbeobachter.h"
+#include "app/Schriftstil.h"
+#include "app/Signalfarbe.h"
+#include "app/Textbruecke.h"
+#include "app/Vordergrund.h"
+#include "foundation/Formatierer.h"
+#include "model/Portfolio.h"
+#include "positions/Grenzhinweis.h"
+#include "reference-dates/Rueckfrage.h"
+#include "reference-dates/StichtagskursFelder.h"
+#include "reference-dates/Vergleichsabruf.h"
+
+namespace qb {
+
+namespace {
+
+QString klassenliste(const std::vector<Assetklasse>& klassen) {
+    QStringList namen;
+    for (const Assetklasse klasse : klassen) {
+        namen << qtText(bezeichnung(klasse));
+    }
+    return namen.join(QStringLiteral(", "));
+}
+
+QString zeilenkopf(const Stichtagsentwurf::Zeile& zeile) {
+    QStringList teile;
+    for (const std::string_view teil : {bezeichnung(zeile.klasse), std::string_view(zeile.name), std::string_view(zeile.kennung)}) {
+        if (!teil.empty()) {
+            teile << qtText(teil);
+        }
+    }
+    return teile.join(QStringLiteral(" · "));
+}
+
+QLabel* textzeile(const QString& text, QWidget* eltern) {
+    auto* label = new QLabel(text, eltern);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
+                                   std::optional<Zeitpunkt> abruftag, QWidget* eltern)
+    : QDialog(eltern),
+      portfolio_(std::move(portfolio)),
+      beobachter_(beobachter),
+      dienst_(std::move(dienst)),
+      wahl_{abruftag.value_or(jetzt()), abruftag},
+      entwurf_(*portfolio_, abruftag) {
+    setObjectName(QStringLiteral("stichtagErfassen"));
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle(titel(wahl_));
+    setMinimumSize(520, 440);
+    resize(560, 620);
+
+    auto* stapel = new QVBoxLayout(this);
+    stapel->setContentsMargins(0, 0, 0, 0);
+    stapel->setSpacing(0);
+
+    auto* flaeche = new QScrollArea(this);
+    flaeche->setWidgetResizable(true);
+    flaeche->setFrameShape(QFrame::NoFrame);
+    auto* formular = new QWidget(flaeche);
+    auto* abschnitte = new QVBoxLayout(formular);
+    abschnitte->setContentsMargins(16, 16, 16, 16);
+    abschnitte->setSpacing(8);
+
+    auto* kopf = textzeile(titel(wahl_), formular);
+    kopf->setObjectName(QStringLiteral("titel"));
+    kopf->setFont(Schriftstil::ueberschrift(kopf->font()));
+    abschnitte->addWidget(kopf);
+    auto* hinweis = textzeile(
+        wahl_.istNachtrag()
+            ? tr("Trag die Bloomberg-Schlusskurse dieses Tages ein, in der Währung, in der Bloomberg sie zeigt. Zum "
+                 "Vergleich holt die App die Kurse jenes Tages von der Börse Frankfurt und der EZB. Findest du keinen "
+                 "Bloomberg-Kurs mehr, kannst du den Vergleichskurs übernehmen; er wird dann mit seiner Quelle "
+                 "gespeichert.")
+            : tr("Trag die Kurse so ein, wie Bloomberg sie zeigt, in der Währung, in der Bloomberg sie zeigt. Zum "
+                 "Vergleich holt die App die Kurse der Börse Frankfurt und der EZB und fragt nach, wenn ein Wert "
+                 "stark abweicht."),
+        formular);
+    hinweis->setObjectName(QStringLiteral("hinweis"));
+    hinweis->setFont(Schriftstil::hervorhebung(hinweis->font()));
+    Vordergrund::setze(hinweis, Vordergrund::sekundaer());
+    abschnitte->addWidget(hinweis);
+
+    for (const auto& zeile : entwurf_.zeilen()) {
+        abschnitte->addSpacing(12);
+        auto* zeilenTitel = textzeile(zeilenkopf(zeile), formular);
+        zeilenTitel->setFont(Schriftstil::ueberschrift(zeilenTitel->font()));
+        abschnitte->addWidget(zeilenTitel);
+        auto* felder = new StichtagskursFelder(
+            entwurf_, zeile.klasse, dienst_,
+            [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { aendere(aenderung); }, formular);
+        felder->setObjectName(QStringLiteral("zeile_") + qtText(rohwert(zeile.klasse)));
+        abschnitte->addWidget(felder);
+        zeilen_.push_back(felder);
+    }
+    abschnitte->addStretch(1);
+    flaeche->setWidget(formular);
+    stapel->addWidget(flaeche, 1);
+
+    auto* trenner = new QFrame(this);
+    trenner->setFrameShape(QFrame::HLine);
+    trenner->setFrameShadow(QFrame::Sunken);
+    stapel->addWidget(trenner);
+
+    auto* fuss = new QWidget(this);
+    auto* fussSpalte = new QVBoxLayout(fuss);
+    fussSpalte->setContentsMargins(16, 16, 16, 16);
+    fussSpalte->setSpacing(8);
+    fehlerZeile_ = new Hinweiszeile(QString(), QStringLiteral("exclamationmark.triangle"), fuss);
+    fehlerZeile_->setObjectName(QStringLiteral("fehler"));
+    fehlerZeile_->setFont(Schriftstil::hervorhebung(fehlerZeile_->font()));
+    Vordergrund::setze(fehlerZeile_, Signalfarbe::verlust);
+    for (auto* text : fehlerZeile_->findChildren<QLabel*>()) {
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    fussSpalte->addWidget(fehlerZeile_);
+    neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), fuss);
+    neueAbweichung_->setObjectName(QStringLiteral("neueAbweichung"));
+    fussSpalte->addWidget(neueAbweichung_);
+    unvollstaendig_ = new Grenzhinweis(QString(), fuss);
+    unvollstaendig_->setObjectName(QStringLiteral("unvollstaendig"));
+    fussSpalte->addWidget(unvollstaendig_);
+    ohneKurs_ = textzeile(QString(), fuss);
+    ohneKurs_->setObjectName(QStringLiteral("ohneKurs"));
+    ohneKurs_->setFont(Schriftstil::beschriftung(ohneKurs_->font()));
+    Vordergrund::setze(ohneKurs_, Vordergrund::sekundaer());
+    fussSpalte->addWidget(ohneKurs_);
+    auto* knoepfe = new QHBoxLayout();
+    knoepfe->addStretch(1);
+    auto* abbrechen = new QPushButton(tr("Abbrechen"), fuss);
+    abbrechen->setObjectName(QStringLiteral("abbrechen"));
+    abbrechen->setAutoDefault(false);
+    connect(abbrechen, &QPushButton::clicked, this, &StichtagErfassen::reject);
+    knoepfe->addWidget(abbrechen);
+    speichern_ = new QPushButton(tr("Stichtag speichern"), fuss);
+    speichern_->setObjectName(QStringLiteral("speichern"));
+    speichern_->setAutoDefault(false);
+    connect(speichern_, &QPushButton::clicked, this, &StichtagErfassen::speichernGetippt);
+    knoepfe->addWidget(speichern_);
+    fussSpalte->addLayout(knoepfe);
+    stapel->addWidget(fuss);
+
+    holeVergleiche();
+    zeige();
+}
+
+StichtagErfassen::~StichtagErfassen() {
+    stoppeAbrufe();
+}
+
+QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
+    const QString tag = qtText(Formatierer().datumMitMonat(wahl.datum, Zeitzone::aktuell()));
+    return wahl.istNachtrag() ? tr("Kurse vom %1 nachtragen").arg(tag) : tr("Stichtag am %1").arg(tag);
+}
+
+void StichtagErfassen::aendere(const std::function<void(Stichtagsentwurf&)>& aenderung) {
+    if (geschlossen_) {
+        return;
+    }
+    aenderung(entwurf_);
+    holeVergleiche();
+    // Showing the draft can make a row report a change of its own (a rate filled in); that
+    // change is shown once the current pass is through.
+    if (zeigt_) {
+        nochmal_ = true;
+        return;
+    }
+    do {
+        nochmal_ = false;
+        zeigt_ = true;
+        zeige();
+        zeigt_ = false;
+    } while (nochmal_);
+}
+
+void StichtagErfassen::zeige() {
+    for (auto* zeile : zeilen_) {
+        zeile->zeige(entwurf_);
+    }
+    zeigeFuss();
+}
+
+void StichtagErfassen::zeigeFuss() {
+    fehlerZeile_->setVisible(fehler_.has_value());
+    fehlerZeile_->setzeText(fehler_.value_or(QString()));
+    neueAbweichung_->setVisible(ablauf_.neueAbweichung());
+
+    const auto kurse = entwurf_.stichtagskurse();
+    const auto pruefen = entwurf_.pruefeEingaben();
+    const auto ohne = entwurf_.ohneKurs();
+    unvollstaendig_->setVisible(!pruefen.empty());
+    ohneKurs_->setVisible(pruefen.empty() && !kurse.empty() && !ohne.empty());
+    if (!pruefen.empty()) {
+        unvollstaendig_->setzeText(tr("Noch nicht vollständig: %1. Ergänze den Kurs oder leere das Feld.")
+                                       .arg(klassenliste(pruefen)));
+    } else if (!kurse.empty() && !ohne.empty()) {
+        ohneKurs_->setText(tr("Ohne Kurs bleiben: %1. Du kannst sie später im Stichtag eintragen.").arg(klassenliste(ohne)));
+    }
+    speichern_->setEnabled(!kurse.empty() && pruefen.empty());
+}
+
+void StichtagErfassen::holeVergleiche() {
+    if (geschlossen_) {
+        return;
+    }
+    const Stichtagsentwurf::Abrufschluessel schluessel = entwurf_.abrufschluessel();
+    if (schluessel_ && *schluessel_ == schluessel) {
+        return;
+    }
+    schluessel_ = schluessel;
+    // Rates of answers already stored fill untouched rate fields before anything is fetched.
+    entwurf_.ezbUmrechnungVorbelegen();
+    std::erase_if(abrufe_, [&](const auto& eintrag) { return !schluessel.auftraege.contains(eintrag.first); });
+    for (const auto& auftrag : entwurf_.offeneAuftraege()) {
+        // A job still running for a request keeps running; a finished one (its answer since
+        // removed for a retry) is replaced.
+        if (const auto laufend = abrufe_.find(auftrag); laufend != abrufe_.end() && laufend->second->laeuft()) {
+            continue;
+        }
+        auto aufgabe = std::make_unique<Hintergrundaufgabe>(this);
+        aufgabe->starte(
+            [auftrag, tag = entwurf_.abruftag(), dienst = dienst_](std::stop_token stop) {
+                return Vergleichsabruf::hole(auftrag, tag, dienst, stop);
+            },
+            [this, auftrag](std::optional<Vergleichsabruf::Antwort> antwort) {
+                // The finished job stays in the list: it must not be destroyed while its own
+                // answer is being applied.
+                if (!antwort || geschlossen_) {
+                    return;
+                }
+                aendere([&antwort](Stichtagsentwurf& entwurf) {
+                    entwurf.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
+                });
+            });
+        abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
+    }
+}
+
+void StichtagErfassen::stoppeAbrufe() {
+    for (auto& [auftrag, aufgabe] : abrufe_) {
+        aufgabe->stoppe();
+    }
+    abrufe_.clear();
+}
+
+void StichtagErfassen::speichernGetippt() {
+    if (const auto kurse = ablauf_.speichern(entwurf_)) {
+        zeigeFuss();
+        speichere(*kurse);
+        return;
+    }
+    zeigeFuss();
+    zeigeRueckfrage();
+}
+
+void StichtagErfassen::zeigeRueckfrage() {
+    if (!ablauf_.rueckfrage()) {
+        return;
+    }
+    const Rueckfrage& frage = *ablauf_.rueckfrage();
+    QMessageBox* box = neueMeldung(this, qtText(frage.titel()), qtText(frage.meldung(entwurf_)), QStringLiteral("rueckfrage"));
+    QPushButton* trotzdem = box->addButton(tr("Trotzdem speichern"), QMessageBox::AcceptRole);
+    trotzdem->setObjectName(QStringLiteral("trotzdemSpeichern"));
+    QPushButton* zurueck = box->addButton(tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
+    zurueck->setObjectName(QStringLiteral("zurueckZurEingabe"));
+    box->setEscapeButton(zurueck);
+    rueckfrage_ = box;
+    connect(box, &QDialog::finished, this, [this, box, trotzdem] {
+        rueckfrage_ = nullptr;
+        if (geschlossen_) {
+            return;
+        }
+        if (box->clickedButton() == trotzdem) {
+            const auto kurse = ablauf_.trotzdemSpeichern(entwurf_);
+            zeigeFuss();
+            if (kurse) {
+                speichere(*kurse);
+            }
+            return;
+        }
+        ablauf_.schliesseRueckfrage();
+        zeigeFuss();
+    });
+    box->open();
+}
+
+void StichtagErfassen::speichere(const Speicherablauf::Kurse& kurse) {
+    const auto ausgang = Bewertungserfassung::erfassen(*portfolio_, wahl_.datum, kurse, beobachter_.kontext());
+    if (const auto* ergebnis = ausgang.angelegt()) {
+        emit angelegt(*ergebnis);
+        done(QDialog::Accepted);
+        return;
+    }
+    if (const auto* gruende = ausgang.keinKurs()) {
+        fehler_ = tr("Es wurde kein Stichtag angelegt. ") + qtText(assetklasseMeldungszeilen(*gruende, " "));
+    } else if (const auto* meldung = ausgang.fehler()) {
+        fehler_ = tr("Der Stichtag konnte nicht gesichert werden: ") + qtText(*meldung);
+    }
+    zeigeFuss();
+}
+
+void StichtagErfassen::reject() {
+    if (entwurf_.hatEingaben()) {
+        frageVerwerfen();
+        return;
+    }
+    done(QDialog::Rejected);
+}
+
+void StichtagErfassen::frageVerwerfen() {
+    QMessageBox* box = neueMeldung(this, tr("Eingetragene Kurse verwerfen?"),
+                                   tr("Der Stichtag wird nicht angelegt, und die eingetragenen Kurse gehen verloren."),
+                                   QStringLiteral("verwerfenFrage"));
+    QPushButton* verwerfen = box->addButton(tr("Verwerfen"), QMessageBox::DestructiveRole);
+    verwerfen->setObjectName(QStringLiteral("verwerfen"));
+    QPushButton* weiter = box->addButton(tr("Weiter eintragen"), QMessageBox::RejectRole);
+    weiter->setObjectName(QStringLiteral("weiterEintragen"));
+    box->setDefaultButton(weiter);
+    box->setEscapeButton(weiter);
+    verwerfen_ = box;
+    connect(box, &QDialog::finished, this, [this, box, verwerfen] {
+        verwerfen_ = nullptr;
+        if (box->clickedButton() == verwerfen && !geschlossen_) {
+            done(QDialog::Rejected);
+        }
+    });
+    box->open();
+}
+
+void StichtagErfassen::done(int ergebnis) {
+    // Nothing fetched after this point reaches the draft or the store.
+    geschlossen_ = true;
+    stoppeAbrufe();
+    for (const QPointer<QMessageBox>& box : {rueckfrage_, verwerfen_}) {
+        if (box) {
+            box->close();
+        }
+    }
+    QDialog::done(ergebnis);
+}
+
+void StichtagErfassen::keyPressEvent(QKeyEvent* ereignis) {
+    if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) {
+        ereignis->accept();
+        return;
+    }
+    QDialog::keyPressEvent(ereignis);
+}
+
+} // namespace qb

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "foundation/Kalender.h"
+#include "reference-dates/Bewertungserfassung.h"
+#include "reference-dates/Speicherablauf.h"
+#include "reference-dates/Stichtagsentwurf.h"
+#include "sources/Kursdienst.h"
+
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+namespace qb {
+
+class Grenzhinweis;
+class Hintergrundaufgabe;
+class Hinweiszeile;
+class Modellbeobachter;
+class Portfolio;
+class StichtagskursFelder;
+
+// The sheet in which the group creates one reference date: today's, or a past day's
+// ("nachtragen", `abruftag` set, 17:00 of that day). One section per complete position with its
+// price fields and comparison line; the comparisons are fetched for every row at once while the
+// sheet is open, and each answer is shown as it arrives. Saving asks back about strong
+// deviations and open comparisons first, and writes only through Bewertungserfassung.
+// Window-modal; open it with open().
+class StichtagErfassen : public QDialog {
+    Q_OBJECT
+
+public:
+    StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
+                     std::optional<Zeitpunkt> abruftag, QWidget* eltern = nullptr);
+    ~StichtagErfassen() override;
+
+    const Stichtagsentwurf& entwurf() const { return entwurf_; }
+    const Bewertungserfassung::Stichtagswahl& wahl() const { return wahl_; }
+
+    // The sheet's title for a choice: "Stichtag am …" or "Kurse vom … nachtragen".
+    static QString titel(const Bewertungserfassung::Stichtagswahl& wahl);
+
+signals:
+    // After a successful save, before the sheet closes; carries the classes not stored.
+    void angelegt(const qb::Bewertungserfassung::Ergebnis& ergebnis);
+
+public slots:
+    // "Abbrechen" and Escape: asks first when prices were typed or taken over.
+    void reject() override;
+    void done(int ergebnis) override;
+
+protected:
+    // Return in a number field does nothing: no button of the sheet is a default button.
+    void keyPressEvent(QKeyEvent* ereignis) override;
+
+private:
+    void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
+    void zeige();
+    void zeigeFuss();
+    // Starts a job for every open request that has none running; stops the jobs whose request
+    // the draft no longer has.
+    void holeVergleiche();
+    void stoppeAbrufe();
+    void speichernGetippt();
+    void zeigeRueckfrage();
+    void speichere(const Speicherablauf::Kurse& kurse);
+    void frageVerwerfen();
+
+    std::shared_ptr<Portfolio> portfolio_;
+    Modellbeobachter& beobachter_;
+    Kursdienst dienst_;
+    Bewertungserfassung::Stichtagswahl wahl_;
+    Stichtagsentwurf entwurf_;
+    Speicherablauf ablauf_;
+    std::optional<QString> fehler_;
+    bool geschlossen_ = false;
+    bool zeigt_ = false;
+    bool nochmal_ = false;
+
+    std::map<Stichtagsentwurf::Vergleichsauftrag, std::unique_ptr<Hintergrundaufgabe>> abrufe_;
+    std::optional<Stichtagsentwurf::Abrufschluessel> schluessel_;
+
+    std::vector<StichtagskursFelder*> zeilen_;
+    Hinweiszeile* fehlerZeile_;
+    Grenzhinweis* neueAbweichung_;
+    Grenzhinweis* unvollstaendig_;
+    QLabel* ohneKurs_;
+    QPushButton* speichern_;
+    QPointer<QMessageBox> rueckfrage_;
+    QPointer<QMessageBox> verwerfen_;
+};
+
+} // namespace qb

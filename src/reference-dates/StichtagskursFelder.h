@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+
+#include <QWidget>
+
+#include "model/Assetklasse.h"
+#include "reference-dates/Stichtagsentwurf.h"
+#include "sources/Kursdienst.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QVBoxLayout;
+
+namespace qb {
+
+class Hinweiszeile;
+class KurseingabeFelder;
+
+// One row of the capture sheet: the taken-over quote with "Selbst eintragen", or the price
+// fields of the row followed by its comparison line, warnings and buttons. It owns nothing of
+// the draft: every change goes out through `aendern`, and the sheet hands the changed draft
+// back with zeige(). Everything is updated in place, so focus and typed text survive answers
+// that arrive while the user types.
+class StichtagskursFelder : public QWidget {
+    Q_OBJECT
+
+public:
+    // Changes the sheet's draft, which then shows it again in every row.
+    using Aenderung = std::function<void(const std::function<void(Stichtagsentwurf&)>&)>;
+
+    StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetklasse klasse, Kursdienst dienst, Aenderung aendern,
+                        QWidget* eltern = nullptr);
+
+    // Shows the row of the class as the draft has it now.
+    void zeige(const Stichtagsentwurf& entwurf);
+
+    Assetklasse klasse() const { return klasse_; }
+
+private:
+    void aendere(const std::function<void(Stichtagsentwurf&, Assetklasse)>& schritt);
+    void zeigeWarnungen(const std::vector<QString>& texte);
+
+    Assetklasse klasse_;
+    Aenderung aendern_;
+
+    QWidget* uebernommen_;
+    Hinweiszeile* uebernommenText_;
+    QWidget* eingabe_;
+    KurseingabeFelder* felder_;
+    QWidget* geholtZeile_;
+    QLabel* status_;
+    QVBoxLayout* warnungen_;
+    QPushButton* uebernehmen_;
+    QPushButton* erneut_;
+};
+
+} // namespace qb

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Spielstandhilfe.h"
+#include "model/Bewertung.h"
+#include "model/Position.h"
+#include "model/Preisnotiz.h"
+#include "reference-dates/Preiskorrektur.h"
+
+using namespace qb;
+using testspiel::d;
+using testspiel::tag;
+
+namespace {
+
+using Teil = Kurspruefung::Teil<Kursnotierung>;
+using RateTeil = Kurspruefung::Teil<Umrechnung>;
+
+const Zeitpunkt heute = tag(2024, 5, 17, 12);
+
+struct Korrekturspiel : qbtest::Spielstand {
+    Korrekturspiel() {
+        aktie = testspiel::kaufe(portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+        aktie->setzeKennung("DE0007236101");
+        bewertung = testspiel::stichtag(portfolio, tag(2024, 3, 11));
+        testspiel::notiere(bewertung, aktie, testspiel::eur("160"));
+        speichereOderScheitere();
+    }
+
+    Preisnotiz::Felder gespeicherteNotiz() const {
+        const Bestand bestand = gespeichert();
+        EXPECT_EQ(bestand.preisnotizen.size(), 1U);
+        return bestand.preisnotizen.at(0).felder;
+    }
+
+    // Types a EUR price into the one row.
+    void tippe(Preiskorrektur& korrektur, const char* kurs) const {
+        Kurseingabe eingabe = korrektur.entwurf().zeilen().front().eingabe;
+        eingabe.kurs = d(kurs);
+        korrektur.entwurf().setzeEingabe(Assetklasse::aktie, eingabe);
+    }
+
+    void vergleich(Preiskorrektur& korrektur, const char* kurs) const {
+        Kursnotierung q;
+        q.kurs = d(kurs);
+        q.waehrung = "EUR";
+        q.art = Kursart::tagesschluss;
+        q.kursdatum = tag(2024, 3, 11);
+        q.abgerufenAm = heute;
+        q.quelle = "Börse Frankfurt (XETR)";
+        const auto auftrag = korrektur.entwurf().zeilen().front().vergleichsauftrag();
+        korrektur.entwurf().speichereVergleich(auftrag, Kurspruefung::Referenz{Teil::vorhanden(q), RateTeil::entfaellt()});
+    }
+
+    std::shared_ptr<Position> aktie;
+    std::shared_ptr<Bewertung> bewertung;
+};
+
+} // namespace
+
+TEST(Preiskorrektur, speichernNurFuerEinenSpeicherbarenKurs) {
+    Korrekturspiel spiel;
+    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    EXPECT_EQ(korrektur.entwurf().zeilen().front().eingabe.kurs, d("160"));
+    struct Fall {
+        const char* kurs;
+        bool kannSpeichern;
+    };
+    for (const Fall& fall : std::vector<Fall>{{"0", false}, {"1000000001", false}, {"1000000000", true}, {"0.01", true}}) {
+        spiel.tippe(korrektur, fall.kurs);
+        EXPECT_EQ(korrektur.kannSpeichern(), fall.kannSpeichern) << fall.kurs;
+    }
+}
+
+TEST(Preiskorrektur, offenerVergleichFragtErstTrotzdemSpeichernSchreibtBloomberg) {
+    Korrekturspiel spiel;
+    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    spiel.tippe(korrektur, "161.5");
+    EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext()));
+    ASSERT_TRUE(korrektur.ablauf().rueckfrage());
+    EXPECT_EQ(korrektur.ablauf().rueckfrage()->titel(), "Noch nicht alle Kurse verglichen");
+    EXPECT_EQ(spiel.gespeicherteNotiz().preis, d("160"));
+
+    EXPECT_TRUE(korrektur.trotzdemSpeichern(spiel.kontext()));
+    const Preisnotiz::Felder notiz = spiel.gespeicherteNotiz();
+    EXPECT_EQ(notiz.preis, d("161.5"));
+    EXPECT_EQ(notiz.quelle, "Bloomberg");
+    EXPECT_EQ(notiz.art, Kursart::vonHand);
+    EXPECT_EQ(notiz.abgerufenAm, tag(2024, 3, 11));
+}
+
+TEST(Preiskorrektur, neueStarkeAbweichungHaeltTrotzdemSpeichernAuf) {
+    Korrekturspiel spiel;
+    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    spiel.tippe(korrektur, "161.5");
+    EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext()));
+    spiel.vergleich(korrektur, "100");
+    EXPECT_FALSE(korrektur.trotzdemSpeichern(spiel.kontext()));
+    EXPECT_TRUE(korrektur.ablauf().neueAbweichung());
+    EXPECT_EQ(spiel.gespeicherteNotiz().preis, d("160"));
+    // The next "Speichern" drops the warning and asks about the deviation.
+    EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext()));
+    EXPECT_FALSE(korrektur.ablauf().neueAbweichung());
+    ASSERT_TRUE(korrektur.ablauf().rueckfrage());
+    EXPECT_EQ(korrektur.ablauf().rueckfrage()->titel(), "Ein Kurs weicht stark vom Vergleich ab");
+}
+
+TEST(Preiskorrektur, uebernommenerKursBehaeltSeineQuelle) {
+    Korrekturspiel spiel;
+    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    spiel.vergleich(korrektur, "158.2");
+    korrektur.entwurf().vergleichskursUebernehmen(Assetklasse::aktie);
+    EXPECT_TRUE(korrektur.speichernGedrueckt(spiel.kontext()));
+    const Preisnotiz::Felder notiz = spiel.gespeicherteNotiz();
+    EXPECT_EQ(notiz.preis, d("158.2"));
+    EXPECT_EQ(notiz.quelle, "Börse Frankfurt (XETR)");
+    EXPECT_EQ(notiz.herkunft, Preisherkunft::automatisch);
+    EXPECT_EQ(notiz.art, Kursart::tagesschluss);
+}
+
+TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
+    struct Fall {
+        const char* name;
+        void (*aendere)(Position&);
+        std::string meldung;
+    };
+    const std::vector<Fall> faelle{
+        {"neue Kennung", [](Position& p) { p.setzeKennung("DE0007164600"); },
+         "Die Kennung wurde geändert, nachdem der Kurs eingetragen war. Trag ihn für die neue Kennung ein."},
+        {"unvollständig", [](Position& p) { p.setzeStueckzahl(0); }, "Die Position gibt es nicht mehr."},
+    };
+    for (const auto& fall : faelle) {
+        Korrekturspiel spiel;
+        Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+        spiel.vergleich(korrektur, "161");
+        spiel.tippe(korrektur, "161.5");
+        fall.aendere(*spiel.aktie);
+        EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext())) << fall.name;
+        EXPECT_EQ(korrektur.speicherfehler(), fall.meldung) << fall.name;
+        EXPECT_EQ(spiel.bewertung->notiz(*spiel.aktie)->preis(), d("160")) << fall.name;
+    }
+}
