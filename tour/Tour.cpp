@@ -115,7 +115,7 @@ void tourDurchDasSpiel() {
     }
     for (Bereich bereich : alleBereiche) {
         fenster->waehle(bereich);
-        warte(30);
+        warte(300); // past the cross-fade
         sichere(app->fenster(), QStringLiteral("tab-") + QString::fromUtf8(rohwert(bereich)));
     }
     fenster->waehle(Bereich::portfolio);

@@ -30,6 +30,7 @@
 #include "model/Portfolio.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
+#include "reference-dates/StichtageAnsicht.h"
 #include "sources/Kursdienst.h"
 
 namespace qb {
@@ -182,6 +183,8 @@ void Portfoliofenster::baueSeiten(Modellbeobachter& beobachter) {
                 blatt->open();
             });
             seite = liste;
+        } else if (bereich == Bereich::stichtage) {
+            seite = new StichtageAnsicht(portfolio_, beobachter, seiten_);
         } else {
             // Filled by the reference-date and performance views.
             seite = new QWidget(seiten_);

@@ -54,6 +54,8 @@ QPushButton* baueZeile(const Stichtagdetailzeile& z, QWidget* eltern) {
     knopf->setAccessibleName(qtText(z.bedienhilfeText()));
     knopf->setAccessibleDescription(QObject::tr("Zum Korrigieren des Kurses öffnen"));
     auto* reihe = new QHBoxLayout(knopf);
+    // A button sizes itself by its own text, which it has none of: the row's labels decide.
+    reihe->setSizeConstraint(QLayout::SetMinimumSize);
     reihe->setContentsMargins(8, 6, 8, 6);
     reihe->setSpacing(16);
 

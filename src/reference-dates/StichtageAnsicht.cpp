@@ -1,0 +1,389 @@
+#include "reference-dates/StichtageAnsicht.h"
+
+#include <QAbstractButton>
+#include <QDateEdit>
+#include <QLocale>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "app/Dialoge.h"
+#include "app/Modellbeobachter.h"
+#include "app/Schriftstil.h"
+#include "app/Signalfarbe.h"
+#include "app/Textbruecke.h"
+#include "app/Vordergrund.h"
+#include "foundation/Formatierer.h"
+#include "model/Bewertung.h"
+#include "model/Portfolio.h"
+#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/StichtagDetail.h"
+#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/Stichtagsliste.h"
+#include "sources/Kursdienst.h"
+
+namespace qb {
+
+namespace {
+
+constexpr int idRolle = Qt::UserRole + 1;
+
+QWidget* leerhinweis(QWidget* eltern, const QString& name, const QString& titel, const QString& text) {
+    auto* block = new QWidget(eltern);
+    block->setObjectName(name);
+    auto* spalte = new QVBoxLayout(block);
+    spalte->setContentsMargins(12, 12, 12, 12);
+    spalte->setSpacing(8);
+    auto* kopf = new QLabel(titel, block);
+    kopf->setObjectName(QStringLiteral("titel"));
+    kopf->setFont(Schriftstil::ueberschrift(kopf->font()));
+    auto* erklaerung = new QLabel(text, block);
+    erklaerung->setObjectName(QStringLiteral("text"));
+    erklaerung->setWordWrap(true);
+    Vordergrund::setze(erklaerung, Vordergrund::sekundaer());
+    spalte->addWidget(kopf);
+    spalte->addWidget(erklaerung);
+    spalte->addStretch();
+    return block;
+}
+
+QDate alsDatum(Zeitpunkt t, const Kalender& kalender) {
+    const Datumsteile teile = kalender.teile(t);
+    return QDate(teile.jahr, teile.monat, teile.tag);
+}
+
+// One row of the list: the date, and the total value with the return, or the missing prices.
+QWidget* stichtagszeile(QWidget* eltern, const Stichtagsliste::Zeilentexte& texte, bool ausgewaehlt) {
+    auto* zeile = new QWidget(eltern);
+    auto* spalte = new QVBoxLayout(zeile);
+    spalte->setContentsMargins(6, 2, 6, 2);
+    spalte->setSpacing(3);
+    auto* datum = new QLabel(qtText(texte.datum), zeile);
+    datum->setObjectName(QStringLiteral("datum"));
+    datum->setTextFormat(Qt::PlainText);
+    QFont fett = datum->font();
+    fett.setWeight(QFont::Medium);
+    datum->setFont(fett);
+    spalte->addWidget(datum);
+    const QFont klein = Schriftstil::beschriftung(datum->font());
+    if (!texte.wert) {
+        auto* fehlt = new QLabel(QObject::tr("Kurse unvollständig"), zeile);
+        fehlt->setObjectName(QStringLiteral("unvollstaendig"));
+        fehlt->setFont(klein);
+        Vordergrund::setze(fehlt, ausgewaehlt ? Vordergrund::primaer() : Vordergrund(Signalfarbe::warnung));
+        spalte->addWidget(fehlt);
+        return zeile;
+    }
+    auto* reihe = new QHBoxLayout;
+    reihe->setSpacing(8);
+    auto* wert = new QLabel(qtText(*texte.wert), zeile);
+    wert->setObjectName(QStringLiteral("wert"));
+    wert->setFont(Schriftstil::festbreite(klein));
+    reihe->addWidget(wert);
+    if (texte.rendite) {
+        auto* rendite = new QLabel(qtText(*texte.rendite), zeile);
+        rendite->setObjectName(QStringLiteral("rendite"));
+        rendite->setFont(Schriftstil::festbreite(klein));
+        Vordergrund stil = Vordergrund::sekundaer();
+        if (ausgewaehlt) {
+            stil = Vordergrund::primaer();
+        } else if (texte.richtung == Stichtagsliste::Richtung::gewinn) {
+            stil = Signalfarbe::gewinn;
+        } else if (texte.richtung == Stichtagsliste::Richtung::verlust) {
+            stil = Signalfarbe::verlust;
+        }
+        Vordergrund::setze(rendite, stil);
+        reihe->addWidget(rendite);
+    }
+    reihe->addStretch();
+    spalte->addLayout(reihe);
+    return zeile;
+}
+
+} // namespace
+
+StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
+                                   QWidget* eltern)
+    : QWidget(eltern), portfolio_(std::move(portfolio)), beobachter_(beobachter) {
+    setObjectName(QStringLiteral("stichtageAnsicht"));
+    auto* aussen = new QHBoxLayout(this);
+    aussen->setContentsMargins(0, 0, 0, 0);
+    auto* teiler = new QSplitter(Qt::Horizontal, this);
+    teiler->setChildrenCollapsible(false);
+    aussen->addWidget(teiler);
+
+    auto* spalte = new QWidget(teiler);
+    spalte->setMinimumWidth(240);
+    spalte->setMaximumWidth(280);
+    auto* spaltenLayout = new QVBoxLayout(spalte);
+    spaltenLayout->setContentsMargins(0, 0, 0, 0);
+    spaltenLayout->setSpacing(0);
+
+    auto* kopf = new QWidget(spalte);
+    auto* kopfLayout = new QVBoxLayout(kopf);
+    kopfLayout->setContentsMargins(12, 12, 12, 12);
+    kopfLayout->setSpacing(8);
+    auto* datumsreihe = new QHBoxLayout;
+    auto* datumstitel = new QLabel(tr("Stichtag"), kopf);
+    datumswahl_ = new QDateEdit(kopf);
+    // German day and month names with a four-digit year, whatever Qt's own locale says.
+    datumswahl_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    datumswahl_->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    datumswahl_->setObjectName(QStringLiteral("datumswahl"));
+    datumswahl_->setCalendarPopup(true);
+    datumswahl_->setAccessibleName(tr("Stichtag"));
+    datumstitel->setBuddy(datumswahl_);
+    datumsreihe->addWidget(datumstitel);
+    datumsreihe->addWidget(datumswahl_);
+    datumsreihe->addStretch();
+    kopfLayout->addLayout(datumsreihe);
+    auto* knopfreihe = new QHBoxLayout;
+    anlegen_ = new QPushButton(kopf);
+    anlegen_->setObjectName(QStringLiteral("stichtagAnlegen"));
+    anlegen_->setAutoDefault(false);
+    knopfreihe->addWidget(anlegen_);
+    knopfreihe->addStretch();
+    kopfLayout->addLayout(knopfreihe);
+    erklaerung_ = new QLabel(kopf);
+    erklaerung_->setObjectName(QStringLiteral("erklaerung"));
+    erklaerung_->setWordWrap(true);
+    erklaerung_->setFont(Schriftstil::beschriftung(erklaerung_->font()));
+    Vordergrund::setze(erklaerung_, Vordergrund::sekundaer());
+    kopfLayout->addWidget(erklaerung_);
+    spaltenLayout->addWidget(kopf);
+
+    listenteil_ = new QStackedWidget(spalte);
+    keinePositionen_ = leerhinweis(listenteil_, QStringLiteral("keinePositionen"), tr("Noch keine Positionen"),
+                                   tr("Lege zuerst im Bereich Portfolio deine fünf Positionen an."));
+    keinStichtag_ = leerhinweis(
+        listenteil_, QStringLiteral("keinStichtag"), tr("Noch kein Stichtag"),
+        tr("Vor jeder Vorlesungsstunde einen Stichtag anlegen und die Bloomberg-Kurse eintragen. Vergessen? Dann "
+           "oben das Datum zurückstellen und die Kurse von damals nachtragen."));
+    liste_ = new QListWidget(listenteil_);
+    liste_->setObjectName(QStringLiteral("stichtagsliste"));
+    liste_->setSelectionMode(QAbstractItemView::SingleSelection);
+    liste_->setContextMenuPolicy(Qt::CustomContextMenu);
+    listenteil_->addWidget(keinePositionen_);
+    listenteil_->addWidget(keinStichtag_);
+    listenteil_->addWidget(liste_);
+    spaltenLayout->addWidget(listenteil_, 1);
+
+    detailseite_ = new QStackedWidget(teiler);
+    detailseite_->setMinimumWidth(420);
+    keinDetail_ = leerhinweis(detailseite_, QStringLiteral("keinDetail"), tr("Kein Stichtag ausgewählt"),
+                              tr("Links einen Stichtag auswählen, um die einzelnen Kurse zu sehen."));
+    detailseite_->addWidget(keinDetail_);
+    teiler->addWidget(spalte);
+    teiler->addWidget(detailseite_);
+    teiler->setStretchFactor(1, 1);
+
+    connect(datumswahl_, &QDateEdit::userDateChanged, this, [this](QDate datum) {
+        const Kalender kalender = Kalender::aktuell();
+        const auto tag = kalender.zeitpunkt(Datumsteile{datum.year(), datum.month(), datum.day(), 0, 0, 0});
+        gewaehlterTag_ = tag && Stichtagsliste::istNachtrag(*tag, jetzt(), kalender) ? tag : std::nullopt;
+        zeige();
+    });
+    connect(anlegen_, &QPushButton::clicked, this, &StichtageAnsicht::stichtagAnlegen);
+    connect(liste_, &QListWidget::itemClicked, this, [this](QListWidgetItem* eintrag) {
+        ausgewaehlt_ = eintrag->data(idRolle).value<qint64>();
+        // Rebuilt after the click returns: the row's own widgets change colour.
+        QMetaObject::invokeMethod(this, &StichtageAnsicht::zeige, Qt::QueuedConnection);
+    });
+    connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
+    connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
+    zeige();
+}
+
+StichtageAnsicht::~StichtageAnsicht() = default;
+
+StichtagErfassen* StichtageAnsicht::erfassung() const {
+    return erfassung_;
+}
+
+StichtagDetail* StichtageAnsicht::detail() const {
+    return detail_;
+}
+
+void StichtageAnsicht::zeige() {
+    const Kalender kalender = Kalender::aktuell();
+    const Zeitpunkt nun = jetzt();
+    const Zeitpunkt wirksam = Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender);
+    const bool nachtrag = Stichtagsliste::istNachtrag(wirksam, nun, kalender);
+    {
+        const QSignalBlocker sperre(datumswahl_);
+        datumswahl_->setDateRange(alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender),
+                                  alsDatum(nun, kalender));
+        datumswahl_->setDate(alsDatum(wirksam, kalender));
+    }
+    anlegen_->setText(qtText(Stichtagsliste::knopftext(nachtrag)));
+    anlegen_->setEnabled(Stichtagsliste::hatVollstaendigePositionen(*portfolio_));
+    erklaerung_->setText(qtText(Stichtagsliste::erklaerung(nachtrag)));
+    zeigeListe();
+    zeigeDetail();
+}
+
+void StichtageAnsicht::zeigeListe() {
+    if (!Stichtagsliste::hatVollstaendigePositionen(*portfolio_)) {
+        listenteil_->setCurrentWidget(keinePositionen_);
+    } else if (portfolio_->bewertungen().empty()) {
+        listenteil_->setCurrentWidget(keinStichtag_);
+    } else {
+        listenteil_->setCurrentWidget(liste_);
+    }
+    const QSignalBlocker sperre(liste_);
+    liste_->clear();
+    const Formatierer format;
+    const Zeitzone zone = Zeitzone::aktuell();
+    for (const auto& bewertung : Stichtagsliste::neuesteZuerst(*portfolio_)) {
+        const bool gewaehlt = ausgewaehlt_ == bewertung->id();
+        const auto texte = Stichtagsliste::zeile(*portfolio_, *bewertung, format, zone);
+        auto* eintrag = new QListWidgetItem(liste_);
+        eintrag->setData(idRolle, QVariant::fromValue<qint64>(bewertung->id()));
+        QString bedienhilfe = qtText(texte.datum);
+        if (texte.wert) {
+            bedienhilfe += QStringLiteral(", ") + qtText(*texte.wert);
+            if (texte.rendite) bedienhilfe += QStringLiteral(", ") + qtText(*texte.rendite);
+        } else {
+            bedienhilfe += QStringLiteral(", ") + tr("Kurse unvollständig");
+        }
+        eintrag->setData(Qt::AccessibleTextRole, bedienhilfe);
+        auto* zeile = stichtagszeile(liste_, texte, gewaehlt);
+        zeile->setObjectName(QStringLiteral("zeile-%1").arg(bewertung->id()));
+        eintrag->setSizeHint(zeile->sizeHint());
+        liste_->setItemWidget(eintrag, zeile);
+        eintrag->setSelected(gewaehlt);
+    }
+}
+
+void StichtageAnsicht::zeigeDetail() {
+    auto bewertung = Stichtagsliste::angezeigt(*portfolio_, ausgewaehlt_);
+    if (bewertung == detailBewertung_ && (bewertung == nullptr || detail_)) {
+        return;
+    }
+    detailBewertung_ = bewertung;
+    if (detail_) {
+        detailseite_->removeWidget(detail_);
+        detail_->deleteLater();
+    }
+    if (!bewertung) {
+        detailseite_->setCurrentWidget(keinDetail_);
+        return;
+    }
+    detail_ = new StichtagDetail(portfolio_, bewertung, beobachter_, Kursdienst::standard(), detailseite_);
+    detail_->setObjectName(QStringLiteral("stichtagDetail"));
+    detailseite_->addWidget(detail_);
+    detailseite_->setCurrentWidget(detail_);
+}
+
+void StichtageAnsicht::stichtagAnlegen() {
+    if (erfassung_) {
+        return;
+    }
+    const Kalender kalender = Kalender::aktuell();
+    const Zeitpunkt nun = jetzt();
+    const auto wahl =
+        Stichtagsliste::wahl(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), nun, kalender);
+    // The sheet dates today's reference date at the moment of saving, a past day's at its 17:00.
+    erfassung_ = new StichtagErfassen(portfolio_, beobachter_, Kursdienst::standard(), wahl.abruftag, this);
+    erfassung_->setObjectName(QStringLiteral("stichtagErfassen"));
+    erfassung_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(erfassung_, &StichtagErfassen::angelegt, this, &StichtageAnsicht::nachDemAnlegen);
+    erfassung_->open();
+}
+
+void StichtageAnsicht::nachDemAnlegen(const Bewertungserfassung::Ergebnis& ergebnis) {
+    if (ergebnis.bewertung) {
+        ausgewaehlt_ = ergebnis.bewertung->id();
+    }
+    if (const auto text = Stichtagsliste::verworfenMeldung(ergebnis.verworfen)) {
+        meldung_ = qtText(*text);
+        // After the sheet has closed.
+        QMetaObject::invokeMethod(this, &StichtageAnsicht::zeigeMeldung, Qt::QueuedConnection);
+    }
+    zeige();
+}
+
+void StichtageAnsicht::zeilenmenue(const QPoint& stelle) {
+    QListWidgetItem* eintrag = liste_->itemAt(stelle);
+    if (!eintrag) {
+        return;
+    }
+    const DatensatzId id = eintrag->data(idRolle).value<qint64>();
+    auto* menue = new QMenu(this);
+    menue->setObjectName(QStringLiteral("zeilenmenue"));
+    menue->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* loeschen = menue->addAction(tr("Stichtag löschen"));
+    loeschen->setObjectName(QStringLiteral("stichtagLoeschen"));
+    connect(loeschen, &QAction::triggered, this, [this, id] { frageLoeschen(id); });
+    menue->popup(liste_->viewport()->mapToGlobal(stelle));
+}
+
+void StichtageAnsicht::frageLoeschen(DatensatzId id) {
+    if (zuLoeschen_) {
+        return;
+    }
+    zuLoeschen_ = id;
+    QMessageBox* box = neueMeldung(this, tr("Stichtag wirklich löschen?"),
+                                   tr("Die Kurse dieses Stichtags werden mit entfernt. Das lässt sich nicht "
+                                      "widerrufen."),
+                                   QStringLiteral("loeschfrage"));
+    QPushButton* loeschen = box->addButton(tr("Löschen"), QMessageBox::DestructiveRole);
+    loeschen->setObjectName(QStringLiteral("loeschen"));
+    QPushButton* abbrechen = box->addButton(tr("Abbrechen"), QMessageBox::RejectRole);
+    abbrechen->setObjectName(QStringLiteral("abbrechen"));
+    box->setDefaultButton(abbrechen);
+    box->setEscapeButton(abbrechen);
+    connect(box, &QDialog::finished, this, [this, box, loeschen] {
+        if (box->clickedButton() == loeschen) {
+            stichtagLoeschen();
+        }
+        zuLoeschen_.reset();
+    });
+    box->open();
+}
+
+void StichtageAnsicht::stichtagLoeschen() {
+    if (!zuLoeschen_) {
+        return;
+    }
+    for (const auto& bewertung : portfolio_->bewertungen()) {
+        if (bewertung->id() == *zuLoeschen_) {
+            if (const auto fehler = Bewertungserfassung::entfernen(bewertung, beobachter_.kontext())) {
+                meldung_ = qtText(*fehler);
+                zeigeMeldung();
+            }
+            break;
+        }
+    }
+    zuLoeschen_.reset();
+    zeige();
+}
+
+void StichtageAnsicht::zeigeMeldung() {
+    if (!meldung_ || !isEnabled() || offeneMeldung_) {
+        return;
+    }
+    QMessageBox* box = neueMeldung(this, tr("Hinweis zum Stichtag"), *meldung_, QStringLiteral("hinweisZumStichtag"));
+    QPushButton* ok = box->addButton(tr("OK"), QMessageBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    box->setEscapeButton(ok);
+    connect(box, &QDialog::finished, this, [this] { meldung_.reset(); });
+    offeneMeldung_ = box;
+    box->open();
+}
+
+void StichtageAnsicht::changeEvent(QEvent* ereignis) {
+    QWidget::changeEvent(ereignis);
+    if (ereignis->type() == QEvent::EnabledChange && isEnabled()) {
+        zeigeMeldung();
+    }
+}
+
+} // namespace qb

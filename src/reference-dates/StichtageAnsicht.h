@@ -1,0 +1,82 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "foundation/Kalender.h"
+#include "model/Datensatz.h"
+#include "reference-dates/Bewertungserfassung.h"
+
+class QDateEdit;
+class QLabel;
+class QListWidget;
+class QMessageBox;
+class QPushButton;
+class QStackedWidget;
+
+namespace qb {
+
+class Bewertung;
+class Modellbeobachter;
+class Portfolio;
+class StichtagDetail;
+class StichtagErfassen;
+
+// The "Stichtage" tab: the reference dates newest first with value and return, the prices of the
+// selected one beside them, the button that creates today's or a past day's reference date, and
+// deletion after a confirmation. It keeps its own selection: a deleted row selects no neighbour.
+class StichtageAnsicht : public QWidget {
+    Q_OBJECT
+public:
+    StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, QWidget* eltern = nullptr);
+    ~StichtageAnsicht() override;
+
+    std::optional<DatensatzId> ausgewaehlt() const { return ausgewaehlt_; }
+    // Null while no capture sheet is open.
+    StichtagErfassen* erfassung() const;
+    StichtagDetail* detail() const;
+
+    // Asks before deleting the reference date (the row's context menu).
+    void frageLoeschen(DatensatzId id);
+
+protected:
+    // The main window disables the pages it hides: an alert waits until the tab is shown.
+    void changeEvent(QEvent* ereignis) override;
+
+private:
+    void zeige();
+    void zeigeListe();
+    void zeigeDetail();
+    void stichtagAnlegen();
+    void nachDemAnlegen(const Bewertungserfassung::Ergebnis& ergebnis);
+    void stichtagLoeschen();
+    void zeigeMeldung();
+    void zeilenmenue(const QPoint& stelle);
+
+    std::shared_ptr<Portfolio> portfolio_;
+    Modellbeobachter& beobachter_;
+    std::optional<DatensatzId> ausgewaehlt_;
+    std::optional<Zeitpunkt> gewaehlterTag_;
+    std::optional<DatensatzId> zuLoeschen_;
+    std::optional<QString> meldung_;
+    QPointer<StichtagErfassen> erfassung_;
+    QPointer<QMessageBox> offeneMeldung_;
+
+    QDateEdit* datumswahl_;
+    QPushButton* anlegen_;
+    QLabel* erklaerung_;
+    QStackedWidget* listenteil_;
+    QWidget* keinePositionen_;
+    QWidget* keinStichtag_;
+    QListWidget* liste_;
+    QStackedWidget* detailseite_;
+    QWidget* keinDetail_;
+    QPointer<StichtagDetail> detail_;
+    std::shared_ptr<Bewertung> detailBewertung_;
+};
+
+} // namespace qb

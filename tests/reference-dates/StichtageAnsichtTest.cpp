@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+
+#include "app/Modellbeobachter.h"
+#include "app/Spielstandhilfe.h"
+#include "app/Textbruecke.h"
+#include "model/Bewertung.h"
+#include "model/Position.h"
+#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/StichtagDetail.h"
+#include "reference-dates/StichtageAnsicht.h"
+#include "reference-dates/Stichtagsliste.h"
+#include "Umgebung.h"
+
+using namespace qb;
+using testspiel::tag;
+
+namespace {
+
+const Kalender berlin{Zeitzone("Europe/Berlin")};
+
+} // namespace
+
+TEST(Stichtagsliste, texte) {
+    EXPECT_EQ(Stichtagsliste::knopftext(false), "Stichtag anlegen");
+    EXPECT_EQ(Stichtagsliste::knopftext(true), "Kurse nachtragen");
+    EXPECT_EQ(Stichtagsliste::erklaerung(false),
+              "Trag die Kurse von Bloomberg ein. Zum Vergleich holt die App die Kurse der Börse Frankfurt und der EZB.");
+    EXPECT_EQ(Stichtagsliste::erklaerung(true),
+              "Trag die Bloomberg-Schlusskurse dieses Tages ein. Zum Vergleich holt die App die Kurse jenes Tages.");
+
+    struct Fall {
+        std::map<Assetklasse, std::string> verworfen;
+        std::optional<std::string> meldung;
+    };
+    const std::vector<Fall> faelle{
+        {{}, std::nullopt},
+        {{{Assetklasse::waehrung, "Grund B"}, {Assetklasse::aktie, "Grund A"}},
+         "Der Stichtag ist angelegt, aber diese Kurse wurden nicht übernommen:\n\nAktie: Grund A\nWährung: Grund B"},
+    };
+    for (const auto& fall : faelle) {
+        EXPECT_EQ(Stichtagsliste::verworfenMeldung(fall.verworfen), fall.meldung);
+    }
+}
+
+TEST(Stichtagsliste, tageUndWahl) {
+    // Bought on 4 March 2024 at 9:00 in Berlin.
+    qbtest::Spielstand spiel;
+    const Zeitpunkt nun = tag(2024, 3, 12, 10);
+    struct Fall {
+        const char* name;
+        std::optional<Zeitpunkt> gewaehlt;
+        Zeitpunkt wirksam;
+        bool nachtrag;
+        Bewertungserfassung::Stichtagswahl wahl;
+    };
+    const std::vector<Fall> faelle{
+        {"heute", std::nullopt, nun, false, {nun, std::nullopt}},
+        {"vergangener Tag um 17 Uhr", tag(2024, 3, 10, 8), tag(2024, 3, 10, 8), true,
+         {tag(2024, 3, 10), tag(2024, 3, 10)}},
+        {"vor dem Kauf: der Kauftag", tag(2024, 3, 1), tag(2024, 3, 4, 0), true, {tag(2024, 3, 4), tag(2024, 3, 4)}},
+        {"später am selben Tag ist kein Nachtrag", tag(2024, 3, 12, 1), tag(2024, 3, 12, 1), false,
+         {nun, std::nullopt}},
+    };
+    for (const auto& fall : faelle) {
+        const Zeitpunkt wirksam = Stichtagsliste::wirksamerTag(*spiel.portfolio, fall.gewaehlt, nun, berlin);
+        EXPECT_EQ(wirksam, fall.wirksam) << fall.name;
+        EXPECT_EQ(Stichtagsliste::istNachtrag(wirksam, nun, berlin), fall.nachtrag) << fall.name;
+        EXPECT_EQ(Stichtagsliste::wahl(wirksam, nun, berlin), fall.wahl) << fall.name;
+    }
+    // A purchase date in the future: today is the earliest day.
+    EXPECT_EQ(Stichtagsliste::fruehesterTag(*spiel.portfolio, tag(2024, 3, 2), berlin), tag(2024, 3, 2));
+    EXPECT_FALSE(Stichtagsliste::hatVollstaendigePositionen(*spiel.portfolio));
+}
+
+TEST(Stichtagsliste, zeilentexte) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    const std::string nb = "\u00a0";
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+    auto gewinn = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 11));
+    testspiel::notiere(gewinn, aktie, testspiel::eur("160"));
+    auto verlust = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 12));
+    testspiel::notiere(verlust, aktie, testspiel::eur("140"));
+    auto gleich = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 13));
+    testspiel::notiere(gleich, aktie, testspiel::eur("150"));
+    auto offen = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 14));
+
+    const Formatierer format("de_DE");
+    const Zeitzone zone("Europe/Berlin");
+    using R = Stichtagsliste::Richtung;
+    struct Fall {
+        std::shared_ptr<Bewertung> bewertung;
+        std::string datum;
+        std::optional<std::string> wert;
+        std::optional<std::string> rendite;
+        R richtung;
+    };
+    const std::vector<Fall> faelle{
+        {gewinn, "11. März 2024, 17:00", "100.100,00" + nb + "€", "0,10" + nb + "%", R::gewinn},
+        {verlust, "12. März 2024, 17:00", "99.900,00" + nb + "€", "-0,10" + nb + "%", R::verlust},
+        {gleich, "13. März 2024, 17:00", "100.000,00" + nb + "€", "0,00" + nb + "%", R::neutral},
+        {offen, "14. März 2024, 17:00", std::nullopt, std::nullopt, R::neutral},
+    };
+    for (const auto& fall : faelle) {
+        const auto texte = Stichtagsliste::zeile(*spiel.portfolio, *fall.bewertung, format, zone);
+        EXPECT_EQ(texte.datum, fall.datum);
+        EXPECT_EQ(texte.wert, fall.wert) << fall.datum;
+        EXPECT_EQ(texte.rendite, fall.rendite) << fall.datum;
+        EXPECT_EQ(texte.richtung, fall.richtung) << fall.datum;
+    }
+    const auto reihenfolge = Stichtagsliste::neuesteZuerst(*spiel.portfolio);
+    EXPECT_EQ(reihenfolge, (std::vector{offen, gleich, verlust, gewinn}));
+    EXPECT_EQ(Stichtagsliste::angezeigt(*spiel.portfolio, std::nullopt), offen);
+    EXPECT_EQ(Stichtagsliste::angezeigt(*spiel.portfolio, gewinn->id()), gewinn);
+    EXPECT_EQ(Stichtagsliste::angezeigt(*spiel.portfolio, DatensatzId{987654}), nullptr);
+}
+
+namespace {
+
+struct Listenspiel : qbtest::Spielstand {
+    Listenspiel() {
+        auto aktie = testspiel::kaufe(portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+        for (int t : {18, 11, 25}) {
+            auto bewertung = testspiel::stichtag(portfolio, tag(2024, 3, t));
+            testspiel::notiere(bewertung, aktie, testspiel::eur("160"));
+            tage[t] = bewertung->id();
+        }
+        speichereOderScheitere();
+    }
+    std::map<int, DatensatzId> tage;
+};
+
+std::vector<DatensatzId> zeilen(QListWidget* liste) {
+    std::vector<DatensatzId> ids;
+    for (int i = 0; i < liste->count(); ++i) {
+        ids.push_back(liste->item(i)->data(Qt::UserRole + 1).value<qint64>());
+    }
+    return ids;
+}
+
+QListWidgetItem* eintrag(QListWidget* liste, DatensatzId id) {
+    for (int i = 0; i < liste->count(); ++i) {
+        if (liste->item(i)->data(Qt::UserRole + 1).value<qint64>() == id) return liste->item(i);
+    }
+    return nullptr;
+}
+
+std::vector<DatensatzId> ausgewaehlteZeilen(QListWidget* liste) {
+    std::vector<DatensatzId> ids;
+    for (auto* e : liste->selectedItems()) ids.push_back(e->data(Qt::UserRole + 1).value<qint64>());
+    return ids;
+}
+
+// Deletes a row through its context menu and the confirmation.
+void loescheUeberMenue(StichtageAnsicht& ansicht, QListWidget* liste, DatensatzId id) {
+    QListWidgetItem* zeile = eintrag(liste, id);
+    ASSERT_TRUE(zeile);
+    emit liste->customContextMenuRequested(liste->visualItemRect(zeile).center());
+    QMenu* menue = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (menue = ansicht.findChild<QMenu*>("zeilenmenue")) != nullptr; }, 5000));
+    auto* aktion = menue->findChild<QAction*>("stichtagLoeschen");
+    ASSERT_TRUE(aktion);
+    EXPECT_EQ(aktion->text(), "Stichtag löschen");
+    QPointer<QMenu> offen(menue);
+    aktion->trigger();
+    menue->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
+    QPointer<QMessageBox> frage = ansicht.findChild<QMessageBox*>("loeschfrage");
+    ASSERT_TRUE(frage);
+    EXPECT_EQ(frage->text(), "Stichtag wirklich löschen?");
+    EXPECT_EQ(frage->informativeText(), "Die Kurse dieses Stichtags werden mit entfernt. Das lässt sich nicht widerrufen.");
+    QTest::mouseClick(frage->findChild<QPushButton*>("loeschen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frage.isNull(); }, 5000));
+}
+
+} // namespace
+
+TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Listenspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter);
+    ansicht.resize(900, 600);
+    ansicht.show();
+    auto* liste = ansicht.findChild<QListWidget*>("stichtagsliste");
+    ASSERT_TRUE(liste);
+    EXPECT_EQ(ansicht.findChild<QPushButton*>("stichtagAnlegen")->text(), "Stichtag anlegen");
+    EXPECT_TRUE(ansicht.findChild<QPushButton*>("stichtagAnlegen")->isEnabled());
+
+    // Newest first; with nothing selected the detail shows the newest date.
+    EXPECT_EQ(zeilen(liste), (std::vector{spiel.tage[25], spiel.tage[18], spiel.tage[11]}));
+    EXPECT_TRUE(ausgewaehlteZeilen(liste).empty());
+    ASSERT_TRUE(ansicht.detail());
+
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualItemRect(eintrag(liste, spiel.tage[18])).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.ausgewaehlt() == spiel.tage[18]; }, 5000));
+
+    // Abbrechen keeps the date.
+    emit liste->customContextMenuRequested(liste->visualItemRect(eintrag(liste, spiel.tage[11])).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.findChild<QMenu*>("zeilenmenue") != nullptr; }, 5000));
+    QPointer<QMenu> menue = ansicht.findChild<QMenu*>("zeilenmenue");
+    menue->findChild<QAction*>("stichtagLoeschen")->trigger();
+    menue->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menue.isNull(); }, 5000));
+    QPointer<QMessageBox> frage = ansicht.findChild<QMessageBox*>("loeschfrage");
+    ASSERT_TRUE(frage);
+    QTest::mouseClick(frage->findChild<QPushButton*>("abbrechen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frage.isNull(); }, 5000));
+    EXPECT_EQ(spiel.gespeichert().bewertungen.size(), 3U);
+
+    // Deleting another row leaves the selection where it was.
+    loescheUeberMenue(ansicht, liste, spiel.tage[25]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return liste->count() == 2; }, 5000));
+    EXPECT_EQ(zeilen(liste), (std::vector{spiel.tage[18], spiel.tage[11]}));
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 2U);
+    for (const auto& zeile : bestand.bewertungen) EXPECT_NE(zeile.id, spiel.tage[25]);
+    EXPECT_EQ(bestand.preisnotizen.size(), 2U);
+    for (const auto& zeile : bestand.preisnotizen) EXPECT_NE(zeile.bewertung, spiel.tage[25]);
+
+    // Deleting the selected row selects no neighbour: the detail is empty.
+    loescheUeberMenue(ansicht, liste, spiel.tage[18]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return liste->count() == 1; }, 5000));
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_TRUE(ausgewaehlteZeilen(liste).empty());
+    EXPECT_EQ(ansicht.detail(), nullptr);
+    auto* detailseite = ansicht.findChild<QWidget*>("keinDetail");
+    ASSERT_TRUE(detailseite);
+    EXPECT_TRUE(detailseite->isVisible());
+    bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 1U);
+    EXPECT_EQ(bestand.bewertungen.at(0).id, spiel.tage[11]);
+    ASSERT_EQ(bestand.preisnotizen.size(), 1U);
+    EXPECT_EQ(bestand.preisnotizen.at(0).bewertung, spiel.tage[11]);
+}
