@@ -149,8 +149,16 @@ std::string Formatierer::datumMitMonat(Zeitpunkt t, const Zeitzone& zone) const 
     return datumNachSkelett(zeit_, u"yMMMd", t, zone);
 }
 
+std::string Formatierer::datumLang(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"yMMMMd", t, zone);
+}
+
 std::string Formatierer::tagUndMonat(Zeitpunkt t, const Zeitzone& zone) const {
     return datumNachSkelett(zeit_, u"dMM", t, zone);
+}
+
+std::string Formatierer::tagUndMonatZweistellig(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"ddMM", t, zone);
 }
 
 std::string Formatierer::datumMitMonatUndUhrzeit(Zeitpunkt t, const Zeitzone& zone) const {

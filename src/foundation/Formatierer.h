@@ -53,8 +53,12 @@ public:
     // Day, abbreviated month name and year ("7. Dez. 2026" in German) in the zone.
     std::string datumMitMonat(Zeitpunkt t, const Zeitzone& zone) const;
 
+    // Day, full month name and year ("7. Dezember 2026" in German) in the zone.
+    std::string datumLang(Zeitpunkt t, const Zeitzone& zone) const;
     // Day and two-digit month without the year ("4.03." in German).
     std::string tagUndMonat(Zeitpunkt t, const Zeitzone& zone) const;
+    // Two-digit day and two-digit month ("06.12." in German), for axis labels of one width.
+    std::string tagUndMonatZweistellig(Zeitpunkt t, const Zeitzone& zone) const;
 
     // The same with hour and minute ("7. Dez. 2026, 20:00"; "Dec 7, 2026, 8:00 PM" in US
     // English), for two dates of one day that must be told apart.

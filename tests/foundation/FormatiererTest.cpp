@@ -203,6 +203,10 @@ TEST(Formatierer, datumMitMonatMitUndOhneUhrzeit) {
         // Day and month alone, for a button that names the day of the entry date.
         {de.tagUndMonat(utc(2024, 3, 3, 23, 30), berlin), "4.03."},
         {de.tagUndMonat(utc(2024, 3, 3, 23, 30), Zeitzone::utc()), "3.03."},
+        {de.tagUndMonatZweistellig(utc(2026, 12, 5, 23, 30), berlin), "06.12."},
+        {de.datumLang(utc(2026, 12, 5, 23, 30), berlin), "6. Dezember 2026"},
+        {de.datumLang(utc(2026, 3, 2, 8, 0), Zeitzone::utc()), "2. März 2026"},
+        {us.datumLang(utc(2026, 12, 7, 19, 5), berlin), "December 7, 2026"},
     };
     for (const auto& f : faelle) {
         EXPECT_EQ(f.ist, f.soll);
