@@ -1,0 +1,11 @@
+#pragma once
+
+// The two halves of the performance tab's benchmark, each printing its figures.
+namespace qbbench {
+
+// Computing and painting the value chart for 100 reference dates and for 500 trading days.
+void messeDiagramm();
+// Loading the whole-game daily history of five positions against a slow local server.
+void messeVerlauf();
+
+} // namespace qbbench
