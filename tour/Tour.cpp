@@ -10,6 +10,10 @@
 
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -39,6 +43,11 @@
 #include "model/Speicherfehler.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
+#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/StichtagDetail.h"
+#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtageAnsicht.h"
+#include "reference-dates/StichtagskursFelder.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -190,6 +199,114 @@ void tourDurchDasSpiel() {
     }
 }
 
+// A local port for the price sources: `haeltOffen` false gives one that refuses every
+// connection (the comparisons fail at once), true one that accepts and never answers (they stay
+// on their way). The socket is left open for the rest of the tour.
+int stillerPort(bool haeltOffen) {
+    const int sockel = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in adresse{};
+    adresse.sin_family = AF_INET;
+    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t laenge = sizeof adresse;
+    if (sockel < 0 || ::bind(sockel, reinterpret_cast<sockaddr*>(&adresse), laenge) != 0 ||
+        ::getsockname(sockel, reinterpret_cast<sockaddr*>(&adresse), &laenge) != 0) {
+        std::fprintf(stderr, "Kein lokaler Port für die Kursquellen.\n");
+        std::exit(1);
+    }
+    if (haeltOffen) {
+        ::listen(sockel, 16);
+    } else {
+        ::close(sockel);
+    }
+    return ntohs(adresse.sin_port);
+}
+
+// The window with a sheet over its top and, if given, an alert of the sheet over both.
+void sichereMitBlatt(QWidget& fenster, QWidget& blatt, QWidget* frage, const QString& name) {
+    QPixmap bild = fenster.grab();
+    const QPixmap blattbild = blatt.grab();
+    QPainter maler(&bild);
+    maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
+    maler.drawPixmap((bild.width() - blattbild.width()) / 2, 0, blattbild);
+    if (frage != nullptr) {
+        const QPixmap fragebild = frage->grab();
+        maler.fillRect(bild.rect(), QColor(0, 0, 0, 40));
+        maler.drawPixmap((bild.width() - fragebild.width()) / 2, (bild.height() - fragebild.height()) / 3, fragebild);
+    }
+    maler.end();
+    sichere(bild, name);
+}
+
+// The reference dates: the capture sheet with typed prices, while the comparisons are on their
+// way (`unterwegs`, then also the question before saving) or after they failed, and the
+// correction of one price from the detail.
+void tourDurchDieStichtage(bool unterwegs) {
+    const QByteArray adresse = "https://127.0.0.1:" + QByteArray::number(stillerPort(unterwegs));
+    ::setenv("QB_BOERSE_URL", adresse.constData(), 1);
+    ::setenv("QB_EZB_URL", adresse.constData(), 1);
+    auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
+    ::unsetenv("QB_BOERSE_URL");
+    ::unsetenv("QB_EZB_URL");
+    warte(50);
+    Portfoliofenster* fenster = hauptfenster(*app);
+    auto* ansicht = fenster != nullptr ? fenster->findChild<StichtageAnsicht*>() : nullptr;
+    if (ansicht == nullptr) {
+        std::fprintf(stderr, "Der Reiter Stichtage fehlt.\n");
+        std::exit(1);
+    }
+    fenster->waehle(Bereich::stichtage);
+    warte(300);
+    ansicht->findChild<QPushButton*>(QStringLiteral("stichtagAnlegen"))->click();
+    warte(50);
+    StichtagErfassen* blatt = ansicht->erfassung();
+    if (blatt == nullptr) {
+        std::fprintf(stderr, "Das Erfassungsblatt fehlt.\n");
+        std::exit(1);
+    }
+    blatt->resize(560, app->fenster().height() - 20);
+    const char* const preise[] = {"187,42", "98,715", "1,0843", "", "71,8"};
+    int i = 0;
+    for (auto* zeile : blatt->findChildren<StichtagskursFelder*>()) {
+        const char* preis = preise[i++ % 5];
+        // The price, and the rate where the row asks for one too.
+        for (auto* feld : zeile->findChildren<Zahleneingabe*>()) {
+            if (feld->isVisible() && *preis != '\0' && feld->feld()->text().isEmpty()) {
+                QTest::keyClicks(feld->feld(), QString::fromUtf8(preis));
+                preis = "1,0843";
+            }
+        }
+    }
+    warte(unterwegs ? 100 : 1500);
+    sichereMitBlatt(app->fenster(), *blatt, nullptr,
+                    unterwegs ? QStringLiteral("stichtag-erfassen-unterwegs") : QStringLiteral("stichtag-erfassen"));
+    if (unterwegs) {
+        blatt->findChild<QPushButton*>(QStringLiteral("speichern"))->click();
+        warte(50);
+        if (auto* frage = blatt->findChild<QMessageBox*>(QStringLiteral("rueckfrage"))) {
+            sichereMitBlatt(app->fenster(), *blatt, frage, QStringLiteral("stichtag-rueckfrage"));
+            frage->reject();
+        }
+    }
+    blatt->done(QDialog::Rejected);
+    warte(50);
+
+    auto* detail = ansicht->detail();
+    auto* zeile = detail != nullptr ? detail->findChild<QPushButton*>(QStringLiteral("zeile-Aktie")) : nullptr;
+    if (zeile == nullptr) {
+        std::fprintf(stderr, "Die Zeile der Aktie fehlt.\n");
+        std::exit(1);
+    }
+    zeile->click();
+    warte(unterwegs ? 100 : 1500);
+    if (PreisKorrigieren* korrektur = detail->korrektur()) {
+        korrektur->resize(korrektur->sizeHint().expandedTo(korrektur->minimumSize()));
+        sichereMitBlatt(app->fenster(), *korrektur, nullptr,
+                        unterwegs ? QStringLiteral("preis-korrigieren-unterwegs") : QStringLiteral("preis-korrigieren"));
+        korrektur->done(QDialog::Rejected);
+    }
+    warte(50);
+}
+
 void tourDurchDieZustaende() {
     // The start animation, in its ring and in its dot phase.
     {
@@ -307,6 +424,8 @@ int main(int argc, char** argv) {
         schema = name;
         QApplication::setPalette(palette);
         tourDurchDasSpiel();
+        tourDurchDieStichtage(false);
+        tourDurchDieStichtage(true);
         tourDurchDieZustaende();
     }
     std::error_code egal;

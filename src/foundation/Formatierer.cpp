@@ -153,6 +153,14 @@ std::string Formatierer::datumLang(Zeitpunkt t, const Zeitzone& zone) const {
     return datumNachSkelett(zeit_, u"yMMMMd", t, zone);
 }
 
+std::string Formatierer::datumMitWochentag(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"yMMMMEEEEd", t, zone);
+}
+
+std::string Formatierer::uhrzeit(Zeitpunkt t, const Zeitzone& zone) const {
+    return datumNachSkelett(zeit_, u"jm", t, zone);
+}
+
 std::string Formatierer::tagUndMonat(Zeitpunkt t, const Zeitzone& zone) const {
     return datumNachSkelett(zeit_, u"dMM", t, zone);
 }

@@ -55,6 +55,10 @@ public:
 
     // Day, full month name and year ("7. Dezember 2026" in German) in the zone.
     std::string datumLang(Zeitpunkt t, const Zeitzone& zone) const;
+    // The same after the full weekday ("Montag, 7. Dezember 2026" in German).
+    std::string datumMitWochentag(Zeitpunkt t, const Zeitzone& zone) const;
+    // Hour and minute alone ("17:00"; "5:00 PM" in US English).
+    std::string uhrzeit(Zeitpunkt t, const Zeitzone& zone) const;
     // Day and two-digit month without the year ("4.03." in German).
     std::string tagUndMonat(Zeitpunkt t, const Zeitzone& zone) const;
     // Two-digit day and two-digit month ("06.12." in German), for axis labels of one width.

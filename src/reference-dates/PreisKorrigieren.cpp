@@ -1,7 +1,7 @@
 #include "reference-dates/PreisKorrigieren.h"
 
 #include <stop_token>
-#include <vector>
+#include <utility>
 
 #include <QFormLayout>
 #include <QFrame>
@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/Ansichtsaufgabe.h"
 #include "app/Dialoge.h"
 #include "app/Hinweiszeile.h"
 #include "app/Schriftstil.h"
@@ -22,10 +23,9 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "positions/Grenzhinweis.h"
-#include "reference-dates/KurseingabeFelder.h"
 #include "reference-dates/Rueckfrage.h"
+#include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Vergleichsabruf.h"
-#include "reference-dates/Vergleichszeile.h"
 
 namespace qb {
 
@@ -38,19 +38,11 @@ QLabel* textzeile(const QString& text, QWidget* eltern) {
     return label;
 }
 
-QPushButton* kleinerKnopf(const QString& text, const char* name, QWidget* eltern) {
-    auto* knopf = new QPushButton(text, eltern);
-    knopf->setObjectName(QString::fromLatin1(name));
-    knopf->setAutoDefault(false);
-    knopf->setFont(Schriftstil::beschriftung(knopf->font()));
-    return knopf;
-}
-
 } // namespace
 
 PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::shared_ptr<Bewertung> bewertung,
                                    Assetklasse klasse, Modellkontext& kontext, Kursdienst dienst, QWidget* eltern)
-    : QDialog(eltern), kontext_(kontext), dienst_(std::move(dienst)), abruf_(this) {
+    : QDialog(eltern), kontext_(kontext), dienst_(std::move(dienst)) {
     setObjectName("preisKorrigieren");
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -64,36 +56,43 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
         text->setAlignment(Qt::AlignCenter);
         auto* schliessen = new QPushButton(tr("Schließen"), this);
         schliessen->setObjectName("schliessen");
+        schliessen->setAutoDefault(false);
         connect(schliessen, &QPushButton::clicked, this, &QDialog::reject);
+        spalte->addStretch(1);
         spalte->addWidget(text, 0, Qt::AlignHCenter);
         spalte->addWidget(schliessen, 0, Qt::AlignHCenter);
+        spalte->addStretch(1);
         return;
     }
     korrektur_.emplace(std::move(portfolio), std::move(bewertung), std::move(position));
     baueFormular();
-    zeige();
     holeVergleiche();
+    zeige();
 }
 
-PreisKorrigieren::~PreisKorrigieren() { abruf_.stoppe(); }
+PreisKorrigieren::~PreisKorrigieren() {
+    stoppeAbrufe();
+}
 
 void PreisKorrigieren::baueFormular() {
     const Position& position = korrektur_->position();
-    const Stichtagsentwurf::Zeile& zeile = korrektur_->entwurf().zeilen().front();
     setMinimumSize(460, 400);
     auto* spalte = new QVBoxLayout(this);
     spalte->setContentsMargins(0, 0, 0, 0);
     spalte->setSpacing(0);
 
     auto* kopf = new QLabel(qtText(bezeichnung(position.assetklasse())), this);
+    kopf->setObjectName("klasse");
     kopf->setFont(Schriftstil::hervorhebung(kopf->font()));
     kopf->setContentsMargins(16, 16, 16, 0);
     spalte->addWidget(kopf);
 
     auto* formular = new QFormLayout();
     formular->setContentsMargins(16, 8, 16, 8);
-    auto* datum = textzeile(qtText(Formatierer().datumMitMonatUndUhrzeit(korrektur_->bewertung().datum(),
-                                                                           Zeitzone::aktuell())), this);
+    formular->setHorizontalSpacing(12);
+    formular->setVerticalSpacing(6);
+    auto* datum = textzeile(
+        qtText(Formatierer().datumMitMonatUndUhrzeit(korrektur_->bewertung().datum(), Zeitzone::aktuell())), this);
     datum->setObjectName("stichtag");
     formular->addRow(tr("Stichtag"), datum);
     formular->addRow(tr("Wertpapier"), textzeile(qtText(position.name()), this));
@@ -103,67 +102,22 @@ void PreisKorrigieren::baueFormular() {
         notierung->setObjectName("notierung");
         formular->addRow(tr("Notierung"), notierung);
     }
-    KurseingabeFelder::Angaben angaben;
-    angaben.zweck = KurseingabeFelder::Zweck::stichtag;
-    angaben.klasse = zeile.klasse;
-    angaben.form = zeile.form();
-    angaben.notierung = zeile.notierung;
-    angaben.einheit = zeile.einheit;
-    felder_ = new KurseingabeFelder(angaben, zeile.eingabe, korrektur_->entwurf().abruftag(), dienst_,
-                                    KurseingabeFelder::EzbAusVergleich{}, this);
-    felder_->setObjectName("kursfelder");
-    connect(felder_, &KurseingabeFelder::eingabeGeaendert, this, [this](const Kurseingabe& eingabe) {
-        Stichtagsentwurf& entwurf = korrektur_->entwurf();
-        const Assetklasse klasse = entwurf.zeilen().front().klasse;
-        const std::string vorher = entwurf.zeilen().front().eingabe.handelswaehrung;
-        entwurf.setzeEingabe(klasse, eingabe);
-        if (eingabe.handelswaehrung != vorher) {
-            KurseingabeFelder::Angaben angaben = felder_->angaben();
-            angaben.form = entwurf.zeilen().front().form();
-            felder_->setzeAngaben(angaben);
-            holeVergleiche();
-        }
-        zeige();
-    });
+    felder_ = new StichtagskursFelder(
+        korrektur_->entwurf(), position.assetklasse(), dienst_,
+        [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { aendere(aenderung); }, this);
+    felder_->setObjectName("zeile");
     formular->addRow(felder_);
-    uebernommen_ = textzeile({}, this);
-    uebernommen_->setObjectName("uebernommen");
-    formular->addRow(uebernommen_);
-    selbstEintragen_ = kleinerKnopf(tr("Selbst eintragen"), "selbstEintragen", this);
-    vergleich_ = textzeile({}, this);
-    vergleich_->setObjectName("vergleich");
-    Vordergrund::setze(vergleich_, Vordergrund::sekundaer());
-    formular->addRow(vergleich_);
-    warnungen_ = textzeile({}, this);
-    warnungen_->setObjectName("warnungen");
-    Vordergrund::setze(warnungen_, Signalfarbe::warnung);
-    formular->addRow(warnungen_);
-    uebernehmen_ = kleinerKnopf(tr("Vergleichskurs übernehmen"), "uebernehmen", this);
-    erneutHolen_ = kleinerKnopf(tr("Vergleich erneut holen"), "erneutHolen", this);
-    auto* knoepfe = new QHBoxLayout();
-    knoepfe->addWidget(selbstEintragen_);
-    knoepfe->addWidget(uebernehmen_);
-    knoepfe->addWidget(erneutHolen_);
-    knoepfe->addStretch(1);
-    formular->addRow(knoepfe);
-    const Assetklasse klasse = zeile.klasse;
-    connect(selbstEintragen_, &QPushButton::clicked, this, [this, klasse] {
-        korrektur_->entwurf().selbstEintragen(klasse);
-        zeige();
-    });
-    connect(uebernehmen_, &QPushButton::clicked, this, [this, klasse] {
-        korrektur_->entwurf().vergleichskursUebernehmen(klasse);
-        zeige();
-    });
-    connect(erneutHolen_, &QPushButton::clicked, this, &PreisKorrigieren::erneutHolen);
     neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), this);
     neueAbweichung_->setObjectName("neueAbweichung");
     formular->addRow(neueAbweichung_);
-    auto* hinweis = textzeile(qtText(Preiskorrektur::hinweisText), this);
-    hinweis->setFont(Schriftstil::beschriftung(hinweis->font()));
-    Vordergrund::setze(hinweis, Vordergrund::sekundaer());
-    formular->addRow(hinweis);
     spalte->addLayout(formular);
+
+    auto* hinweis = textzeile(qtText(Preiskorrektur::hinweisText), this);
+    hinweis->setObjectName("hinweis");
+    hinweis->setContentsMargins(16, 8, 16, 8);
+    hinweis->setFont(Schriftstil::hervorhebung(hinweis->font()));
+    Vordergrund::setze(hinweis, Vordergrund::sekundaer());
+    spalte->addWidget(hinweis);
     spalte->addStretch(1);
 
     auto* linie = new QFrame(this);
@@ -173,8 +127,13 @@ void PreisKorrigieren::baueFormular() {
     fuss->setContentsMargins(16, 16, 16, 16);
     fehler_ = new Hinweiszeile({}, QStringLiteral("exclamationmark.triangle"), this);
     fehler_->setObjectName("speicherfehler");
+    fehler_->setFont(Schriftstil::hervorhebung(fehler_->font()));
     Vordergrund::setze(fehler_, Signalfarbe::verlust);
+    for (auto* text : fehler_->findChildren<QLabel*>()) {
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
     fuss->addWidget(fehler_, 1);
+    fuss->addStretch(0);
     auto* abbrechen = new QPushButton(tr("Abbrechen"), this);
     abbrechen->setObjectName("abbrechen");
     abbrechen->setAutoDefault(false);
@@ -188,66 +147,70 @@ void PreisKorrigieren::baueFormular() {
     spalte->addLayout(fuss);
 }
 
-void PreisKorrigieren::holeVergleiche() {
-    Stichtagsentwurf& entwurf = korrektur_->entwurf();
-    entwurf.ezbUmrechnungVorbelegen();
-    const auto offen = entwurf.offeneAuftraege();
-    if (offen.empty()) {
-        abruf_.stoppe();
+void PreisKorrigieren::aendere(const std::function<void(Stichtagsentwurf&)>& aenderung) {
+    if (geschlossen_) {
         return;
     }
-    using Antworten = std::vector<Vergleichsabruf::Antwort>;
-    // One row asks at most one request: no need to fetch them side by side.
-    abruf_.setzeSchluessel(
-        entwurf.abrufschluessel(),
-        [offen, tag = entwurf.abruftag(), dienst = dienst_](std::stop_token stop) {
-            Antworten antworten;
-            for (const auto& auftrag : offen) {
-                if (auto antwort = Vergleichsabruf::hole(auftrag, tag, dienst, stop)) {
-                    antworten.push_back(std::move(*antwort));
-                }
-            }
-            return antworten;
-        },
-        [this](Antworten antworten) {
-            for (auto& antwort : antworten) {
-                korrektur_->entwurf().speichereVergleich(antwort.auftrag, std::move(antwort.referenz));
-            }
-            felder_->setzeEingabe(korrektur_->entwurf().zeilen().front().eingabe);
-            zeige();
-        });
+    aenderung(korrektur_->entwurf());
+    holeVergleiche();
+    // Showing the draft can make the row report a change of its own (a rate filled in); that
+    // change is shown once the current pass is through.
+    if (zeigt_) {
+        nochmal_ = true;
+        return;
+    }
+    do {
+        nochmal_ = false;
+        zeigt_ = true;
+        zeige();
+        zeigt_ = false;
+    } while (nochmal_);
 }
 
-void PreisKorrigieren::erneutHolen() {
-    korrektur_->entwurf().vergleichErneutHolen(korrektur_->entwurf().zeilen().front().klasse);
-    holeVergleiche();
-    zeige();
+void PreisKorrigieren::holeVergleiche() {
+    if (geschlossen_) {
+        return;
+    }
+    Stichtagsentwurf& entwurf = korrektur_->entwurf();
+    const Stichtagsentwurf::Abrufschluessel schluessel = entwurf.abrufschluessel();
+    if (schluessel_ && *schluessel_ == schluessel) {
+        return;
+    }
+    schluessel_ = schluessel;
+    entwurf.ezbUmrechnungVorbelegen();
+    std::erase_if(abrufe_, [&](const auto& eintrag) { return !schluessel.auftraege.contains(eintrag.first); });
+    // The price and the rate of a foreign row are asked side by side, each shown as it arrives.
+    for (const auto& auftrag : entwurf.offeneAuftraege()) {
+        if (const auto laufend = abrufe_.find(auftrag); laufend != abrufe_.end() && laufend->second->laeuft()) {
+            continue;
+        }
+        auto aufgabe = std::make_unique<Hintergrundaufgabe>(this);
+        aufgabe->starte(
+            [auftrag, tag = entwurf.abruftag(), dienst = dienst_](std::stop_token stop) {
+                return Vergleichsabruf::hole(auftrag, tag, dienst, stop);
+            },
+            [this](std::optional<Vergleichsabruf::Antwort> antwort) {
+                if (!antwort || geschlossen_) {
+                    return;
+                }
+                aendere([&antwort](Stichtagsentwurf& e) {
+                    e.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
+                    e.ezbUmrechnungVorbelegen();
+                });
+            });
+        abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
+    }
+}
+
+void PreisKorrigieren::stoppeAbrufe() {
+    for (auto& [auftrag, aufgabe] : abrufe_) {
+        aufgabe->stoppe();
+    }
+    abrufe_.clear();
 }
 
 void PreisKorrigieren::zeige() {
-    const Stichtagsentwurf& entwurf = korrektur_->entwurf();
-    const Stichtagsentwurf::Zeile& zeile = entwurf.zeilen().front();
-    const Vergleichszeile texte(entwurf, zeile);
-    const bool uebernommen = texte.uebernommen().has_value();
-    uebernommen_->setText(texte.uebernommen().value_or(QString()));
-    uebernommen_->setVisible(uebernommen);
-    selbstEintragen_->setVisible(uebernommen);
-    felder_->setVisible(!uebernommen);
-    vergleich_->setVisible(!uebernommen);
-    vergleich_->setText(texte.statusText());
-    uebernehmen_->setVisible(!uebernommen && texte.zeigtUebernehmen());
-    erneutHolen_->setVisible(!uebernommen && texte.zeigtErneutHolen());
-    QStringList warnungen;
-    for (const auto& warnung : texte.warnungen()) {
-        warnungen.append(warnung);
-    }
-    warnungen_->setText(warnungen.join('\n'));
-    warnungen_->setVisible(!uebernommen && !warnungen.isEmpty());
-    std::function<void()> erneut;
-    if (texte.ezbMitErneut()) {
-        erneut = [this] { erneutHolen(); };
-    }
-    felder_->setzeEzbAusVergleich(KurseingabeFelder::EzbAusVergleich{entwurf.wechselkursTeil(zeile), erneut});
+    felder_->zeige(korrektur_->entwurf());
     neueAbweichung_->setVisible(korrektur_->ablauf().neueAbweichung());
     const auto& fehler = korrektur_->speicherfehler();
     fehler_->setzeText(fehler ? qtText(*fehler) : QString());
@@ -257,37 +220,49 @@ void PreisKorrigieren::zeige() {
 
 void PreisKorrigieren::speichernGedrueckt() {
     if (korrektur_->speichernGedrueckt(kontext_)) {
-        accept();
+        done(QDialog::Accepted);
         return;
     }
     zeige();
-    if (korrektur_->ablauf().rueckfrage()) {
-        zeigeRueckfrage();
-    }
+    zeigeRueckfrage();
 }
 
 void PreisKorrigieren::zeigeRueckfrage() {
+    if (!korrektur_->ablauf().rueckfrage() || rueckfrage_) {
+        return;
+    }
     const Rueckfrage& frage = *korrektur_->ablauf().rueckfrage();
-    auto* meldung = neueMeldung(this, qtText(frage.titel()), qtText(frage.meldung(korrektur_->entwurf())),
-                                QStringLiteral("rueckfrage"));
-    auto* trotzdem = meldung->addButton(tr("Trotzdem speichern"), QMessageBox::AcceptRole);
+    QMessageBox* box = neueMeldung(this, qtText(frage.titel()), qtText(frage.meldung(korrektur_->entwurf())),
+                                   QStringLiteral("rueckfrage"));
+    QPushButton* trotzdem = box->addButton(tr("Trotzdem speichern"), QMessageBox::AcceptRole);
     trotzdem->setObjectName("trotzdemSpeichern");
-    auto* zurueck = meldung->addButton(tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
-    zurueck->setObjectName("zurueck");
-    meldung->setEscapeButton(zurueck);
-    connect(meldung, &QMessageBox::buttonClicked, this, [this, trotzdem](QAbstractButton* knopf) {
-        if (knopf == trotzdem && korrektur_->trotzdemSpeichern(kontext_)) {
-            accept();
+    QPushButton* zurueck = box->addButton(tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
+    zurueck->setObjectName("zurueckZurEingabe");
+    box->setEscapeButton(zurueck);
+    rueckfrage_ = box;
+    connect(box, &QDialog::finished, this, [this, box, trotzdem] {
+        rueckfrage_ = nullptr;
+        if (geschlossen_) {
+            return;
+        }
+        if (box->clickedButton() == trotzdem && korrektur_->trotzdemSpeichern(kontext_)) {
+            done(QDialog::Accepted);
             return;
         }
         korrektur_->schliesseRueckfrage();
         zeige();
     });
-    connect(meldung, &QMessageBox::rejected, this, [this] {
-        korrektur_->schliesseRueckfrage();
-        zeige();
-    });
-    meldung->open();
+    box->open();
+}
+
+void PreisKorrigieren::done(int ergebnis) {
+    // Nothing fetched after this point reaches the draft.
+    geschlossen_ = true;
+    stoppeAbrufe();
+    if (rueckfrage_) {
+        rueckfrage_->close();
+    }
+    QDialog::done(ergebnis);
 }
 
 } // namespace qb

@@ -1,30 +1,34 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
 #include <QDialog>
+#include <QPointer>
 
-#include "app/Ansichtsaufgabe.h"
 #include "model/Assetklasse.h"
 #include "reference-dates/Preiskorrektur.h"
 #include "sources/Kursdienst.h"
 
-class QLabel;
+class QMessageBox;
 class QPushButton;
 
 namespace qb {
 
 class Bewertung;
 class Grenzhinweis;
+class Hintergrundaufgabe;
 class Hinweiszeile;
-class KurseingabeFelder;
 class Modellkontext;
 class Portfolio;
+class StichtagskursFelder;
 
 // The sheet that corrects the price of one class on one reference date: a one-row capture with
-// the same comparison fetch and question before saving. Writes only when a save goes through,
-// then closes; when the class has no position any more it says so and offers only "Schließen".
+// the row fields, comparison fetch and question before saving of the capture sheet. Writes only
+// when a save goes through, then closes; when the class has no position any more it says so and
+// offers only "Schließen".
 class PreisKorrigieren : public QDialog {
     Q_OBJECT
 public:
@@ -35,29 +39,34 @@ public:
     // Absent when the position is gone.
     const Preiskorrektur* korrektur() const { return korrektur_ ? &*korrektur_ : nullptr; }
 
+public slots:
+    void done(int ergebnis) override;
+
 private:
     void baueFormular();
+    void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
+    // Starts a job for every open request that has none running; drops the jobs whose request
+    // the draft no longer has.
     void holeVergleiche();
+    void stoppeAbrufe();
     void zeige();
     void speichernGedrueckt();
     void zeigeRueckfrage();
-    void erneutHolen();
 
     Modellkontext& kontext_;
     Kursdienst dienst_;
     std::optional<Preiskorrektur> korrektur_;
-    Ansichtsaufgabe<Stichtagsentwurf::Abrufschluessel> abruf_;
+    std::map<Stichtagsentwurf::Vergleichsauftrag, std::unique_ptr<Hintergrundaufgabe>> abrufe_;
+    std::optional<Stichtagsentwurf::Abrufschluessel> schluessel_;
+    bool geschlossen_ = false;
+    bool zeigt_ = false;
+    bool nochmal_ = false;
 
-    KurseingabeFelder* felder_ = nullptr;
-    QLabel* uebernommen_ = nullptr;
-    QPushButton* selbstEintragen_ = nullptr;
-    QLabel* vergleich_ = nullptr;
-    QPushButton* uebernehmen_ = nullptr;
-    QPushButton* erneutHolen_ = nullptr;
-    QLabel* warnungen_ = nullptr;
+    StichtagskursFelder* felder_ = nullptr;
     Grenzhinweis* neueAbweichung_ = nullptr;
     Hinweiszeile* fehler_ = nullptr;
     QPushButton* speichern_ = nullptr;
+    QPointer<QMessageBox> rueckfrage_;
 };
 
 } // namespace qb

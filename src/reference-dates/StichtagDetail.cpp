@@ -1,7 +1,5 @@
 #include "reference-dates/StichtagDetail.h"
 
-#include <cstdio>
-
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,17 +43,33 @@ Symbol* zeichen(const char* name, const QString& tipp, QWidget* eltern) {
     return symbol;
 }
 
+// A flat button that takes the size of the labels laid out on it: QPushButton measures only
+// its own text, which it has none of, and would clip a source line that wraps.
+class Zeilenknopf : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+    QSize sizeHint() const override { return layout() ? layout()->totalSizeHint() : QPushButton::sizeHint(); }
+    QSize minimumSizeHint() const override {
+        return layout() ? layout()->totalMinimumSize() : QPushButton::minimumSizeHint();
+    }
+    bool hasHeightForWidth() const override { return layout() ? layout()->hasHeightForWidth() : false; }
+    int heightForWidth(int breite) const override {
+        return layout() ? layout()->totalHeightForWidth(breite) : QPushButton::heightForWidth(breite);
+    }
+};
+
 // One row: a flat button whose labels let the click through.
 QPushButton* baueZeile(const Stichtagdetailzeile& z, QWidget* eltern) {
-    auto* knopf = new QPushButton(eltern);
+    auto* knopf = new Zeilenknopf(eltern);
     knopf->setObjectName(QStringLiteral("zeile-") + qtText(z.klassenname()));
     knopf->setFlat(true);
+    // As high as its content needs at the width it gets, never squeezed to one line.
+    knopf->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     knopf->setAutoDefault(false);
     knopf->setAccessibleName(qtText(z.bedienhilfeText()));
     knopf->setAccessibleDescription(QObject::tr("Zum Korrigieren des Kurses öffnen"));
     auto* reihe = new QHBoxLayout(knopf);
-    // A button sizes itself by its own text, which it has none of: the row's labels decide.
-    reihe->setSizeConstraint(QLayout::SetMinimumSize);
     reihe->setContentsMargins(8, 6, 8, 6);
     reihe->setSpacing(16);
 
@@ -213,11 +227,8 @@ void StichtagDetail::zeige() {
     }
     const Formatierer format;
     const Zeitzone zone = Zeitzone::aktuell();
-    datum_->setText(qtText(format.datumMitMonat(bewertung_->datum(), zone)));
-    const Datumsteile teile = Kalender(zone).teile(bewertung_->datum());
-    char uhrzeit[8];
-    std::snprintf(uhrzeit, sizeof uhrzeit, "%02d:%02d", teile.stunde % 100, teile.minute % 100);
-    uhrzeit_->setText(QString::fromLatin1(uhrzeit));
+    datum_->setText(qtText(format.datumMitWochentag(bewertung_->datum(), zone)));
+    uhrzeit_->setText(qtText(format.uhrzeit(bewertung_->datum(), zone)));
 
     const Portfoliostand stand(*portfolio_, bewertung_.get());
     while (auto* eintrag = zeilen_->takeAt(0)) {

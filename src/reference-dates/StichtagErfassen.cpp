@@ -173,7 +173,7 @@ StichtagErfassen::~StichtagErfassen() {
 }
 
 QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
-    const QString tag = qtText(Formatierer().datumMitMonat(wahl.datum, Zeitzone::aktuell()));
+    const QString tag = qtText(Formatierer().datumLang(wahl.datum, Zeitzone::aktuell()));
     return wahl.istNachtrag() ? tr("Kurse vom %1 nachtragen").arg(tag) : tr("Stichtag am %1").arg(tag);
 }
 

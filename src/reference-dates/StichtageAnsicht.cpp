@@ -15,9 +15,12 @@
 #include <QVBoxLayout>
 
 #include "app/Dialoge.h"
+#include "app/Hinweiszeile.h"
+#include "app/Leeransicht.h"
 #include "app/Modellbeobachter.h"
 #include "app/Schriftstil.h"
 #include "app/Signalfarbe.h"
+#include "app/Symbol.h"
 #include "app/Textbruecke.h"
 #include "app/Vordergrund.h"
 #include "foundation/Formatierer.h"
@@ -35,18 +38,23 @@ namespace {
 
 constexpr int idRolle = Qt::UserRole + 1;
 
-QWidget* leerhinweis(QWidget* eltern, const QString& name, const QString& titel, const QString& text) {
+// The list column's note in place of the list: a headline with its symbol, the explanation
+// below, both at the column's leading edge.
+QWidget* leerhinweis(QWidget* eltern, const QString& name, const QString& titel, const QString& symbol,
+                     const QString& text) {
     auto* block = new QWidget(eltern);
     block->setObjectName(name);
     auto* spalte = new QVBoxLayout(block);
     spalte->setContentsMargins(12, 12, 12, 12);
     spalte->setSpacing(8);
-    auto* kopf = new QLabel(titel, block);
+    auto* kopf = new Hinweiszeile(titel, symbol, block);
     kopf->setObjectName(QStringLiteral("titel"));
     kopf->setFont(Schriftstil::ueberschrift(kopf->font()));
     auto* erklaerung = new QLabel(text, block);
     erklaerung->setObjectName(QStringLiteral("text"));
+    erklaerung->setTextFormat(Qt::PlainText);
     erklaerung->setWordWrap(true);
+    erklaerung->setFont(Schriftstil::hervorhebung(erklaerung->font()));
     Vordergrund::setze(erklaerung, Vordergrund::sekundaer());
     spalte->addWidget(kopf);
     spalte->addWidget(erklaerung);
@@ -111,7 +119,11 @@ QWidget* stichtagszeile(QWidget* eltern, const Stichtagsliste::Zeilentexte& text
 
 StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
                                    QWidget* eltern)
-    : QWidget(eltern), portfolio_(std::move(portfolio)), beobachter_(beobachter) {
+    : StichtageAnsicht(std::move(portfolio), beobachter, Kursdienst::standard(), eltern) {}
+
+StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
+                                   Kursdienst dienst, QWidget* eltern)
+    : QWidget(eltern), portfolio_(std::move(portfolio)), beobachter_(beobachter), dienst_(std::move(dienst)) {
     setObjectName(QStringLiteral("stichtageAnsicht"));
     auto* aussen = new QHBoxLayout(this);
     aussen->setContentsMargins(0, 0, 0, 0);
@@ -161,9 +173,10 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
 
     listenteil_ = new QStackedWidget(spalte);
     keinePositionen_ = leerhinweis(listenteil_, QStringLiteral("keinePositionen"), tr("Noch keine Positionen"),
+                                   QStringLiteral("tray"),
                                    tr("Lege zuerst im Bereich Portfolio deine fünf Positionen an."));
     keinStichtag_ = leerhinweis(
-        listenteil_, QStringLiteral("keinStichtag"), tr("Noch kein Stichtag"),
+        listenteil_, QStringLiteral("keinStichtag"), tr("Noch kein Stichtag"), QStringLiteral("calendar.badge.plus"),
         tr("Vor jeder Vorlesungsstunde einen Stichtag anlegen und die Bloomberg-Kurse eintragen. Vergessen? Dann "
            "oben das Datum zurückstellen und die Kurse von damals nachtragen."));
     liste_ = new QListWidget(listenteil_);
@@ -177,8 +190,9 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
 
     detailseite_ = new QStackedWidget(teiler);
     detailseite_->setMinimumWidth(420);
-    keinDetail_ = leerhinweis(detailseite_, QStringLiteral("keinDetail"), tr("Kein Stichtag ausgewählt"),
-                              tr("Links einen Stichtag auswählen, um die einzelnen Kurse zu sehen."));
+    keinDetail_ = new Leeransicht(QStringLiteral("hand.tap"), tr("Kein Stichtag ausgewählt"),
+                                  tr("Links einen Stichtag auswählen, um die einzelnen Kurse zu sehen."), detailseite_);
+    keinDetail_->setObjectName(QStringLiteral("keinDetail"));
     detailseite_->addWidget(keinDetail_);
     teiler->addWidget(spalte);
     teiler->addWidget(detailseite_);
@@ -191,9 +205,15 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
         zeige();
     });
     connect(anlegen_, &QPushButton::clicked, this, &StichtageAnsicht::stichtagAnlegen);
-    connect(liste_, &QListWidget::itemClicked, this, [this](QListWidgetItem* eintrag) {
-        ausgewaehlt_ = eintrag->data(idRolle).value<qint64>();
-        // Rebuilt after the click returns: the row's own widgets change colour.
+    // A click or the arrow keys select; the rows are rebuilt without signals, so only the user
+    // moves the selection.
+    connect(liste_, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto gewaehlt = liste_->selectedItems();
+        if (gewaehlt.isEmpty()) {
+            return;
+        }
+        ausgewaehlt_ = gewaehlt.front()->data(idRolle).value<qint64>();
+        // Rebuilt after the event returns: the row's own widgets change colour.
         QMetaObject::invokeMethod(this, &StichtageAnsicht::zeige, Qt::QueuedConnection);
     });
     connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
@@ -223,6 +243,10 @@ void StichtageAnsicht::zeige() {
         datumswahl_->setDate(alsDatum(wirksam, kalender));
     }
     anlegen_->setText(qtText(Stichtagsliste::knopftext(nachtrag)));
+    if (nachtrag != nachtrag_ || anlegen_->icon().isNull()) {
+        nachtrag_ = nachtrag;
+        zeigeKnopfsymbol();
+    }
     anlegen_->setEnabled(Stichtagsliste::hatVollstaendigePositionen(*portfolio_));
     erklaerung_->setText(qtText(Stichtagsliste::erklaerung(nachtrag)));
     zeigeListe();
@@ -258,7 +282,9 @@ void StichtageAnsicht::zeigeListe() {
         zeile->setObjectName(QStringLiteral("zeile-%1").arg(bewertung->id()));
         eintrag->setSizeHint(zeile->sizeHint());
         liste_->setItemWidget(eintrag, zeile);
-        eintrag->setSelected(gewaehlt);
+        if (gewaehlt) {
+            liste_->setCurrentItem(eintrag);
+        }
     }
 }
 
@@ -276,7 +302,7 @@ void StichtageAnsicht::zeigeDetail() {
         detailseite_->setCurrentWidget(keinDetail_);
         return;
     }
-    detail_ = new StichtagDetail(portfolio_, bewertung, beobachter_, Kursdienst::standard(), detailseite_);
+    detail_ = new StichtagDetail(portfolio_, bewertung, beobachter_, dienst_, detailseite_);
     detail_->setObjectName(QStringLiteral("stichtagDetail"));
     detailseite_->addWidget(detail_);
     detailseite_->setCurrentWidget(detail_);
@@ -290,8 +316,9 @@ void StichtageAnsicht::stichtagAnlegen() {
     const Zeitpunkt nun = jetzt();
     const auto wahl =
         Stichtagsliste::wahl(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), nun, kalender);
-    // The sheet dates today's reference date at the moment of saving, a past day's at its 17:00.
-    erfassung_ = new StichtagErfassen(portfolio_, beobachter_, Kursdienst::standard(), wahl.abruftag, this);
+    // The sheet dates today's reference date at the moment it opens, which is that of the
+    // press, and a past day's at the 17:00 that is also its day to fetch comparisons for.
+    erfassung_ = new StichtagErfassen(portfolio_, beobachter_, dienst_, wahl.abruftag, this);
     erfassung_->setObjectName(QStringLiteral("stichtagErfassen"));
     erfassung_->setAttribute(Qt::WA_DeleteOnClose);
     connect(erfassung_, &StichtagErfassen::angelegt, this, &StichtageAnsicht::nachDemAnlegen);
@@ -379,10 +406,20 @@ void StichtageAnsicht::zeigeMeldung() {
     box->open();
 }
 
+void StichtageAnsicht::zeigeKnopfsymbol() {
+    const QString name = nachtrag_ ? QStringLiteral("clock.arrow.circlepath") : QStringLiteral("plus");
+    const int seite = anlegen_->fontMetrics().height();
+    anlegen_->setIconSize(QSize(seite, seite));
+    anlegen_->setIcon(QIcon(Symbol::bild(name, anlegen_->palette().color(QPalette::ButtonText), seite,
+                                         anlegen_->devicePixelRatioF())));
+}
+
 void StichtageAnsicht::changeEvent(QEvent* ereignis) {
     QWidget::changeEvent(ereignis);
     if (ereignis->type() == QEvent::EnabledChange && isEnabled()) {
         zeigeMeldung();
+    } else if (ereignis->type() == QEvent::PaletteChange) {
+        zeigeKnopfsymbol();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "foundation/Kalender.h"
 #include "model/Datensatz.h"
 #include "reference-dates/Bewertungserfassung.h"
+#include "sources/Kursdienst.h"
 
 class QDateEdit;
 class QLabel;
@@ -17,6 +18,10 @@ class QListWidget;
 class QMessageBox;
 class QPushButton;
 class QStackedWidget;
+
+namespace qb {
+class Leeransicht;
+}
 
 namespace qb {
 
@@ -33,6 +38,9 @@ class StichtageAnsicht : public QWidget {
     Q_OBJECT
 public:
     StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, QWidget* eltern = nullptr);
+    // `dienst`: where the capture and correction sheets fetch their comparisons.
+    StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
+                     QWidget* eltern = nullptr);
     ~StichtageAnsicht() override;
 
     std::optional<DatensatzId> ausgewaehlt() const { return ausgewaehlt_; }
@@ -45,6 +53,7 @@ public:
 
 protected:
     // The main window disables the pages it hides: an alert waits until the tab is shown.
+    // The button's symbol follows the palette.
     void changeEvent(QEvent* ereignis) override;
 
 private:
@@ -56,9 +65,12 @@ private:
     void stichtagLoeschen();
     void zeigeMeldung();
     void zeilenmenue(const QPoint& stelle);
+    void zeigeKnopfsymbol();
 
     std::shared_ptr<Portfolio> portfolio_;
     Modellbeobachter& beobachter_;
+    Kursdienst dienst_;
+    bool nachtrag_ = false;
     std::optional<DatensatzId> ausgewaehlt_;
     std::optional<Zeitpunkt> gewaehlterTag_;
     std::optional<DatensatzId> zuLoeschen_;
@@ -74,7 +86,7 @@ private:
     QWidget* keinStichtag_;
     QListWidget* liste_;
     QStackedWidget* detailseite_;
-    QWidget* keinDetail_;
+    Leeransicht* keinDetail_;
     QPointer<StichtagDetail> detail_;
     std::shared_ptr<Bewertung> detailBewertung_;
 };

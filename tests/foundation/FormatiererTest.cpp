@@ -207,6 +207,8 @@ TEST(Formatierer, datumMitMonatMitUndOhneUhrzeit) {
         {de.datumLang(utc(2026, 12, 5, 23, 30), berlin), "6. Dezember 2026"},
         {de.datumLang(utc(2026, 3, 2, 8, 0), Zeitzone::utc()), "2. März 2026"},
         {us.datumLang(utc(2026, 12, 7, 19, 5), berlin), "December 7, 2026"},
+        {de.datumMitWochentag(utc(2024, 3, 11, 16, 0), berlin), "Montag, 11. März 2024"},
+        {de.uhrzeit(utc(2024, 3, 11, 16, 0), berlin), "17:00"},
     };
     for (const auto& f : faelle) {
         EXPECT_EQ(f.ist, f.soll);

@@ -22,6 +22,7 @@
 #include "reference-dates/PreisKorrigieren.h"
 #include "reference-dates/StichtagDetail.h"
 #include "reference-dates/Stichtagdetailzeile.h"
+#include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testhilfen.h"
 #include "Umgebung.h"
 
@@ -244,6 +245,8 @@ TEST(StichtagDetailTest, einenKursKorrigierenAendertDieNotizImSpeicher) {
     ASSERT_TRUE(detail.korrektur());
     QPointer<PreisKorrigieren> sheet = detail.korrektur();
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->isVisible(); }, 5000));
+    // The same row fields as the capture sheet.
+    EXPECT_TRUE(sheet->findChild<StichtagskursFelder*>("zeile"));
     // The typed price is shown again; the comparison for the past day fails at the server.
     auto* kurs = sheet->findChild<Zahleneingabe*>("kurs")->feld();
     EXPECT_EQ(kurs->text(), "160");
@@ -282,4 +285,26 @@ TEST(StichtagDetailTest, eineVerschwundenePositionSagtEsUndSchreibtNichts) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
     EXPECT_EQ(spiel.gespeicherteAktiennotiz()->preis, d("160"));
     EXPECT_TRUE(server.anfragen().empty());
+}
+
+TEST(StichtagDetailTest, kopfMitWochentagUndZeilenSoHochWieIhrInhalt) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    Detailspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, qbtest::dienstFuer(server));
+    EXPECT_EQ(detail.findChild<QLabel*>("datum")->text(), "Montag, 11. März 2024");
+    EXPECT_EQ(detail.findChild<QLabel*>("uhrzeit")->text(), "17:00");
+
+    // So narrow that the source line wraps: the row grows with it instead of clipping it.
+    detail.resize(430, 600);
+    detail.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&detail));
+    auto* zeile = detail.findChild<QPushButton*>("zeile-Aktie");
+    auto* quelle = zeile->findChild<QLabel*>("quellenzeile");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quelle->width() > 0; }, 5000));
+    const int eineZeile = quelle->fontMetrics().height();
+    ASSERT_GT(quelle->heightForWidth(quelle->width()), eineZeile) << "die Zeile bricht nicht um";
+    EXPECT_GE(quelle->height(), quelle->heightForWidth(quelle->width()));
+    EXPECT_LE(quelle->mapTo(zeile, QPoint(0, quelle->height())).y(), zeile->height());
 }

@@ -1,12 +1,15 @@
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -72,13 +75,25 @@ protected:
                 antwort = Antwort::nachStatus(500);
             }
             antwort.verzoegerung = verzoegerung;
+            warteAufFreigabe();
             return antwort;
         });
         server.beantworte(usdPfad, [this](const qbtest::Anfrage&) {
             Antwort antwort = Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})");
             antwort.verzoegerung = verzoegerung;
+            warteAufFreigabe();
             return antwort;
         });
+    }
+
+    ~StichtagErfassenTest() override { zurueckhalten = false; }
+
+    // On the server's threads: answers wait while the test holds them back (at most 20 s, so
+    // that a failing test still ends).
+    void warteAufFreigabe() const {
+        for (int i = 0; i < 4000 && zurueckhalten; ++i) {
+            std::this_thread::sleep_for(5ms);
+        }
     }
 
     void oeffne(std::optional<Zeitpunkt> abruftag = std::nullopt) {
@@ -140,6 +155,7 @@ protected:
     std::map<std::string, std::string> preise;
     std::set<std::string> fehlschlagen;
     std::chrono::milliseconds verzoegerung = 200ms;
+    std::atomic<bool> zurueckhalten{false};
     std::unique_ptr<StichtagErfassen> blatt;
     std::unique_ptr<QSignalSpy> spion;
 };
@@ -287,4 +303,161 @@ TEST_F(StichtagErfassenTest, gescheitertesSpeichernLaesstBlattUndEingabeStehen) 
     QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
     EXPECT_EQ(spion->count(), 1);
     EXPECT_EQ(spiel.gespeichert().bewertungen.size(), 1U);
+}
+
+TEST_F(StichtagErfassenTest, offeneVergleicheEinFehlschlagUndEineSpaeteAbweichungBisZumGespeichertenStichtag) {
+    zurueckhalten = true;
+    fehlschlagen.insert("DE000A0S9GB0");
+    oeffne();
+    for (const auto& p : posten) {
+        tippe(p.klasse, p.klasse == Assetklasse::aktie ? "150" : p.getippt);
+    }
+    ASSERT_TRUE(blatt->entwurf().vergleiche().empty());
+
+    // Asked while every comparison is still out.
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    ASSERT_NE(rueckfrage(), nullptr);
+    EXPECT_EQ(rueckfrage()->text(), QStringLiteral("Noch nicht alle Kurse verglichen"));
+    EXPECT_EQ(rueckfrage()->informativeText(),
+              QStringLiteral("Noch nicht verglichen: Aktie, Anleihe, Währung, Rohstoff, CO2-Zertifikat. Der "
+                             "Vergleichskurs wird noch geholt."));
+
+    // The answers arrive while the question is shown; the share's is far off.
+    zurueckhalten = false;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    rueckfrage()->findChild<QPushButton*>(QStringLiteral("trotzdemSpeichern"))->click();
+    EXPECT_TRUE(blatt->isVisible());
+    EXPECT_EQ(spion->count(), 0);
+    EXPECT_TRUE(spiel.gespeichert().bewertungen.empty());
+    auto* neueAbweichung = blatt->findChild<QWidget*>(QStringLiteral("neueAbweichung"));
+    EXPECT_TRUE(neueAbweichung->isVisible());
+    EXPECT_NE(zeile(Assetklasse::aktie)->findChild<Hinweiszeile*>(QStringLiteral("warnung")), nullptr);
+    // The failed comparison is shown with its reason and a retry; it does not block saving.
+    EXPECT_EQ(vergleichstext(Assetklasse::rohstoff),
+              QStringLiteral("Kein Vergleichskurs abrufbar: Die Quelle meldete einen Fehler (HTTP 500). Später "
+                             "erneut versuchen."));
+    EXPECT_TRUE(zeile(Assetklasse::rohstoff)->findChild<QPushButton*>(QStringLiteral("vergleichErneutHolen"))->isVisible());
+
+    // Asked again, now about the deviation alone.
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    EXPECT_FALSE(neueAbweichung->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rueckfrage() && rueckfrage()->isVisible(); }, 2000));
+    EXPECT_EQ(rueckfrage()->text(), QStringLiteral("Ein Kurs weicht stark vom Vergleich ab"));
+    EXPECT_EQ(rueckfrage()->informativeText(),
+              QStringLiteral("Aktie: Kurs aktuell laut Quelle: 120,00 €. Eingetragen: 150,00 €. "
+                             "Abweichung 25\u00a0%."))
+        << rueckfrage()->informativeText().toStdString();
+    rueckfrage()->findChild<QPushButton*>(QStringLiteral("trotzdemSpeichern"))->click();
+    ASSERT_EQ(spion->count(), 1);
+    EXPECT_FALSE(blatt->isVisible());
+    EXPECT_TRUE(spion->at(0).at(0).value<Bewertungserfassung::Ergebnis>().verworfen.empty());
+
+    // Exactly one reference date with the five typed prices, as typed.
+    const Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 1U);
+    const Zeitpunkt datum = bestand.bewertungen[0].felder.datum;
+    ASSERT_EQ(bestand.preisnotizen.size(), 5U);
+    struct Erwartet {
+        Dezimal preis;
+        std::optional<Dezimal> preisOriginal;
+        std::optional<std::string> originalwaehrung;
+        std::optional<Dezimal> umrechnung;
+    };
+    const std::map<std::string, Erwartet> erwartet{
+        {"DE0007164600", {Dezimal(150), {}, {}, {}}},
+        {"DE0001102580", {Dezimal::aus("99.4"), {}, {}, {}}},
+        {"USD", {Dezimal::aus("0.925925925926"), Dezimal(1), "USD", Dezimal::aus("1.08")}},
+        {"DE000A0S9GB0", {Dezimal(70), {}, {}, {}}},
+        {"DE0005140008", {Dezimal::aus("15.1"), {}, {}, {}}},
+    };
+    std::set<std::string> gesehen;
+    for (const auto& notiz : bestand.preisnotizen) {
+        const auto& f = notiz.felder;
+        SCOPED_TRACE(f.kennung);
+        ASSERT_TRUE(erwartet.contains(f.kennung));
+        gesehen.insert(f.kennung);
+        const Erwartet& e = erwartet.at(f.kennung);
+        EXPECT_EQ(notiz.bewertung, bestand.bewertungen[0].id);
+        EXPECT_EQ(f.preis, e.preis);
+        EXPECT_EQ(f.waehrung, "EUR");
+        EXPECT_EQ(f.quelle, "Bloomberg");
+        EXPECT_EQ(f.art, Kursart::vonHand);
+        EXPECT_EQ(f.herkunft, Preisherkunft::manuell);
+        EXPECT_EQ(f.abgerufenAm, datum);
+        EXPECT_EQ(f.handelsumfang, std::nullopt);
+        EXPECT_EQ(f.preisOriginal, e.preisOriginal);
+        EXPECT_EQ(f.originalwaehrung, e.originalwaehrung);
+        EXPECT_EQ(f.umrechnung, e.umrechnung);
+    }
+    EXPECT_EQ(gesehen.size(), 5U);
+}
+
+TEST_F(StichtagErfassenTest, eineAndereHandelswaehrungHoltNurDenNeuenVergleich) {
+    oeffne();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    ASSERT_EQ(server.anfragen(usdPfad).size(), 1U);
+    const auto anzahlen = [&] {
+        std::map<std::string, std::size_t> anzahl;
+        for (const auto& p : posten) {
+            anzahl[p.kennung] = anfragenFuer(p.kennung);
+        }
+        return anzahl;
+    };
+    const auto vorher = anzahlen();
+    StichtagskursFelder* aktie = zeile(Assetklasse::aktie);
+    auto* wahl = aktie->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+    const auto waehle = [&](const char* code) {
+        const int index = wahl->findData(QString::fromUtf8(code));
+        ASSERT_GE(index, 0);
+        wahl->setCurrentIndex(index);
+        emit wahl->activated(index);
+    };
+    const auto umrechnungsfeld = [&] { return aktie->findChild<Zahleneingabe*>(QStringLiteral("umrechnung")); };
+    const auto eingabe = [&] { return blatt->entwurf().zeile(Assetklasse::aktie)->eingabe; };
+
+    waehle("USD");
+    EXPECT_TRUE(aktie->findChild<QWidget*>(QStringLiteral("wirdGeholt"))->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return vergleichstext(Assetklasse::aktie).startsWith(QStringLiteral("Vergleich: ")); },
+                                10000));
+    // Only the share's new request went out: its price and its rate.
+    auto nachher = anzahlen();
+    for (const auto& p : posten) {
+        EXPECT_EQ(nachher.at(p.kennung), vorher.at(p.kennung) + (p.klasse == Assetklasse::aktie ? 1 : 0)) << p.kennung;
+    }
+    EXPECT_EQ(server.anfragen(usdPfad).size(), 2U);
+    // The fetched rate fills the untouched rate field, and the field shows what the draft holds.
+    EXPECT_EQ(eingabe().umrechnung, Dezimal::aus("1.08"));
+    EXPECT_EQ(eingabe().ezbVorbelegung, Dezimal::aus("1.08"));
+    EXPECT_EQ(umrechnungsfeld()->feld()->text(), QStringLiteral("1,08"));
+
+    // Back to euros and to dollars again: both answers are stored, nothing is fetched, and the
+    // field and the draft agree at every step.
+    waehle("EUR");
+    EXPECT_FALSE(aktie->findChild<QWidget*>(QStringLiteral("wirdGeholt"))->isVisible());
+    EXPECT_EQ(eingabe().umrechnung, Dezimal(0));
+    EXPECT_EQ(eingabe().ezbVorbelegung, std::nullopt);
+    waehle("USD");
+    EXPECT_FALSE(aktie->findChild<QWidget*>(QStringLiteral("wirdGeholt"))->isVisible());
+    EXPECT_EQ(eingabe().umrechnung, Dezimal::aus("1.08"));
+    EXPECT_EQ(umrechnungsfeld()->feld()->text(), QStringLiteral("1,08"));
+    tippe(Assetklasse::aktie, "130");
+    EXPECT_EQ(eingabe().kurs, Dezimal(130));
+    QTest::qWait(400); // a stray request would have reached the server by now
+    EXPECT_EQ(anzahlen(), nachher);
+    EXPECT_EQ(server.anfragen(usdPfad).size(), 2U);
+
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    ASSERT_EQ(spion->count(), 1);
+    const Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.preisnotizen.size(), 1U);
+    EXPECT_EQ(bestand.preisnotizen[0].felder.preisOriginal, Dezimal(130));
+    EXPECT_EQ(bestand.preisnotizen[0].felder.originalwaehrung, "USD");
+    EXPECT_EQ(bestand.preisnotizen[0].felder.umrechnung, Dezimal::aus("1.08"));
+}
+
+TEST(StichtagErfassenTitel, nenntDenTagMitAusgeschriebenemMonat) {
+    const Zeitpunkt heute = testspiel::tag(2026, 12, 7, 9);
+    const Zeitpunkt nachtrag = testspiel::tag(2024, 3, 11, 17);
+    EXPECT_EQ(StichtagErfassen::titel({heute, std::nullopt}), QStringLiteral("Stichtag am 7. Dezember 2026"));
+    EXPECT_EQ(StichtagErfassen::titel({nachtrag, nachtrag}), QStringLiteral("Kurse vom 11. März 2024 nachtragen"));
 }

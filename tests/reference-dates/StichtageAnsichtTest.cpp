@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,13 +20,17 @@
 #include "app/Modellbeobachter.h"
 #include "app/Spielstandhilfe.h"
 #include "app/Textbruecke.h"
+#include "app/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "reference-dates/PreisKorrigieren.h"
 #include "reference-dates/StichtagDetail.h"
+#include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/StichtageAnsicht.h"
+#include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Stichtagsliste.h"
 #include "Umgebung.h"
+#include "sources/Testhilfen.h"
 
 using namespace qb;
 using testspiel::tag;
@@ -249,4 +255,88 @@ TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
     EXPECT_EQ(bestand.bewertungen.at(0).id, spiel.tage[11]);
     ASSERT_EQ(bestand.preisnotizen.size(), 1U);
     EXPECT_EQ(bestand.preisnotizen.at(0).bewertung, spiel.tage[11]);
+}
+
+namespace {
+
+// Types a price into the visible number field of a class's row of the capture sheet.
+void tippePreis(StichtagErfassen* blatt, Assetklasse klasse, const char* text) {
+    auto* zeile =
+        blatt->findChild<StichtagskursFelder*>(QStringLiteral("zeile_") + QString::fromUtf8(rohwert(klasse).data()));
+    ASSERT_TRUE(zeile);
+    for (auto* feld : zeile->findChildren<Zahleneingabe*>()) {
+        if (feld->isVisible()) {
+            feld->feld()->setFocus();
+            QTest::keyClicks(feld->feld(), QString::fromUtf8(text));
+            return;
+        }
+    }
+    ADD_FAILURE() << "kein Preisfeld";
+}
+
+} // namespace
+
+TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworfenesErstWennDerTabZuSehenIst) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+    aktie->setzeKennung("DE0007236101");
+    auto rohstoff = testspiel::kaufe(spiel.portfolio, Assetklasse::rohstoff, "Gold", 5, testspiel::eur("60"));
+    rohstoff->setzeKennung("DE000A0S9GB0");
+    spiel.speichereOderScheitere();
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+    ansicht.resize(900, 600);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+    EXPECT_TRUE(ansicht.findChild<QWidget*>("keinStichtag")->isVisible());
+    EXPECT_TRUE(ansicht.findChild<QWidget*>("keinDetail")->isVisible());
+
+    // A past day: the button and its explanation change.
+    ansicht.findChild<QDateEdit*>("datumswahl")->setDate(QDate(2024, 3, 10));
+    auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+    EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
+    EXPECT_EQ(ansicht.findChild<QLabel*>("erklaerung")->text(),
+              "Trag die Bloomberg-Schlusskurse dieses Tages ein. Zum Vergleich holt die App die Kurse jenes Tages.");
+    QTest::mouseClick(anlegen, Qt::LeftButton);
+    QPointer<StichtagErfassen> blatt = ansicht.erfassung();
+    ASSERT_TRUE(blatt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
+    EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
+    tippePreis(blatt, Assetklasse::aktie, "161,5");
+    tippePreis(blatt, Assetklasse::rohstoff, "62");
+    // Every comparison fails at the server; meanwhile the gold is given another identifier.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->entwurf().vergleiche().size() == 2; }, 10000));
+    rohstoff->setzeKennung("DE000A1E0HR8");
+
+    // Failed comparisons are answers: saved without a question.
+    QTest::mouseClick(blatt->findChild<QPushButton*>("speichern"), Qt::LeftButton);
+    // The user is on another tab before the alert comes up.
+    ansicht.setEnabled(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ansicht.findChild<QMessageBox*>("hinweisZumStichtag"), nullptr);
+
+    // Stored at 17:00 of the chosen day, with the share's price only, and selected.
+    const Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 1U);
+    EXPECT_EQ(bestand.bewertungen.at(0).felder.datum, tag(2024, 3, 10));
+    ASSERT_EQ(bestand.preisnotizen.size(), 1U);
+    EXPECT_EQ(bestand.preisnotizen.at(0).felder.kennung, "DE0007236101");
+    EXPECT_EQ(ansicht.ausgewaehlt(), bestand.bewertungen.at(0).id);
+    auto* liste = ansicht.findChild<QListWidget*>("stichtagsliste");
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{bestand.bewertungen.at(0).id}));
+    ASSERT_TRUE(ansicht.detail());
+    EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
+
+    ansicht.setEnabled(true);
+    QPointer<QMessageBox> hinweis;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (hinweis = ansicht.findChild<QMessageBox*>("hinweisZumStichtag")); }, 5000));
+    EXPECT_EQ(hinweis->text(), "Hinweis zum Stichtag");
+    EXPECT_EQ(hinweis->informativeText(),
+              "Der Stichtag ist angelegt, aber diese Kurse wurden nicht übernommen:\n\nRohstoff: Die Kennung wurde "
+              "geändert, nachdem der Kurs eingetragen war. Trag ihn für die neue Kennung ein.");
+    QTest::mouseClick(hinweis->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hinweis.isNull(); }, 5000));
 }
