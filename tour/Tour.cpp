@@ -31,6 +31,7 @@
 #include <sqlite3.h>
 
 #include "Beispielspiel.h"
+#include "EntwicklungTour.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
@@ -426,6 +427,7 @@ int main(int argc, char** argv) {
         tourDurchDasSpiel();
         tourDurchDieStichtage(false);
         tourDurchDieStichtage(true);
+        tourDurchDieEntwicklung([](QWidget& widget, const QString& bild) { sichere(widget, bild); });
         tourDurchDieZustaende();
     }
     std::error_code egal;

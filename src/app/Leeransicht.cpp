@@ -36,9 +36,15 @@ Leeransicht::Leeransicht(const QString& symbol, const QString& titel, const QStr
     text_->setAlignment(Qt::AlignHCenter);
     text_->setWordWrap(true);
     // A long explanation wraps into a readable column instead of one line across the window.
+    // Centred by stretches, not by alignment: an aligned label gets its one-line size hint
+    // and cuts the rest of the text.
     text_->setMaximumWidth(460);
     Vordergrund::setze(text_, Vordergrund::sekundaer());
-    spalte->addWidget(text_, 0, Qt::AlignHCenter);
+    auto* mitte = new QHBoxLayout;
+    mitte->addStretch(1);
+    mitte->addWidget(text_, 4);
+    mitte->addStretch(1);
+    spalte->addLayout(mitte);
 
     aktion_ = new QPushButton(this);
     aktion_->setObjectName(QStringLiteral("aktion"));

@@ -28,6 +28,7 @@
 #include "app/Textbruecke.h"
 #include "app/Vordergrund.h"
 #include "model/Portfolio.h"
+#include "performance/EntwicklungAnsicht.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
 #include "reference-dates/StichtageAnsicht.h"
@@ -186,9 +187,7 @@ void Portfoliofenster::baueSeiten(Modellbeobachter& beobachter) {
         } else if (bereich == Bereich::stichtage) {
             seite = new StichtageAnsicht(portfolio_, beobachter, seiten_);
         } else {
-            // Filled by the reference-date and performance views.
-            seite = new QWidget(seiten_);
-            seite->setObjectName(QStringLiteral("seite-") + qtText(rohwert(bereich)));
+            seite = new EntwicklungAnsicht(portfolio_, beobachter, {}, seiten_);
         }
         seiten_->addWidget(seite);
     }

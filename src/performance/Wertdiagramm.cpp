@@ -1,0 +1,373 @@
+#include "performance/Wertdiagramm.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "app/Schriftstil.h"
+#include "app/Signalfarbe.h"
+#include "app/Symbol.h"
+#include "app/Textbruecke.h"
+#include "app/Vordergrund.h"
+#include "performance/Wertdiagrammzugang.h"
+
+namespace qb {
+
+namespace {
+
+constexpr double markenlaenge = 4;  // the ticks under the plot
+constexpr double abstand = 4;       // between the plot and its labels
+constexpr double balkenbreite = 38; // the single point's bar
+constexpr double kartenabstand = 6; // between the selection line's top and its card
+
+QString einsatzText() {
+    return QCoreApplication::translate("qb::Wertdiagramm", "Einsatz");
+}
+
+QColor mitDeckkraft(QColor farbe, double deckkraft) {
+    farbe.setAlphaF(static_cast<float>(farbe.alphaF() * deckkraft));
+    return farbe;
+}
+
+// The colours of one paint, read from the palette each time so that they follow light and dark.
+struct Farben {
+    QColor primaer;
+    QColor sekundaer;
+    QColor gewinn;
+    QColor verlust;
+
+    explicit Farben(const QPalette& palette)
+        : primaer(Vordergrund::primaer().fuer(palette)), sekundaer(Vordergrund::sekundaer().fuer(palette)),
+          gewinn(Signalfarbe::gewinn.fuer(palette)), verlust(Signalfarbe::verlust.fuer(palette)) {}
+
+    QColor fuer(Lage lage) const {
+        switch (lage) {
+        case Lage::ueberEinsatz:
+            return gewinn;
+        case Lage::unterEinsatz:
+            return verlust;
+        case Lage::aufEinsatz:
+            break;
+        }
+        return sekundaer;
+    }
+};
+
+// A vertical gradient over `rahmen` whose strong end lies at the curve: at the top for a piece
+// above the line, at the bottom for one below it.
+QLinearGradient verlauf(const QRectF& rahmen, const QColor& farbe, bool oben, double schwach) {
+    QLinearGradient gradient(rahmen.topLeft(), rahmen.bottomLeft());
+    gradient.setColorAt(0, mitDeckkraft(farbe, oben ? 0.42 : schwach));
+    gradient.setColorAt(1, mitDeckkraft(farbe, oben ? schwach : 0.42));
+    return gradient;
+}
+
+void zeichneFlaechen(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wertentwicklung& daten,
+                     const Farben& farben) {
+    const double linie = abb.yVon(daten.linie());
+    for (const auto& stueck : daten.flaechen()) {
+        QPainterPath pfad;
+        pfad.moveTo(abb.xVon(stueck.stellen.front().datum), linie);
+        for (const auto& stelle : stueck.stellen) {
+            pfad.lineTo(abb.stelle(stelle.datum, stelle.wert));
+        }
+        pfad.lineTo(abb.xVon(stueck.stellen.back().datum), linie);
+        pfad.closeSubpath();
+        const QColor farbe = stueck.ueberEinsatz ? farben.gewinn : farben.verlust;
+        maler.fillPath(pfad, verlauf(pfad.boundingRect(), farbe, stueck.ueberEinsatz, 0.04));
+    }
+}
+
+void zeichneBalken(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wertentwicklung& daten,
+                   const Farben& farben) {
+    const Kurvenpunkt& punkt = daten.punkte().front();
+    const bool oben = punkt.wert >= daten.startkapital();
+    const double x = abb.xVon(punkt.datum);
+    const QRectF balken = QRectF(QPointF(x - balkenbreite / 2, abb.yVon(daten.linie())),
+                                 QPointF(x + balkenbreite / 2, abb.yVon(punkt.wert.alsDouble())))
+                              .normalized();
+    QPainterPath pfad;
+    pfad.addRoundedRect(balken, 4, 4);
+    maler.fillPath(pfad, verlauf(balken, oben ? farben.gewinn : farben.verlust, oben, 0.22));
+}
+
+void zeichnePunkt(QPainter& maler, QPointF mitte, Wertentwicklung::Punktform form, double groesse) {
+    // The size is the symbol's area, as chart libraries give it.
+    const double seite = std::sqrt(groesse);
+    const QRectF rahmen(mitte.x() - seite / 2, mitte.y() - seite / 2, seite, seite);
+    switch (form) {
+    case Wertentwicklung::Punktform::kreis:
+        maler.drawEllipse(rahmen);
+        break;
+    case Wertentwicklung::Punktform::quadrat:
+        maler.drawRect(rahmen);
+        break;
+    case Wertentwicklung::Punktform::raute: {
+        const double halb = seite / std::sqrt(2.0);
+        const QPointF ecken[] = {mitte + QPointF(0, -halb), mitte + QPointF(halb, 0), mitte + QPointF(0, halb),
+                                 mitte + QPointF(-halb, 0)};
+        maler.drawPolygon(ecken, 4);
+        break;
+    }
+    }
+}
+
+void zeichneKurve(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wertentwicklung& daten,
+                  const Farben& farben) {
+    const auto& punkte = daten.punkte();
+    if (punkte.size() >= 2) {
+        QPolygonF linie;
+        linie.reserve(static_cast<qsizetype>(punkte.size()));
+        for (const auto& punkt : punkte) {
+            linie << abb.stelle(punkt.datum, punkt.wert.alsDouble());
+        }
+        QPen stift(mitDeckkraft(farben.primaer, 0.75), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        maler.setPen(stift);
+        maler.setBrush(Qt::NoBrush);
+        maler.drawPolyline(linie);
+    }
+    maler.setPen(Qt::NoPen);
+    for (const auto& punkt : punkte) {
+        const Lage lage = daten.lageVon(punkt);
+        maler.setBrush(farben.fuer(lage));
+        zeichnePunkt(maler, abb.stelle(punkt.datum, punkt.wert.alsDouble()), Wertentwicklung::punktform(lage),
+                     daten.istNeuester(punkt) ? 120 : 55);
+    }
+}
+
+void zeichneAchsen(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wertentwicklung& daten,
+                   const Farben& farben, const QFont& beschriftung) {
+    const QRectF& flaeche = abb.flaeche;
+    const QFontMetricsF masse(beschriftung);
+    maler.setFont(beschriftung);
+    for (const Zeitpunkt datum : daten.xAchsenWerte()) {
+        const double x = abb.xVon(datum);
+        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.08), 1));
+        maler.drawLine(QPointF(x, flaeche.top()), QPointF(x, flaeche.bottom()));
+        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.2), 1));
+        maler.drawLine(QPointF(x, flaeche.bottom()), QPointF(x, flaeche.bottom() + markenlaenge));
+        const QString text = qtText(daten.achsendatum(datum));
+        const double breite = masse.horizontalAdvance(text);
+        maler.setPen(farben.sekundaer);
+        maler.drawText(QRectF(x - breite / 2, flaeche.bottom() + markenlaenge, breite, masse.height()),
+                       Qt::AlignCenter, text);
+    }
+    for (const auto& wert : daten.yAchsenWerte()) {
+        const double y = abb.yVon(wert.lage);
+        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.08), 1));
+        maler.drawLine(QPointF(flaeche.left(), y), QPointF(flaeche.right(), y));
+        maler.setPen(farben.sekundaer);
+        maler.drawText(QRectF(0, y - masse.height() / 2, flaeche.left() - abstand, masse.height()),
+                       Qt::AlignRight | Qt::AlignVCenter, qtText(daten.yBeschriftung(wert)));
+    }
+    maler.setPen(farben.sekundaer);
+    const double linie = abb.yVon(daten.linie());
+    maler.drawText(QRectF(flaeche.right() + abstand, linie - masse.height() / 2,
+                          masse.horizontalAdvance(einsatzText()) + 1, masse.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, einsatzText());
+}
+
+// The card of the selected point above its line, moved as far as needed to stay in the chart.
+void zeichneKarte(QPainter& maler, const QRectF& rahmen, const Wertdiagramm::Abbildung& abb,
+                  const Wertentwicklung& daten, const Kurvenpunkt& punkt, const QPalette& palette,
+                  const Farben& farben, const QFont& grund) {
+    const QFont klein = Schriftstil::beschriftung(grund);
+    QFont betont = Schriftstil::hervorhebung(grund);
+    betont.setWeight(QFont::DemiBold);
+    const QFontMetricsF kleinMasse(klein);
+    const QFontMetricsF betontMasse(betont);
+    const QString datum = qtText(daten.datumText(punkt.datum));
+    const QString wert = qtText(daten.betragText(punkt.wert));
+    const QString abstandText = qtText(daten.abstandText(punkt));
+    const double symbolseite = kleinMasse.height();
+    const double zeilenbreite = symbolseite + 4 + kleinMasse.horizontalAdvance(abstandText);
+    const double inhaltBreite =
+        std::max({kleinMasse.horizontalAdvance(datum), betontMasse.horizontalAdvance(wert), zeilenbreite});
+    const double inhaltHoehe = kleinMasse.height() + 3 + betontMasse.height() + 3 + kleinMasse.height();
+    const QSizeF groesse(inhaltBreite + 20, inhaltHoehe + 16);
+    const double x = abb.xVon(punkt.datum);
+    const double links = std::clamp(x - groesse.width() / 2, rahmen.left(),
+                                     std::max(rahmen.left(), rahmen.right() - groesse.width()));
+    const double oben = std::clamp(abb.flaeche.top() - kartenabstand - groesse.height(), rahmen.top(),
+                                   std::max(rahmen.top(), rahmen.bottom() - groesse.height()));
+    const QRectF karte(QPointF(links, oben), groesse);
+
+    QPainterPath form;
+    form.addRoundedRect(karte.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    maler.fillPath(form, mitDeckkraft(palette.color(QPalette::Window), 0.92));
+    maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.12), 1));
+    maler.setBrush(Qt::NoBrush);
+    maler.drawPath(form);
+
+    const Lage lage = daten.lageVon(punkt);
+    double y = karte.top() + 8;
+    const double textLinks = karte.left() + 10;
+    maler.setFont(klein);
+    maler.setPen(farben.sekundaer);
+    maler.drawText(QRectF(textLinks, y, inhaltBreite, kleinMasse.height()), Qt::AlignLeft | Qt::AlignVCenter, datum);
+    y += kleinMasse.height() + 3;
+    maler.setFont(betont);
+    maler.setPen(farben.primaer);
+    maler.drawText(QRectF(textLinks, y, inhaltBreite, betontMasse.height()), Qt::AlignLeft | Qt::AlignVCenter, wert);
+    y += betontMasse.height() + 3;
+    const QColor lagefarbe = farben.fuer(lage);
+    const qreal verhaeltnis = maler.device() != nullptr ? maler.device()->devicePixelRatioF() : 1.0;
+    maler.drawPixmap(QPointF(textLinks, y),
+                     Symbol::bild(qtText(Wertentwicklung::symbolname(lage)), lagefarbe,
+                                  static_cast<int>(std::lround(symbolseite)), verhaeltnis));
+    maler.setFont(klein);
+    maler.setPen(lagefarbe);
+    maler.drawText(QRectF(textLinks + symbolseite + 4, y, inhaltBreite, kleinMasse.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, abstandText);
+}
+
+} // namespace
+
+double Wertdiagramm::Abbildung::xVon(Zeitpunkt datum) const {
+    const double spanne = std::chrono::duration<double>(x.bis - x.von).count();
+    const double anteil = std::chrono::duration<double>(datum - x.von).count() / spanne;
+    return flaeche.left() + anteil * flaeche.width();
+}
+
+double Wertdiagramm::Abbildung::yVon(double wert) const {
+    return flaeche.bottom() - (wert - y.von) / (y.bis - y.von) * flaeche.height();
+}
+
+Zeitpunkt Wertdiagramm::Abbildung::datumAn(double px) const {
+    const double anteil = flaeche.width() > 0 ? (px - flaeche.left()) / flaeche.width() : 0;
+    const double spanne = std::chrono::duration<double>(x.bis - x.von).count();
+    return x.von + std::chrono::round<Zeitpunkt::duration>(std::chrono::duration<double>(anteil * spanne));
+}
+
+Wertdiagramm::Wertdiagramm(const Wertentwicklung& daten, QWidget* eltern) : QWidget(eltern), daten_(daten) {
+    Wertdiagrammzugang::installiere();
+    setObjectName(QStringLiteral("wertdiagramm"));
+    setMouseTracking(true);
+    setMinimumHeight(150);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void Wertdiagramm::zeige(const Wertentwicklung& daten) {
+    daten_ = daten;
+    update();
+    Wertdiagrammzugang::meldeNeueDaten(this);
+}
+
+void Wertdiagramm::setzeAuswahl(std::optional<Zeitpunkt> auswahl) {
+    if (auswahl == auswahl_) {
+        return;
+    }
+    auswahl_ = auswahl;
+    update();
+}
+
+Wertdiagramm::Abbildung Wertdiagramm::abbildung() const {
+    return abbildung(QRectF(rect()), daten_, font());
+}
+
+QSize Wertdiagramm::sizeHint() const {
+    return {480, 240};
+}
+
+QSize Wertdiagramm::minimumSizeHint() const {
+    return {160, 150};
+}
+
+Wertdiagramm::Abbildung Wertdiagramm::abbildung(const QRectF& rahmen, const Wertentwicklung& daten,
+                                                const QFont& schrift) {
+    const QFontMetricsF masse(Schriftstil::beschriftung(schrift));
+    double breiteste = 0;
+    for (const auto& wert : daten.yAchsenWerte()) {
+        breiteste = std::max(breiteste, masse.horizontalAdvance(qtText(daten.yBeschriftung(wert))));
+    }
+    const double links = breiteste + abstand;
+    const double rechts = masse.horizontalAdvance(einsatzText()) + abstand;
+    const double unten = masse.height() + markenlaenge;
+    const QRectF flaeche = rahmen.adjusted(links, 0, -rechts, -unten);
+    return {flaeche.isValid() ? flaeche : QRectF(rahmen.topLeft(), QSizeF(1, 1)), daten.xBereich(), daten.yBereich()};
+}
+
+void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentwicklung& daten,
+                           std::optional<Zeitpunkt> auswahl, const QPalette& palette, const QFont& schrift) {
+    const Farben farben(palette);
+    const Abbildung abb = abbildung(rahmen, daten, schrift);
+    maler.save();
+    maler.setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath hintergrund;
+    hintergrund.addRoundedRect(abb.flaeche, 10, 10);
+    maler.fillPath(hintergrund, mitDeckkraft(farben.primaer, 0.035));
+    zeichneAchsen(maler, abb, daten, farben, Schriftstil::beschriftung(schrift));
+
+    // The marks stay inside the plot; only labels and the card lie beside it.
+    maler.save();
+    maler.setClipRect(abb.flaeche);
+    zeichneFlaechen(maler, abb, daten, farben);
+    if (daten.punkte().size() == 1) {
+        zeichneBalken(maler, abb, daten, farben);
+    }
+    QPen regel(mitDeckkraft(farben.primaer, 0.45), 1);
+    regel.setDashPattern({5, 4});
+    maler.setPen(regel);
+    const double linie = abb.yVon(daten.linie());
+    maler.drawLine(QPointF(abb.flaeche.left(), linie), QPointF(abb.flaeche.right(), linie));
+    zeichneKurve(maler, abb, daten, farben);
+    const std::optional<Kurvenpunkt> gewaehlt = daten.ausgewaehlterPunkt(auswahl);
+    if (gewaehlt) {
+        const double x = abb.xVon(gewaehlt->datum);
+        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.25), 1));
+        maler.drawLine(QPointF(x, abb.flaeche.top()), QPointF(x, abb.flaeche.bottom()));
+    }
+    maler.restore();
+
+    if (gewaehlt) {
+        zeichneKarte(maler, rahmen, abb, daten, *gewaehlt, palette, farben, schrift);
+    }
+    maler.restore();
+}
+
+void Wertdiagramm::paintEvent(QPaintEvent*) {
+    QPainter maler(this);
+    zeichne(maler, QRectF(rect()), daten_, auswahl_, palette(), font());
+}
+
+void Wertdiagramm::waehleAn(double x) {
+    const Abbildung abb = abbildung();
+    if (x < abb.flaeche.left() || x > abb.flaeche.right()) {
+        setzeAuswahl(std::nullopt);
+        return;
+    }
+    setzeAuswahl(abb.datumAn(x));
+}
+
+void Wertdiagramm::mouseMoveEvent(QMouseEvent* ereignis) {
+    waehleAn(ereignis->position().x());
+    QWidget::mouseMoveEvent(ereignis);
+}
+
+void Wertdiagramm::mousePressEvent(QMouseEvent* ereignis) {
+    waehleAn(ereignis->position().x());
+    QWidget::mousePressEvent(ereignis);
+}
+
+void Wertdiagramm::leaveEvent(QEvent* ereignis) {
+    setzeAuswahl(std::nullopt);
+    QWidget::leaveEvent(ereignis);
+}
+
+void Wertdiagramm::changeEvent(QEvent* ereignis) {
+    if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) {
+        update();
+    }
+    QWidget::changeEvent(ereignis);
+}
+
+} // namespace qb

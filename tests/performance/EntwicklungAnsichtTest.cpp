@@ -1,0 +1,179 @@
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+
+#include "app/Fensterhilfe.h"
+#include "app/Modellbeobachter.h"
+#include "model/Ablage.h"
+#include "model/Modellcontainer.h"
+#include "model/Modellkontext.h"
+#include "performance/EntwicklungAnsicht.h"
+#include "performance/Kursbuehne.h"
+#include "sources/Testhilfen.h"
+#include "valuation/Testspiel.h"
+
+using qb::Assetklasse;
+using qb::EntwicklungAnsicht;
+using qb::Sicht;
+using qb::Zeitpunkt;
+using qbtest::Kursbuehne;
+using qbtest::warteBis;
+
+namespace {
+
+const char* const siemens = "DE0007164600";
+
+// The tab on a game entered 40 days ago with one share and a complete reference date 20 days
+// ago; the test server has a close for every day from 50 days ago to yesterday.
+class EntwicklungAnsichtTest : public ::testing::Test {
+protected:
+    qbtest::Testserver server;
+    Kursbuehne buehne{server};
+    qb::Modellcontainer container{qb::Ablage::imArbeitsspeicher()};
+    qb::Modellbeobachter beobachter{container.kontext()};
+    const qb::Kalender kalender = qb::Kalender::aktuell();
+    const Zeitpunkt heute = kalender.tagesbeginn(qb::jetzt());
+    std::shared_ptr<qb::Portfolio> portfolio;
+    std::shared_ptr<qb::Position> aktie;
+    std::unique_ptr<EntwicklungAnsicht> ansicht;
+
+    Zeitpunkt vorTagen(int tage, int stunde = 0) const {
+        return *kalender.plusTage(heute, -tage) + std::chrono::hours(stunde);
+    }
+
+    EntwicklungAnsichtTest() {
+        portfolio = std::make_shared<qb::Portfolio>("Gruppe", qb::Dezimal(10000), vorTagen(40, 9));
+        container.kontext().fuegeEin(portfolio);
+        aktie = testspiel::kaufe(portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("100"));
+        aktie->setzeKennung(siemens);
+        testspiel::notiere(testspiel::stichtag(portfolio, vorTagen(20, 17)), aktie, testspiel::eur("110"));
+        std::vector<std::pair<Zeitpunkt, std::string>> kurse;
+        for (int tage = 50; tage >= 1; --tage) {
+            const qb::Datumsteile teile = kalender.teile(vorTagen(tage));
+            kurse.emplace_back(Kursbuehne::utcTag(teile.jahr, teile.monat, teile.tag), std::to_string(100 + tage));
+        }
+        buehne.papier(siemens, "EUR", kurse);
+        ansicht = std::make_unique<EntwicklungAnsicht>(portfolio, beobachter, [this] { return qbtest::dienstFuer(server); });
+        ansicht->resize(920, 480);
+        ansicht->show();
+    }
+
+    void klicke(const char* name) {
+        auto* knopf = ansicht->findChild<QAbstractButton*>(name);
+        ASSERT_NE(knopf, nullptr) << name;
+        QTest::mouseClick(knopf, Qt::LeftButton);
+    }
+    QString gezeigt() const { return ansicht->findChild<QStackedWidget*>("inhalt")->currentWidget()->objectName(); }
+    bool geladen() const { return !ansicht->ladung().laedt(); }
+    std::size_t verlaufsanfragen() const { return server.anfragen("/v1/tradingview/history").size(); }
+    std::size_t tage() const { return ansicht->ladung().verlauf() ? ansicht->ladung().verlauf()->tage.size() : 0; }
+};
+
+TEST_F(EntwicklungAnsichtTest, wechseltZwischenStichtagenUndTagesverlaufUndDenZeitraeumen) {
+    // The reference dates need no fetch; the period picker is hidden.
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    EXPECT_TRUE(ansicht->findChild<QWidget*>("zeitraum")->isHidden());
+    EXPECT_TRUE(ansicht->findChild<QWidget*>("kurseWerdenGeholt")->isHidden());
+    EXPECT_TRUE(server.anfragen().empty());
+    EXPECT_EQ(ansicht->findChild<QWidget*>("darstellung")->accessibleName(), "Darstellung");
+
+    klicke("sicht-tagesverlauf");
+    EXPECT_FALSE(ansicht->findChild<QWidget*>("zeitraum")->isHidden());
+    EXPECT_FALSE(ansicht->findChild<QWidget*>("kurseWerdenGeholt")->isHidden());
+    EXPECT_EQ(gezeigt(), "tageskurseWerdenGeholt");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    // The whole game: every day from the entry day to yesterday.
+    EXPECT_EQ(tage(), 40U);
+    EXPECT_FALSE(ansicht->ladung().verkuerzt());
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    EXPECT_TRUE(ansicht->findChild<QWidget*>("kurseWerdenGeholt")->isHidden());
+
+    // A new period: the old chart stays while the new history loads.
+    klicke("zeitraum-einMonat");
+    EXPECT_FALSE(geladen());
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(tage(), 31U);
+    EXPECT_FALSE(ansicht->ladung().verkuerzt());
+
+    klicke("zeitraum-dreiMonate");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(tage(), 40U);
+    EXPECT_TRUE(ansicht->ladung().verkuerzt());
+    EXPECT_EQ(verlaufsanfragen(), 3U);
+
+    // Back to the reference dates and again to the same period: the history is fetched anew.
+    klicke("sicht-stichtage");
+    EXPECT_TRUE(ansicht->findChild<QWidget*>("zeitraum")->isHidden());
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    klicke("sicht-tagesverlauf");
+    EXPECT_EQ(ansicht->zeitraum(), qb::Zeitraum::dreiMonate);
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(verlaufsanfragen(), 4U);
+}
+
+TEST_F(EntwicklungAnsichtTest, einFehlschlagZeigtSeinenTextUndErneutLadenHoltNochmals) {
+    buehne.scheitert(siemens, 500);
+    klicke("sicht-tagesverlauf");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+
+    EXPECT_EQ(gezeigt(), "leer");
+    auto* leer = ansicht->findChild<QWidget*>("leer");
+    EXPECT_EQ(leer->findChild<QLabel*>("titel")->text(), "Kein Tagesverlauf");
+    EXPECT_EQ(leer->findChild<QLabel*>("text")->text(),
+              "Aktie: Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.");
+    auto* erneut = leer->findChild<QPushButton*>("aktion");
+    EXPECT_FALSE(erneut->isHidden());
+    EXPECT_EQ(erneut->text(), "Erneut laden");
+    EXPECT_EQ(erneut->accessibleName(), "Tagesverlauf erneut laden");
+
+    buehne.heilt(siemens);
+    QTest::mouseClick(erneut, Qt::LeftButton);
+    EXPECT_EQ(ansicht->ladung().ladeversuch(), 1);
+    EXPECT_EQ(gezeigt(), "tageskurseWerdenGeholt");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    EXPECT_EQ(tage(), 40U);
+    EXPECT_EQ(verlaufsanfragen(), 2U);
+}
+
+TEST_F(EntwicklungAnsichtTest, eineAenderungAufEinemAnderenReiterLaedtImHintergrundNeu) {
+    klicke("sicht-tagesverlauf");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    ASSERT_EQ(verlaufsanfragen(), 1U);
+
+    // The main window disables the page while another tab is shown.
+    ansicht->setEnabled(false);
+    testspiel::notiere(testspiel::stichtag(portfolio, vorTagen(5, 17)), aktie, testspiel::eur("120"));
+    ASSERT_TRUE(warteBis([&] { return verlaufsanfragen() == 2U && geladen(); }));
+    EXPECT_EQ(tage(), 40U);
+
+    // Shown again on the same day with nothing changed: no new load.
+    ansicht->setEnabled(true);
+    EXPECT_TRUE(geladen());
+    // A change that the history does not depend on starts none either.
+    QSignalSpy gemeldet(&beobachter, &qb::Modellbeobachter::geaendert);
+    portfolio->setzeGruppenname("Andere");
+    ASSERT_TRUE(gemeldet.wait());
+    EXPECT_TRUE(geladen());
+    EXPECT_EQ(verlaufsanfragen(), 2U);
+
+    // Without a complete reference date the daily view explains itself and fetches nothing.
+    for (const auto& bewertung : std::vector(portfolio->bewertungen())) {
+        container.kontext().loesche(bewertung);
+    }
+    ASSERT_TRUE(warteBis([&] { return gezeigt() == "leer"; }));
+    EXPECT_EQ(ansicht->findChild<QLabel*>("text")->text(),
+              "Sobald ein Stichtag mit vollständigen Kursen vorliegt, erscheint hier die Wertentwicklung.");
+    EXPECT_TRUE(ansicht->findChild<QPushButton*>("aktion")->isHidden());
+    EXPECT_EQ(verlaufsanfragen(), 2U);
+}
+
+} // namespace

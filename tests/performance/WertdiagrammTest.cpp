@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <QAccessible>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QTest>
+
+#include "app/Hinweiszeile.h"
+#include "app/Textbruecke.h"
+#include "performance/Lageplakette.h"
+#include "performance/Wertdiagramm.h"
+#include "performance/Wertentwicklung.h"
+#include "performance/Wertentwicklungsansicht.h"
+#include "valuation/Portfoliostand.h"
+#include "valuation/Testspiel.h"
+
+namespace {
+
+using namespace qb;
+using std::chrono::hours;
+using testspiel::d;
+
+const Zeitpunkt t0 = testspiel::tag(2026, 12, 1);
+
+Wertentwicklung chart(const std::vector<const char*>& werte, std::int64_t ausgelassen = 0,
+                      std::optional<std::string> fussnote = std::nullopt) {
+    std::vector<Kurvenpunkt> punkte;
+    for (std::size_t i = 0; i < werte.size(); ++i) {
+        punkte.push_back({static_cast<std::int64_t>(i), t0 + hours(24) * static_cast<int>(i), d(werte[i])});
+    }
+    auto portfolio = testspiel::spiel("10000");
+    return Wertentwicklung(std::move(punkte), d("10000"), Portfoliostand(*portfolio, nullptr), ausgelassen,
+                           std::nullopt, std::move(fussnote), Wertentwicklung::Punktart::stichtag);
+}
+
+QPalette palette(bool dunkel) {
+    QPalette palette;
+    const QColor grund = dunkel ? QColor(30, 30, 30) : QColor(246, 246, 246);
+    const QColor text = dunkel ? QColor(235, 235, 235) : QColor(20, 20, 20);
+    palette.setColor(QPalette::Window, grund);
+    palette.setColor(QPalette::Base, grund);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Text, text);
+    return palette;
+}
+
+QImage bild(const Wertentwicklung& daten, bool dunkel = false, QSize groesse = {600, 300}) {
+    QImage bild(groesse, QImage::Format_ARGB32);
+    const QPalette farben = palette(dunkel);
+    bild.fill(farben.color(QPalette::Window));
+    QPainter maler(&bild);
+    Wertdiagramm::zeichne(maler, QRectF(QPointF(0, 0), groesse), daten, std::nullopt, farben, QFont());
+    return bild;
+}
+
+enum class Ton { gewinn, verlust, neutral };
+
+// Which signal colour a pixel leans to; light and dark variants alike lean clearly.
+Ton ton(QRgb pixel) {
+    const int rot = qRed(pixel);
+    const int gruen = qGreen(pixel);
+    if (gruen - rot > 8) {
+        return Ton::gewinn;
+    }
+    if (rot - gruen > 8) {
+        return Ton::verlust;
+    }
+    return Ton::neutral;
+}
+
+Ton tonAn(const QImage& bild, QPointF stelle) {
+    return ton(bild.pixel(stelle.toPoint()));
+}
+
+TEST(Wertdiagramm, flaechenLiegenAufIhrerSeiteDerLinie) {
+    // Above, through the line at 12:00 of day 1, below, back above at 12:00 of day 2.
+    const Wertentwicklung daten = chart({"10500", "9500", "10500"});
+    for (const bool dunkel : {false, true}) {
+        const QImage gemalt = bild(daten, dunkel);
+        const auto abb = Wertdiagramm::abbildung(QRectF(0, 0, 600, 300), daten, QFont());
+        const double linie = abb.yVon(10000);
+        const double x = abb.xVon(t0 + hours(4));
+        // Between the line and the curve of the first piece: gain; just under the line: nothing.
+        EXPECT_EQ(tonAn(gemalt, {x, (linie + abb.yVon(10400)) / 2}), Ton::gewinn) << dunkel;
+        EXPECT_EQ(tonAn(gemalt, {x, linie + 10}), Ton::neutral) << dunkel;
+        // The piece below: loss under the line near its lowest point, nothing above the line.
+        const double xUnten = abb.xVon(t0 + hours(24));
+        EXPECT_EQ(tonAn(gemalt, {xUnten + 8, (linie + abb.yVon(9500)) / 2}), Ton::verlust) << dunkel;
+        EXPECT_EQ(tonAn(gemalt, {xUnten + 8, linie - 10}), Ton::neutral) << dunkel;
+
+        // Nothing in a signal colour beside the plot: only grey labels lie there.
+        const QRect innen = abb.flaeche.toAlignedRect();
+        int bunt = 0;
+        for (int y = 0; y < gemalt.height(); ++y) {
+            for (int xx = 0; xx < gemalt.width(); ++xx) {
+                if (!innen.contains(xx, y) && ton(gemalt.pixel(xx, y)) != Ton::neutral) {
+                    ++bunt;
+                }
+            }
+        }
+        EXPECT_EQ(bunt, 0) << dunkel;
+    }
+}
+
+TEST(Wertdiagramm, einEinzelnerPunktIstEinBalkenVonDerLinieZumWert) {
+    struct Fall {
+        const char* wert;
+        Ton ton;
+    };
+    for (const auto& fall : {Fall{"10040", Ton::gewinn}, Fall{"9960", Ton::verlust}}) {
+        const Wertentwicklung daten = chart({fall.wert});
+        for (const bool dunkel : {false, true}) {
+            const QImage gemalt = bild(daten, dunkel);
+            const auto abb = Wertdiagramm::abbildung(QRectF(0, 0, 600, 300), daten, QFont());
+            const double x = abb.xVon(t0);
+            EXPECT_NEAR(x, abb.flaeche.center().x(), 0.5);
+            const double mitte = (abb.yVon(10000) + abb.yVon(daten.punkte().front().wert.alsDouble())) / 2;
+            // 38 wide around the point's date: inside at ±17, outside at ±22.
+            EXPECT_EQ(tonAn(gemalt, {x - 17, mitte}), fall.ton) << fall.wert << dunkel;
+            EXPECT_EQ(tonAn(gemalt, {x + 17, mitte}), fall.ton) << fall.wert << dunkel;
+            EXPECT_EQ(tonAn(gemalt, {x - 22, mitte}), Ton::neutral) << fall.wert << dunkel;
+            EXPECT_EQ(tonAn(gemalt, {x + 22, mitte}), Ton::neutral) << fall.wert << dunkel;
+        }
+    }
+}
+
+TEST(Wertdiagramm, barrierefreiAlsDiagrammMitSeinenPunkten) {
+    Wertdiagramm diagramm(chart({"10100", "9900", "10000"}));
+    diagramm.resize(600, 300);
+    diagramm.show();
+    QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(&diagramm);
+    ASSERT_NE(zugang, nullptr);
+    EXPECT_EQ(zugang->role(), QAccessible::Chart);
+    EXPECT_EQ(zugang->text(QAccessible::Name), "Wertentwicklung des Portfolios");
+    const std::string zusammenfassung =
+        "3 Stichtage von 1. Dez. 2026 bis 3. Dez. 2026. Aktuell 10.000,00\u00A0€, genau auf dem Startkapital. "
+        "Tiefster Wert 9.900,00\u00A0€, höchster Wert 10.100,00\u00A0€. Die Kurve wechselt 1 mal die Seite.";
+    EXPECT_EQ(utf8(zugang->text(QAccessible::Value)), zusammenfassung);
+    EXPECT_EQ(utf8(zugang->text(QAccessible::Description)), zusammenfassung);
+    ASSERT_EQ(zugang->childCount(), 3);
+    QAccessibleInterface* zweiter = zugang->child(1);
+    ASSERT_NE(zweiter, nullptr);
+    EXPECT_EQ(utf8(zweiter->text(QAccessible::Name)), "2. Dez. 2026");
+    EXPECT_EQ(utf8(zweiter->text(QAccessible::Value)), "9.900,00\u00A0€, 100,00\u00A0€ unter dem Startkapital");
+    EXPECT_EQ(zweiter->parent(), zugang);
+    EXPECT_EQ(zugang->indexOfChild(zweiter), 1);
+    const QPoint stelle =
+        diagramm.mapToGlobal(diagramm.abbildung().stelle(t0 + hours(24), 9900).toPoint());
+    EXPECT_TRUE(zweiter->rect().contains(stelle));
+    EXPECT_EQ(zugang->childAt(stelle.x(), stelle.y()), zweiter);
+
+    // New inputs with fewer points: the children follow.
+    diagramm.zeige(chart({"10100"}));
+    EXPECT_EQ(zugang->childCount(), 1);
+    EXPECT_EQ(zugang->child(1), nullptr);
+    EXPECT_FALSE(zweiter->isValid());
+    EXPECT_EQ(utf8(zugang->text(QAccessible::Value)),
+              "Ein Stichtag am 1. Dez. 2026. 10.100,00\u00A0€, 100,00\u00A0€ über dem Startkapital.");
+}
+
+TEST(Wertdiagramm, zeigerWaehltDenNaechstenPunktUndVerlassenHebtAufDieAuswahl) {
+    Wertdiagramm diagramm(chart({"10100", "9900", "10000"}));
+    diagramm.resize(600, 300);
+    diagramm.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&diagramm));
+    const auto abb = diagramm.abbildung();
+    // A little right of the middle point, then left of the first point's half-day margin.
+    QTest::mousePress(&diagramm, Qt::LeftButton, {}, QPointF(abb.xVon(t0 + hours(30)), 100).toPoint());
+    ASSERT_TRUE(diagramm.auswahl().has_value());
+    EXPECT_EQ(diagramm.daten().ausgewaehlterPunkt(diagramm.auswahl())->id, 1);
+    QTest::mouseRelease(&diagramm, Qt::LeftButton);
+    QEvent verlassen(QEvent::Leave);
+    QCoreApplication::sendEvent(&diagramm, &verlassen);
+    EXPECT_FALSE(diagramm.auswahl().has_value());
+}
+
+TEST(Wertentwicklungsansicht, zeigtKopfHinweisUndFussnoteUndAktualisiertAnOrtUndStelle) {
+    Wertentwicklungsansicht ansicht(chart({"10100", "10500"}, 3, "Fußnote"));
+    ansicht.resize(900, 600);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+    auto* standzeile = ansicht.findChild<QLabel*>("standzeile");
+    auto* plakette = ansicht.findChild<Lageplakette*>("lageplakette");
+    auto* hinweis = ansicht.findChild<Hinweiszeile*>("ausgelassenHinweis");
+    auto* fussnote = ansicht.findChild<QLabel*>("fussnote");
+    ASSERT_TRUE(standzeile && plakette && hinweis && fussnote);
+    EXPECT_EQ(utf8(standzeile->text()), "Stand am 2. Dezember 2026");
+    EXPECT_EQ(utf8(plakette->accessibleName()), "Über dem Startkapital");
+    EXPECT_TRUE(hinweis->isVisible());
+    EXPECT_EQ(utf8(hinweis->text()), "3 Stichtage ohne vollständige Kurse sind nicht dargestellt");
+    EXPECT_TRUE(fussnote->isVisible());
+    EXPECT_EQ(utf8(fussnote->text()), "Fußnote");
+    // Wide: one row, the badge at the trailing edge.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return plakette->geometry().top() < standzeile->geometry().bottom(); }, 2000));
+    EXPECT_GT(plakette->geometry().left(), standzeile->geometry().right() + 12);
+
+    // Narrow: stacked.
+    ansicht.resize(standzeile->sizeHint().width() + plakette->sizeHint().width(), 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return plakette->geometry().top() >= standzeile->geometry().bottom(); }, 2000));
+
+    auto* diagramm = ansicht.diagramm();
+    ansicht.zeige(chart({"9900"}));
+    EXPECT_EQ(ansicht.diagramm(), diagramm);
+    EXPECT_EQ(utf8(plakette->accessibleName()), "Unter dem Startkapital");
+    EXPECT_EQ(utf8(standzeile->text()), "Stand am 1. Dezember 2026");
+    EXPECT_FALSE(hinweis->isVisible());
+    EXPECT_FALSE(fussnote->isVisible());
+    EXPECT_EQ(diagramm->daten().punkte().size(), 1U);
+}
+
+} // namespace
