@@ -80,6 +80,8 @@ QColor Vordergrund::fuer(const QPalette& palette) const {
         return gemischt(text, grund, 0.62);
     case Stufe::tertiaer:
         return gemischt(text, grund, 0.42);
+    case Stufe::akzent:
+        return palette.color(QPalette::Active, QPalette::Link);
     }
     return text;
 }

@@ -18,6 +18,9 @@ public:
     static Vordergrund primaer() { return Vordergrund(Stufe::primaer); }
     static Vordergrund sekundaer() { return Vordergrund(Stufe::sekundaer); }
     static Vordergrund tertiaer() { return Vordergrund(Stufe::tertiaer); }
+    // The palette's accent (its link colour, blue in light and dark), for marks that point
+    // something out without warning about it.
+    static Vordergrund akzent() { return Vordergrund(Stufe::akzent); }
     Vordergrund(const Signalfarbe& farbe) : fall_(farbe) {} // NOLINT: a signal colour is a style
 
     QColor fuer(const QPalette& palette) const;
@@ -29,7 +32,7 @@ public:
     friend bool operator==(const Vordergrund&, const Vordergrund&) = default;
 
 private:
-    enum class Stufe { primaer, sekundaer, tertiaer };
+    enum class Stufe { primaer, sekundaer, tertiaer, akzent };
     explicit Vordergrund(Stufe stufe) : fall_(stufe) {}
     std::variant<Stufe, Signalfarbe> fall_;
 };

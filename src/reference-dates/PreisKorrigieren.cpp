@@ -42,7 +42,10 @@ QLabel* textzeile(const QString& text, QWidget* eltern) {
 
 PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::shared_ptr<Bewertung> bewertung,
                                    Assetklasse klasse, Modellkontext& kontext, Kursdienst dienst, QWidget* eltern)
-    : QDialog(eltern), kontext_(kontext), dienst_(std::move(dienst)) {
+    : QDialog(eltern),
+      kontext_(kontext),
+      dienst_(std::move(dienst)),
+      holer_(this, dienst_, [this](const Vergleichsholer::Aenderung& aenderung) { aendere(aenderung); }) {
     setObjectName("preisKorrigieren");
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -66,12 +69,12 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
     }
     korrektur_.emplace(std::move(portfolio), std::move(bewertung), std::move(position));
     baueFormular();
-    holeVergleiche();
+    holer_.pruefe(korrektur_->entwurf());
     zeige();
 }
 
 PreisKorrigieren::~PreisKorrigieren() {
-    stoppeAbrufe();
+    holer_.stoppe();
 }
 
 void PreisKorrigieren::baueFormular() {
@@ -152,7 +155,7 @@ void PreisKorrigieren::aendere(const std::function<void(Stichtagsentwurf&)>& aen
         return;
     }
     aenderung(korrektur_->entwurf());
-    holeVergleiche();
+    holer_.pruefe(korrektur_->entwurf());
     // Showing the draft can make the row report a change of its own (a rate filled in); that
     // change is shown once the current pass is through.
     if (zeigt_) {
@@ -165,48 +168,6 @@ void PreisKorrigieren::aendere(const std::function<void(Stichtagsentwurf&)>& aen
         zeige();
         zeigt_ = false;
     } while (nochmal_);
-}
-
-void PreisKorrigieren::holeVergleiche() {
-    if (geschlossen_) {
-        return;
-    }
-    Stichtagsentwurf& entwurf = korrektur_->entwurf();
-    const Stichtagsentwurf::Abrufschluessel schluessel = entwurf.abrufschluessel();
-    if (schluessel_ && *schluessel_ == schluessel) {
-        return;
-    }
-    schluessel_ = schluessel;
-    entwurf.ezbUmrechnungVorbelegen();
-    std::erase_if(abrufe_, [&](const auto& eintrag) { return !schluessel.auftraege.contains(eintrag.first); });
-    // The price and the rate of a foreign row are asked side by side, each shown as it arrives.
-    for (const auto& auftrag : entwurf.offeneAuftraege()) {
-        if (const auto laufend = abrufe_.find(auftrag); laufend != abrufe_.end() && laufend->second->laeuft()) {
-            continue;
-        }
-        auto aufgabe = std::make_unique<Hintergrundaufgabe>(this);
-        aufgabe->starte(
-            [auftrag, tag = entwurf.abruftag(), dienst = dienst_](std::stop_token stop) {
-                return Vergleichsabruf::hole(auftrag, tag, dienst, stop);
-            },
-            [this](std::optional<Vergleichsabruf::Antwort> antwort) {
-                if (!antwort || geschlossen_) {
-                    return;
-                }
-                aendere([&antwort](Stichtagsentwurf& e) {
-                    e.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
-                    e.ezbUmrechnungVorbelegen();
-                });
-            });
-        abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
-    }
-}
-
-void PreisKorrigieren::stoppeAbrufe() {
-    for (auto& [auftrag, aufgabe] : abrufe_) {
-        aufgabe->stoppe();
-    }
-    abrufe_.clear();
 }
 
 void PreisKorrigieren::zeige() {
@@ -231,34 +192,24 @@ void PreisKorrigieren::zeigeRueckfrage() {
     if (!korrektur_->ablauf().rueckfrage() || rueckfrage_) {
         return;
     }
-    const Rueckfrage& frage = *korrektur_->ablauf().rueckfrage();
-    QMessageBox* box = neueMeldung(this, qtText(frage.titel()), qtText(frage.meldung(korrektur_->entwurf())),
-                                   QStringLiteral("rueckfrage"));
-    QPushButton* trotzdem = box->addButton(tr("Trotzdem speichern"), QMessageBox::AcceptRole);
-    trotzdem->setObjectName("trotzdemSpeichern");
-    QPushButton* zurueck = box->addButton(tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
-    zurueck->setObjectName("zurueckZurEingabe");
-    box->setEscapeButton(zurueck);
-    rueckfrage_ = box;
-    connect(box, &QDialog::finished, this, [this, box, trotzdem] {
+    rueckfrage_ = rueckfrageDialog(this, *korrektur_->ablauf().rueckfrage(), korrektur_->entwurf(), [this](bool trotzdem) {
         rueckfrage_ = nullptr;
         if (geschlossen_) {
             return;
         }
-        if (box->clickedButton() == trotzdem && korrektur_->trotzdemSpeichern(kontext_)) {
+        if (trotzdem && korrektur_->trotzdemSpeichern(kontext_)) {
             done(QDialog::Accepted);
             return;
         }
         korrektur_->schliesseRueckfrage();
         zeige();
     });
-    box->open();
 }
 
 void PreisKorrigieren::done(int ergebnis) {
     // Nothing fetched after this point reaches the draft.
     geschlossen_ = true;
-    stoppeAbrufe();
+    holer_.stoppe();
     if (rueckfrage_) {
         rueckfrage_->close();
     }

@@ -10,6 +10,7 @@
 
 #include "model/Assetklasse.h"
 #include "reference-dates/Preiskorrektur.h"
+#include "reference-dates/Vergleichsholer.h"
 #include "sources/Kursdienst.h"
 
 class QMessageBox;
@@ -45,10 +46,6 @@ public slots:
 private:
     void baueFormular();
     void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
-    // Starts a job for every open request that has none running; drops the jobs whose request
-    // the draft no longer has.
-    void holeVergleiche();
-    void stoppeAbrufe();
     void zeige();
     void speichernGedrueckt();
     void zeigeRueckfrage();
@@ -56,8 +53,7 @@ private:
     Modellkontext& kontext_;
     Kursdienst dienst_;
     std::optional<Preiskorrektur> korrektur_;
-    std::map<Stichtagsentwurf::Vergleichsauftrag, std::unique_ptr<Hintergrundaufgabe>> abrufe_;
-    std::optional<Stichtagsentwurf::Abrufschluessel> schluessel_;
+    Vergleichsholer holer_;
     bool geschlossen_ = false;
     bool zeigt_ = false;
     bool nochmal_ = false;

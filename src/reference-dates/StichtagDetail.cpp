@@ -117,7 +117,9 @@ QPushButton* baueZeile(const Stichtagdetailzeile& z, QWidget* eltern) {
     preis->setFont(Schriftstil::festbreite(preis->font()));
     preisreihe->addWidget(preis);
     if (z.vonHand()) {
-        preisreihe->addWidget(zeichen("hand.raised", QObject::tr("Von Hand eingetragen"), knopf));
+        auto* symbol = zeichen("hand.raised", QObject::tr("Von Hand eingetragen"), knopf);
+        Vordergrund::setze(symbol, Vordergrund::akzent());
+        preisreihe->addWidget(symbol);
     }
     if (z.ohneBezahltenKurs()) {
         auto* symbol = zeichen("exclamationmark.circle", QObject::tr("Kein bezahlter Kurs"), knopf);

@@ -67,7 +67,8 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
       beobachter_(beobachter),
       dienst_(std::move(dienst)),
       wahl_{abruftag.value_or(jetzt()), abruftag},
-      entwurf_(*portfolio_, abruftag) {
+      entwurf_(*portfolio_, abruftag),
+      holer_(this, dienst_, [this](const Vergleichsholer::Aenderung& aenderung) { aendere(aenderung); }) {
     setObjectName(QStringLiteral("stichtagErfassen"));
     setWindowModality(Qt::WindowModal);
     setWindowTitle(titel(wahl_));
@@ -164,12 +165,12 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     fussSpalte->addLayout(knoepfe);
     stapel->addWidget(fuss);
 
-    holeVergleiche();
+    holer_.pruefe(entwurf_);
     zeige();
 }
 
 StichtagErfassen::~StichtagErfassen() {
-    stoppeAbrufe();
+    holer_.stoppe();
 }
 
 QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
@@ -182,7 +183,7 @@ void StichtagErfassen::aendere(const std::function<void(Stichtagsentwurf&)>& aen
         return;
     }
     aenderung(entwurf_);
-    holeVergleiche();
+    holer_.pruefe(entwurf_);
     // Showing the draft can make a row report a change of its own (a rate filled in); that
     // change is shown once the current pass is through.
     if (zeigt_) {
@@ -223,50 +224,6 @@ void StichtagErfassen::zeigeFuss() {
     speichern_->setEnabled(!kurse.empty() && pruefen.empty());
 }
 
-void StichtagErfassen::holeVergleiche() {
-    if (geschlossen_) {
-        return;
-    }
-    const Stichtagsentwurf::Abrufschluessel schluessel = entwurf_.abrufschluessel();
-    if (schluessel_ && *schluessel_ == schluessel) {
-        return;
-    }
-    schluessel_ = schluessel;
-    // Rates of answers already stored fill untouched rate fields before anything is fetched.
-    entwurf_.ezbUmrechnungVorbelegen();
-    std::erase_if(abrufe_, [&](const auto& eintrag) { return !schluessel.auftraege.contains(eintrag.first); });
-    for (const auto& auftrag : entwurf_.offeneAuftraege()) {
-        // A job still running for a request keeps running; a finished one (its answer since
-        // removed for a retry) is replaced.
-        if (const auto laufend = abrufe_.find(auftrag); laufend != abrufe_.end() && laufend->second->laeuft()) {
-            continue;
-        }
-        auto aufgabe = std::make_unique<Hintergrundaufgabe>(this);
-        aufgabe->starte(
-            [auftrag, tag = entwurf_.abruftag(), dienst = dienst_](std::stop_token stop) {
-                return Vergleichsabruf::hole(auftrag, tag, dienst, stop);
-            },
-            [this, auftrag](std::optional<Vergleichsabruf::Antwort> antwort) {
-                // The finished job stays in the list: it must not be destroyed while its own
-                // answer is being applied.
-                if (!antwort || geschlossen_) {
-                    return;
-                }
-                aendere([&antwort](Stichtagsentwurf& entwurf) {
-                    entwurf.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
-                });
-            });
-        abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
-    }
-}
-
-void StichtagErfassen::stoppeAbrufe() {
-    for (auto& [auftrag, aufgabe] : abrufe_) {
-        aufgabe->stoppe();
-    }
-    abrufe_.clear();
-}
-
 void StichtagErfassen::speichernGetippt() {
     if (const auto kurse = ablauf_.speichern(entwurf_)) {
         zeigeFuss();
@@ -281,20 +238,12 @@ void StichtagErfassen::zeigeRueckfrage() {
     if (!ablauf_.rueckfrage()) {
         return;
     }
-    const Rueckfrage& frage = *ablauf_.rueckfrage();
-    QMessageBox* box = neueMeldung(this, qtText(frage.titel()), qtText(frage.meldung(entwurf_)), QStringLiteral("rueckfrage"));
-    QPushButton* trotzdem = box->addButton(tr("Trotzdem speichern"), QMessageBox::AcceptRole);
-    trotzdem->setObjectName(QStringLiteral("trotzdemSpeichern"));
-    QPushButton* zurueck = box->addButton(tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
-    zurueck->setObjectName(QStringLiteral("zurueckZurEingabe"));
-    box->setEscapeButton(zurueck);
-    rueckfrage_ = box;
-    connect(box, &QDialog::finished, this, [this, box, trotzdem] {
+    rueckfrage_ = rueckfrageDialog(this, *ablauf_.rueckfrage(), entwurf_, [this](bool trotzdem) {
         rueckfrage_ = nullptr;
         if (geschlossen_) {
             return;
         }
-        if (box->clickedButton() == trotzdem) {
+        if (trotzdem) {
             const auto kurse = ablauf_.trotzdemSpeichern(entwurf_);
             zeigeFuss();
             if (kurse) {
@@ -305,7 +254,6 @@ void StichtagErfassen::zeigeRueckfrage() {
         ablauf_.schliesseRueckfrage();
         zeigeFuss();
     });
-    box->open();
 }
 
 void StichtagErfassen::speichere(const Speicherablauf::Kurse& kurse) {
@@ -354,7 +302,7 @@ void StichtagErfassen::frageVerwerfen() {
 void StichtagErfassen::done(int ergebnis) {
     // Nothing fetched after this point reaches the draft or the store.
     geschlossen_ = true;
-    stoppeAbrufe();
+    holer_.stoppe();
     for (const QPointer<QMessageBox>& box : {rueckfrage_, verwerfen_}) {
         if (box) {
             box->close();

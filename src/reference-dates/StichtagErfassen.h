@@ -14,6 +14,7 @@
 #include "reference-dates/Bewertungserfassung.h"
 #include "reference-dates/Speicherablauf.h"
 #include "reference-dates/Stichtagsentwurf.h"
+#include "reference-dates/Vergleichsholer.h"
 #include "sources/Kursdienst.h"
 
 class QLabel;
@@ -66,10 +67,6 @@ private:
     void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
     void zeige();
     void zeigeFuss();
-    // Starts a job for every open request that has none running; stops the jobs whose request
-    // the draft no longer has.
-    void holeVergleiche();
-    void stoppeAbrufe();
     void speichernGetippt();
     void zeigeRueckfrage();
     void speichere(const Speicherablauf::Kurse& kurse);
@@ -86,8 +83,7 @@ private:
     bool zeigt_ = false;
     bool nochmal_ = false;
 
-    std::map<Stichtagsentwurf::Vergleichsauftrag, std::unique_ptr<Hintergrundaufgabe>> abrufe_;
-    std::optional<Stichtagsentwurf::Abrufschluessel> schluessel_;
+    Vergleichsholer holer_;
 
     std::vector<StichtagskursFelder*> zeilen_;
     Hinweiszeile* fehlerZeile_;

@@ -1,0 +1,85 @@
+#include "reference-dates/Vergleichsholer.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/Ansichtsaufgabe.h"
+#include "app/Dialoge.h"
+#include "app/Textbruecke.h"
+#include "reference-dates/Rueckfrage.h"
+#include "reference-dates/Vergleichsabruf.h"
+
+namespace qb {
+
+Vergleichsholer::Vergleichsholer(QObject* kontext, Kursdienst dienst, std::function<void(const Aenderung&)> aendere)
+    : kontext_(kontext), dienst_(std::move(dienst)), aendere_(std::move(aendere)) {}
+
+Vergleichsholer::~Vergleichsholer() {
+    stoppe();
+}
+
+void Vergleichsholer::pruefe(Stichtagsentwurf& entwurf) {
+    if (gestoppt_) {
+        return;
+    }
+    const Stichtagsentwurf::Abrufschluessel schluessel = entwurf.abrufschluessel();
+    if (schluessel_ && *schluessel_ == schluessel) {
+        return;
+    }
+    schluessel_ = schluessel;
+    // Rates of answers already stored fill untouched rate fields before anything is fetched.
+    entwurf.ezbUmrechnungVorbelegen();
+    std::erase_if(abrufe_, [&](const auto& eintrag) { return !schluessel.auftraege.contains(eintrag.first); });
+    for (const auto& auftrag : entwurf.offeneAuftraege()) {
+        // A job still running for a request keeps running; a finished one (its answer since
+        // removed for a retry) is replaced.
+        if (const auto laufend = abrufe_.find(auftrag); laufend != abrufe_.end() && laufend->second->laeuft()) {
+            continue;
+        }
+        auto aufgabe = std::make_unique<Hintergrundaufgabe>(kontext_);
+        aufgabe->starte(
+            [auftrag, tag = entwurf.abruftag(), dienst = dienst_](std::stop_token stop) {
+                return Vergleichsabruf::hole(auftrag, tag, dienst, stop);
+            },
+            [this](std::optional<Vergleichsabruf::Antwort> antwort) {
+                // The finished job stays in the list: it must not be destroyed while its own
+                // answer is being applied.
+                if (!antwort || gestoppt_) {
+                    return;
+                }
+                aendere_([&antwort](Stichtagsentwurf& e) {
+                    // Storing the answer also fills an untouched rate field from it.
+                    e.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
+                });
+            });
+        abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
+    }
+}
+
+void Vergleichsholer::stoppe() {
+    gestoppt_ = true;
+    for (auto& [auftrag, aufgabe] : abrufe_) {
+        aufgabe->stoppe();
+    }
+    abrufe_.clear();
+}
+
+QMessageBox* rueckfrageDialog(QWidget* form, const Rueckfrage& frage, const Stichtagsentwurf& entwurf,
+                              std::function<void(bool trotzdem)> beantwortet) {
+    QMessageBox* box =
+        neueMeldung(form, qtText(frage.titel()), qtText(frage.meldung(entwurf)), QStringLiteral("rueckfrage"));
+    QPushButton* trotzdem = box->addButton(QObject::tr("Trotzdem speichern"), QMessageBox::AcceptRole);
+    trotzdem->setObjectName(QStringLiteral("trotzdemSpeichern"));
+    QPushButton* zurueck = box->addButton(QObject::tr("Zurück zur Eingabe"), QMessageBox::RejectRole);
+    zurueck->setObjectName(QStringLiteral("zurueckZurEingabe"));
+    // Saving a price that deviates takes a deliberate click: Return goes back, as Escape does.
+    box->setDefaultButton(zurueck);
+    box->setEscapeButton(zurueck);
+    QObject::connect(box, &QDialog::finished, form, [box, trotzdem, beantwortet = std::move(beantwortet)] {
+        beantwortet(box->clickedButton() == trotzdem);
+    });
+    box->open();
+    return box;
+}
+
+} // namespace qb
