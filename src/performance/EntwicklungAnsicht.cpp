@@ -105,7 +105,9 @@ QWidget* EntwicklungAnsicht::baueKopf() {
     sichtfeld->setAccessibleName(tr("Darstellung"));
     sichtwahl_ = segmente(sichtfeld, alleSichten, QStringLiteral("sicht-"));
     connect(sichtwahl_, &QButtonGroup::idClicked, this, [this](int id) { waehleSicht(static_cast<Sicht>(id)); });
-    reihe->addWidget(sichtfeld);
+    // The pickers share the free width with the trailing stretch, so each grows to its 240 when
+    // there is room and both shrink alike when there is not.
+    reihe->addWidget(sichtfeld, 1);
 
     zeitraumfeld_ = new QWidget(kopf);
     zeitraumfeld_->setObjectName(QStringLiteral("zeitraum"));
@@ -113,7 +115,7 @@ QWidget* EntwicklungAnsicht::baueKopf() {
     zeitraumwahl_ = segmente(zeitraumfeld_, alleZeitraeume, QStringLiteral("zeitraum-"));
     connect(zeitraumwahl_, &QButtonGroup::idClicked, this,
             [this](int id) { waehleZeitraum(static_cast<Zeitraum>(id)); });
-    reihe->addWidget(zeitraumfeld_);
+    reihe->addWidget(zeitraumfeld_, 1);
 
     ladehinweis_ = new QWidget(kopf);
     ladehinweis_->setObjectName(QStringLiteral("kurseWerdenGeholt"));
@@ -156,6 +158,15 @@ void EntwicklungAnsicht::changeEvent(QEvent* ereignis) {
     }
 }
 
+bool EntwicklungAnsicht::event(QEvent* ereignis) {
+    // The user coming back to the window, perhaps the next morning: a window that ends today
+    // is fetched anew on a new day, and nothing happens on the same one.
+    if (ereignis->type() == QEvent::WindowActivate && isEnabled() && lade()) {
+        zeige();
+    }
+    return QWidget::event(ereignis);
+}
+
 void EntwicklungAnsicht::waehleSicht(Sicht sicht) {
     sicht_ = sicht;
     lade();
@@ -174,19 +185,19 @@ void EntwicklungAnsicht::erneutLaden() {
     zeige();
 }
 
-void EntwicklungAnsicht::lade() {
+bool EntwicklungAnsicht::lade() {
     const Zeitpunkt jetztZeit = jetzt();
     Abrufschluessel schluessel(*portfolio_, sicht_, zeitraum_, Kalender::aktuell().tagesbeginn(jetztZeit),
                                ladung_.ladeversuch());
     if (schluessel_ && *schluessel_ == schluessel) {
-        return;
+        return false;
     }
     schluessel_ = schluessel;
     // Whatever runs belongs to the old key; its result is dropped.
     aufgabe_.stoppe();
     const std::optional<Wertverlauf::Fenster> fenster = ladung_.beginne(sicht_, zeitraum_, *portfolio_, jetztZeit);
     if (!fenster) {
-        return;
+        return true;
     }
     // Read on this thread, fetched on the worker pool with copies, valued back here.
     auto auftrag = std::make_shared<const Wertverlauf::Auftrag>(Wertverlauf::auftrag(*portfolio_, fenster->von, fenster->bis));
@@ -197,6 +208,7 @@ void EntwicklungAnsicht::lade() {
             ladung_.schliesseAb(Wertverlauf::werte(*portfolio_, *auftrag, abruf), fenster);
             zeige();
         });
+    return true;
 }
 
 void EntwicklungAnsicht::zeige() {

@@ -44,6 +44,8 @@ public:
 protected:
     // The main window disables the pages it hides: a tab shown again checks for a new day.
     void changeEvent(QEvent* ereignis) override;
+    // Activating the window checks for a new day too.
+    bool event(QEvent* ereignis) override;
 
 private:
     QWidget* baueKopf();
@@ -51,8 +53,9 @@ private:
     void waehleSicht(Sicht sicht);
     void waehleZeitraum(Zeitraum zeitraum);
     void erneutLaden();
-    // Builds the key and starts a load when it differs from the last one.
-    void lade();
+    // Builds the key and, when it differs from the last one, ends the running load and starts the
+    // next; whether the key was new.
+    bool lade();
     void zeige();
 
     std::shared_ptr<Portfolio> portfolio_;

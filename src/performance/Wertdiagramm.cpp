@@ -27,6 +27,7 @@ constexpr double markenlaenge = 4;  // the ticks under the plot
 constexpr double abstand = 4;       // between the plot and its labels
 constexpr double balkenbreite = 38; // the single point's bar
 constexpr double kartenabstand = 6; // between the selection line's top and its card
+constexpr double datumsluecke = 6;  // the least room between two date labels
 
 QString einsatzText() {
     return QCoreApplication::translate("qb::Wertdiagramm", "Einsatz");
@@ -143,9 +144,10 @@ void zeichneKurve(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wer
     }
 }
 
-void zeichneAchsen(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wertentwicklung& daten,
-                   const Farben& farben, const QFont& beschriftung) {
+void zeichneAchsen(QPainter& maler, const QRectF& rahmen, const Wertdiagramm::Abbildung& abb,
+                   const Wertentwicklung& daten, const Farben& farben, const QFont& schrift) {
     const QRectF& flaeche = abb.flaeche;
+    const QFont beschriftung = Schriftstil::beschriftung(schrift);
     const QFontMetricsF masse(beschriftung);
     maler.setFont(beschriftung);
     for (const Zeitpunkt datum : daten.xAchsenWerte()) {
@@ -154,18 +156,18 @@ void zeichneAchsen(QPainter& maler, const Wertdiagramm::Abbildung& abb, const We
         maler.drawLine(QPointF(x, flaeche.top()), QPointF(x, flaeche.bottom()));
         maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.2), 1));
         maler.drawLine(QPointF(x, flaeche.bottom()), QPointF(x, flaeche.bottom() + markenlaenge));
-        const QString text = qtText(daten.achsendatum(datum));
-        const double breite = masse.horizontalAdvance(text);
-        maler.setPen(farben.sekundaer);
-        maler.drawText(QRectF(x - breite / 2, flaeche.bottom() + markenlaenge, breite, masse.height()),
-                       Qt::AlignCenter, text);
+    }
+    maler.setPen(farben.sekundaer);
+    for (const auto& marke : Wertdiagramm::xBeschriftungen(rahmen, abb, daten, schrift)) {
+        maler.drawText(marke.rahmen, Qt::AlignCenter, marke.text);
     }
     for (const auto& wert : daten.yAchsenWerte()) {
         const double y = abb.yVon(wert.lage);
         maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.08), 1));
         maler.drawLine(QPointF(flaeche.left(), y), QPointF(flaeche.right(), y));
         maler.setPen(farben.sekundaer);
-        maler.drawText(QRectF(0, y - masse.height() / 2, flaeche.left() - abstand, masse.height()),
+        maler.drawText(QRectF(rahmen.left(), y - masse.height() / 2, flaeche.left() - abstand - rahmen.left(),
+                              masse.height()),
                        Qt::AlignRight | Qt::AlignVCenter, qtText(daten.yBeschriftung(wert)));
     }
     maler.setPen(farben.sekundaer);
@@ -291,8 +293,33 @@ Wertdiagramm::Abbildung Wertdiagramm::abbildung(const QRectF& rahmen, const Wert
     const double links = breiteste + abstand;
     const double rechts = masse.horizontalAdvance(einsatzText()) + abstand;
     const double unten = masse.height() + markenlaenge;
-    const QRectF flaeche = rahmen.adjusted(links, 0, -rechts, -unten);
+    // Room for the upper half of a value label at the plot's top edge.
+    const double oben = masse.height() / 2;
+    const QRectF flaeche = rahmen.adjusted(links, oben, -rechts, -unten);
     return {flaeche.isValid() ? flaeche : QRectF(rahmen.topLeft(), QSizeF(1, 1)), daten.xBereich(), daten.yBereich()};
+}
+
+std::vector<Wertdiagramm::Achsenbeschriftung> Wertdiagramm::xBeschriftungen(const QRectF& rahmen,
+                                                                            const Abbildung& abb,
+                                                                            const Wertentwicklung& daten,
+                                                                            const QFont& schrift) {
+    const QFontMetricsF masse(Schriftstil::beschriftung(schrift));
+    const std::vector<Zeitpunkt> achsenwerte = daten.xAchsenWerte();
+    std::vector<Achsenbeschriftung> beschriftungen;
+    // From the newest backwards, so that the newest date is the one that always shows.
+    for (auto datum = achsenwerte.rbegin(); datum != achsenwerte.rend(); ++datum) {
+        const QString text = qtText(daten.achsendatum(*datum));
+        const double breite = std::ceil(masse.horizontalAdvance(text));
+        const double links = std::clamp(abb.xVon(*datum) - breite / 2, rahmen.left(),
+                                        std::max(rahmen.left(), rahmen.right() - breite));
+        const QRectF feld(links, abb.flaeche.bottom() + markenlaenge, breite, masse.height());
+        if (!beschriftungen.empty() && feld.right() + datumsluecke > beschriftungen.back().rahmen.left()) {
+            continue;
+        }
+        beschriftungen.push_back({feld, text});
+    }
+    std::reverse(beschriftungen.begin(), beschriftungen.end());
+    return beschriftungen;
 }
 
 void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentwicklung& daten,
@@ -305,7 +332,7 @@ void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentw
     QPainterPath hintergrund;
     hintergrund.addRoundedRect(abb.flaeche, 10, 10);
     maler.fillPath(hintergrund, mitDeckkraft(farben.primaer, 0.035));
-    zeichneAchsen(maler, abb, daten, farben, Schriftstil::beschriftung(schrift));
+    zeichneAchsen(maler, rahmen, abb, daten, farben, schrift);
 
     // The marks stay inside the plot; only labels and the card lie beside it.
     maler.save();

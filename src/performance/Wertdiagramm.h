@@ -1,8 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QRectF>
+#include <QString>
 #include <QWidget>
 
 #include "performance/Wertentwicklung.h"
@@ -49,6 +51,16 @@ public:
                         std::optional<Zeitpunkt> auswahl, const QPalette& palette, const QFont& schrift);
     // The plot area inside a chart of that rectangle: what is left beside the axis labels.
     static Abbildung abbildung(const QRectF& rahmen, const Wertentwicklung& daten, const QFont& schrift);
+
+    // One date label under the plot.
+    struct Achsenbeschriftung {
+        QRectF rahmen;
+        QString text;
+    };
+    // The date labels that fit side by side: the newest always, an older one only where it
+    // keeps clear of the labels after it. All lie inside `rahmen`.
+    static std::vector<Achsenbeschriftung> xBeschriftungen(const QRectF& rahmen, const Abbildung& abb,
+                                                           const Wertentwicklung& daten, const QFont& schrift);
 
 protected:
     void paintEvent(QPaintEvent* ereignis) override;

@@ -20,9 +20,9 @@ namespace qb {
 namespace {
 
 constexpr int randBlock = 16;
-constexpr int abstandZeile = 20;
 constexpr int abstandStapel = 8;
-constexpr int mindestLuecke = 12;
+// In a row the stand line and the badge each keep 20 from a flexible gap of at least 12.
+constexpr int mindestLuecke = 20 + 12 + 20;
 
 } // namespace
 

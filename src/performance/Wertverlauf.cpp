@@ -7,6 +7,9 @@
 #include <system_error>
 #include <thread>
 
+#include <QCoreApplication>
+
+#include "app/Textbruecke.h"
 #include "model/Bewertung.h"
 #include "model/Kursfehler.h"
 #include "model/Portfolio.h"
@@ -19,7 +22,6 @@ namespace qb {
 
 namespace {
 
-const char* const eigeneEintragungen = "eigene Eintragungen";
 const char* const unbekannterFehler = "Die Kurse konnten aus unbekanntem Grund nicht geholt werden.";
 
 // The signal that one fetch saw the stop; turned into the empty result once all are joined.
@@ -170,7 +172,7 @@ Wertverlauf::Ergebnis Wertverlauf::berechne(const Portfolio& portfolio, Zeitpunk
 }
 
 Kursreihe Wertverlauf::eigeneReihe(const Position& position, const Portfolio& portfolio) {
-    Kursreihe reihe{{}, "EUR", eigeneEintragungen};
+    Kursreihe reihe{{}, "EUR", utf8(QCoreApplication::translate("qb::Wertverlauf", "eigene Eintragungen"))};
     reihe.punkte.push_back(
         Kurspunkt::ausPreis(Kalender::aktuell().tagesbeginn(portfolio.kaufdatum()), position.kaufPreisangabe()));
     for (const auto& bewertung : portfolio.bewertungen()) {

@@ -1,14 +1,20 @@
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QThreadPool>
 
+#include "app/Arbeitspool.h"
 #include "app/Fensterhilfe.h"
 #include "app/Modellbeobachter.h"
 #include "model/Ablage.h"
@@ -35,7 +41,7 @@ const char* const siemens = "DE0007164600";
 class EntwicklungAnsichtTest : public ::testing::Test {
 protected:
     qbtest::Testserver server;
-    Kursbuehne buehne{server};
+    Kursbuehne buehne;
     qb::Modellcontainer container{qb::Ablage::imArbeitsspeicher()};
     qb::Modellbeobachter beobachter{container.kontext()};
     const qb::Kalender kalender = qb::Kalender::aktuell();
@@ -48,7 +54,8 @@ protected:
         return *kalender.plusTage(heute, -tage) + std::chrono::hours(stunde);
     }
 
-    EntwicklungAnsichtTest() {
+    explicit EntwicklungAnsichtTest(std::chrono::milliseconds verzoegerung = std::chrono::milliseconds(0))
+        : buehne(server, verzoegerung) {
         portfolio = std::make_shared<qb::Portfolio>("Gruppe", qb::Dezimal(10000), vorTagen(40, 9));
         container.kontext().fuegeEin(portfolio);
         aktie = testspiel::kaufe(portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("100"));
@@ -174,6 +181,91 @@ TEST_F(EntwicklungAnsichtTest, eineAenderungAufEinemAnderenReiterLaedtImHintergr
               "Sobald ein Stichtag mit vollständigen Kursen vorliegt, erscheint hier die Wertentwicklung.");
     EXPECT_TRUE(ansicht->findChild<QPushButton*>("aktion")->isHidden());
     EXPECT_EQ(verlaufsanfragen(), 2U);
+}
+
+TEST_F(EntwicklungAnsichtTest, diePickerSindPerTastaturErreichbarUndBehaltenDenFokus) {
+    auto* darstellung = ansicht->findChild<QWidget*>("darstellung");
+    auto* zeitraum = ansicht->findChild<QWidget*>("zeitraum");
+    EXPECT_EQ(darstellung->accessibleName(), "Darstellung");
+    EXPECT_EQ(zeitraum->accessibleName(), "Zeitraum");
+    ansicht->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ansicht.get()));
+
+    // An arrow key moves to the next segment and picks it, as in a segmented control.
+    auto* stichtage = ansicht->findChild<QAbstractButton*>("sicht-stichtage");
+    auto* tagesverlauf = ansicht->findChild<QAbstractButton*>("sicht-tagesverlauf");
+    stichtage->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(stichtage, Qt::Key_Right);
+    EXPECT_EQ(ansicht->sicht(), Sicht::tagesverlauf);
+    ASSERT_TRUE(warteBis([&] { return geladen() && gezeigt() == "wertentwicklung"; }));
+    // The chart coming in takes no focus from the picker.
+    EXPECT_EQ(QApplication::focusWidget(), tagesverlauf);
+    // A screen reader hears the picker's name, its segments and which one is chosen.
+    QAccessibleInterface* gruppe = QAccessible::queryAccessibleInterface(darstellung);
+    ASSERT_NE(gruppe, nullptr);
+    EXPECT_EQ(gruppe->text(QAccessible::Name), "Darstellung");
+    ASSERT_EQ(gruppe->childCount(), 2);
+    EXPECT_EQ(gruppe->child(0)->text(QAccessible::Name), "Stichtage");
+    EXPECT_FALSE(gruppe->child(0)->state().checked);
+    EXPECT_EQ(gruppe->child(1)->text(QAccessible::Name), "Tagesverlauf");
+    EXPECT_TRUE(gruppe->child(1)->state().checked);
+    // With room to spare both pickers are as wide as they may be.
+    ansicht->findChild<QWidget*>("kopf")->layout()->activate();
+    EXPECT_EQ(darstellung->width(), 240);
+    EXPECT_EQ(zeitraum->width(), 240);
+
+    // Tab leads on to the period picker; Space picks the focused period.
+    QTest::keyClick(tagesverlauf, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "zeitraum-einMonat");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(ansicht->zeitraum(), qb::Zeitraum::einMonat);
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(tage(), 31U);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "zeitraum-einMonat");
+}
+
+// The same tab against a server that answers every request after 300 ms.
+class LangsameEntwicklungAnsichtTest : public EntwicklungAnsichtTest {
+protected:
+    LangsameEntwicklungAnsichtTest() : EntwicklungAnsichtTest(std::chrono::milliseconds(300)) {}
+
+    // Lets every load still running end and delivers what it sends back.
+    static void lassAlleLadungenEnden() {
+        ASSERT_TRUE(qb::arbeitspool().waitForDone(10000));
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(LangsameEntwicklungAnsichtTest, eineLadungFuerEinenAltenSchluesselWirdNieAngewandt) {
+    auto* hinweis = ansicht->findChild<QWidget*>("kurseWerdenGeholt");
+    klicke("sicht-tagesverlauf");
+    ASSERT_TRUE(warteBis([&] { return verlaufsanfragen() == 1U; }));
+
+    // Another period while the whole game is fetched: only the month's history is taken.
+    klicke("zeitraum-einMonat");
+    ASSERT_TRUE(warteBis([&] { return verlaufsanfragen() == 2U; }));
+    EXPECT_FALSE(geladen());
+    EXPECT_EQ(ansicht->ladung().verlauf(), std::nullopt);
+
+    // "Stichtage" during that load ends it at once and clears the indicator.
+    klicke("sicht-stichtage");
+    EXPECT_TRUE(geladen());
+    EXPECT_TRUE(hinweis->isHidden());
+    EXPECT_EQ(gezeigt(), "wertentwicklung");
+    lassAlleLadungenEnden();
+    EXPECT_EQ(ansicht->ladung().verlauf(), std::nullopt);
+    EXPECT_EQ(ansicht->ladung().verlaufsfehler(), std::nullopt);
+    EXPECT_TRUE(hinweis->isHidden());
+
+    // Back to the daily view: a new load for the kept period.
+    klicke("sicht-tagesverlauf");
+    EXPECT_FALSE(hinweis->isHidden());
+    EXPECT_EQ(gezeigt(), "tageskurseWerdenGeholt");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(tage(), 31U);
+    EXPECT_EQ(verlaufsanfragen(), 3U);
+    EXPECT_TRUE(hinweis->isHidden());
 }
 
 } // namespace

@@ -217,6 +217,40 @@ TEST(Tagesverlaufladung, ladungDurchlaeuftIhreZustaende) {
               "erscheint hier die Wertentwicklung.");
 }
 
+TEST(Tagesverlaufladung, stichtageUndKeinMoeglicherVerlaufBehaltenWasSieNichtSchreiben) {
+    Schluesselspiel spiel;
+    testspiel::notiere(spiel.stichtag, spiel.anleihe, testspiel::eur("99"));
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    const Zeitpunkt jetzt = berlin(2026, 3, 20, 12);
+    const Wertverlauf::Ergebnis gescheitert{{}, {{Assetklasse::aktie, "X"}}, {}};
+    // A cut window whose load failed: a history without days, its failure and the cut flag.
+    auto gescheiterteLadung = [&] {
+        Tagesverlaufladung ladung;
+        const auto fenster = ladung.beginne(Sicht::tagesverlauf, Zeitraum::einMonat, *spiel.portfolio, jetzt);
+        EXPECT_TRUE(fenster && fenster->verkuerzt);
+        ladung.schliesseAb(gescheitert, fenster.value_or(Wertverlauf::Fenster{}));
+        return ladung;
+    };
+
+    Tagesverlaufladung stichtage = gescheiterteLadung();
+    Tagesverlaufladung unmoeglich = gescheiterteLadung();
+
+    // The reference-date view only ends the load.
+    EXPECT_EQ(stichtage.beginne(Sicht::stichtage, Zeitraum::einMonat, *spiel.portfolio, jetzt), std::nullopt);
+    EXPECT_FALSE(stichtage.laedt());
+    EXPECT_EQ(stichtage.verlauf(), gescheitert);
+    EXPECT_EQ(stichtage.verlaufsfehler(), "Aktie: X");
+    EXPECT_TRUE(stichtage.verkuerzt());
+
+    // Without a complete reference date history and failure go, the cut flag stays.
+    spiel.container.kontext().loesche(spiel.stichtag);
+    EXPECT_EQ(unmoeglich.beginne(Sicht::tagesverlauf, Zeitraum::alles, *spiel.portfolio, jetzt), std::nullopt);
+    EXPECT_FALSE(unmoeglich.laedt());
+    EXPECT_EQ(unmoeglich.verlauf(), std::nullopt);
+    EXPECT_EQ(unmoeglich.verlaufsfehler(), std::nullopt);
+    EXPECT_TRUE(unmoeglich.verkuerzt());
+}
+
 TEST(Tagesverlaufladung, fussnoteNenntTageStichtagEinstiegUndQuellen) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     const Zeitpunkt kaufdatum = berlin(2026, 11, 27, 9);

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include <QAccessible>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
 
 #include "app/Hinweiszeile.h"
+#include "app/Schriftstil.h"
 #include "app/Textbruecke.h"
 #include "performance/Lageplakette.h"
 #include "performance/Wertdiagramm.h"
@@ -155,13 +157,77 @@ TEST(Wertdiagramm, barrierefreiAlsDiagrammMitSeinenPunkten) {
     EXPECT_TRUE(zweiter->rect().contains(stelle));
     EXPECT_EQ(zugang->childAt(stelle.x(), stelle.y()), zweiter);
 
-    // New inputs with fewer points: the children follow.
+    // New inputs with fewer points: the children follow, and a child whose point is gone says
+    // nothing and lies nowhere.
     diagramm.zeige(chart({"10100"}));
     EXPECT_EQ(zugang->childCount(), 1);
     EXPECT_EQ(zugang->child(1), nullptr);
     EXPECT_FALSE(zweiter->isValid());
+    EXPECT_TRUE(zweiter->state().invalid);
+    EXPECT_TRUE(zweiter->text(QAccessible::Name).isEmpty());
+    EXPECT_TRUE(zweiter->text(QAccessible::Value).isEmpty());
+    EXPECT_TRUE(zweiter->rect().isNull());
+    EXPECT_EQ(zugang->indexOfChild(zweiter), -1);
     EXPECT_EQ(utf8(zugang->text(QAccessible::Value)),
               "Ein Stichtag am 1. Dez. 2026. 10.100,00\u00A0€, 100,00\u00A0€ über dem Startkapital.");
+
+    // More points again: the same child stands for the new second point, and new ones follow.
+    diagramm.zeige(chart({"10100", "10300", "9800", "10000"}));
+    ASSERT_EQ(zugang->childCount(), 4);
+    EXPECT_EQ(zugang->child(1), zweiter);
+    EXPECT_TRUE(zweiter->isValid());
+    EXPECT_EQ(utf8(zweiter->text(QAccessible::Value)), "10.300,00\u00A0€, 300,00\u00A0€ über dem Startkapital");
+    ASSERT_NE(zugang->child(3), nullptr);
+    EXPECT_EQ(utf8(zugang->child(3)->text(QAccessible::Name)), "4. Dez. 2026");
+    EXPECT_EQ(zugang->indexOfChild(zugang->child(3)), 3);
+}
+
+TEST(Wertdiagramm, punktzugaengeVergehenMitDemDiagramm) {
+    auto* diagramm = new Wertdiagramm(chart({"10100", "9900"}));
+    QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(diagramm);
+    ASSERT_NE(zugang, nullptr);
+    ASSERT_NE(zugang->child(1), nullptr);
+    const QAccessible::Id kind = QAccessible::uniqueId(zugang->child(1));
+    const QAccessible::Id selbst = QAccessible::uniqueId(zugang);
+    delete diagramm;
+    EXPECT_EQ(QAccessible::accessibleInterface(kind), nullptr);
+    EXPECT_EQ(QAccessible::accessibleInterface(selbst), nullptr);
+}
+
+TEST(Wertdiagramm, beschriftungenBleibenImRahmenUndUeberdeckenSichNicht) {
+    // Four points on the first days, then two points two months later, in a narrow chart.
+    std::vector<Kurvenpunkt> punkte;
+    for (const int tag : {0, 1, 2, 3, 60, 61}) {
+        punkte.push_back({static_cast<std::int64_t>(punkte.size()), t0 + hours(24) * tag, d("10200")});
+    }
+    auto portfolio = testspiel::spiel("10000");
+    const Wertentwicklung dicht(punkte, d("10000"), Portfoliostand(*portfolio, nullptr), 0, std::nullopt,
+                                std::nullopt, Wertentwicklung::Punktart::stichtag);
+    // 10 000 to 10 625: the y domain ends at 10 800, exactly on a label.
+    const Wertentwicklung obenBuendig = chart({"10000", "10625"});
+    for (const Wertentwicklung* daten : {&dicht, &obenBuendig}) {
+        for (const QRectF rahmen : {QRectF(0, 0, 300, 180), QRectF(40, 30, 600, 300)}) {
+            const auto abb = Wertdiagramm::abbildung(rahmen, *daten, QFont());
+            const auto beschriftungen = Wertdiagramm::xBeschriftungen(rahmen, abb, *daten, QFont());
+            ASSERT_FALSE(beschriftungen.empty());
+            EXPECT_EQ(beschriftungen.back().text, qtText(daten->achsendatum(daten->letzterPunkt().datum)));
+            for (std::size_t i = 0; i < beschriftungen.size(); ++i) {
+                EXPECT_TRUE(rahmen.contains(beschriftungen[i].rahmen)) << i;
+                if (i > 0) {
+                    EXPECT_LT(beschriftungen[i - 1].rahmen.right(), beschriftungen[i].rahmen.left()) << i;
+                }
+            }
+            const double halbeZeile = QFontMetricsF(Schriftstil::beschriftung(QFont())).height() / 2;
+            for (const auto& wert : daten->yAchsenWerte()) {
+                EXPECT_GE(abb.yVon(wert.lage) - halbeZeile, rahmen.top() - 1e-9) << wert.lage;
+            }
+        }
+    }
+    EXPECT_EQ(Wertdiagramm::xBeschriftungen(QRectF(0, 0, 300, 180),
+                                            Wertdiagramm::abbildung(QRectF(0, 0, 300, 180), dicht, QFont()), dicht,
+                                            QFont())
+                  .size(),
+              2U);
 }
 
 TEST(Wertdiagramm, zeigerWaehltDenNaechstenPunktUndVerlassenHebtAufDieAuswahl) {
@@ -197,12 +263,20 @@ TEST(Wertentwicklungsansicht, zeigtKopfHinweisUndFussnoteUndAktualisiertAnOrtUnd
     EXPECT_TRUE(fussnote->isVisible());
     EXPECT_EQ(utf8(fussnote->text()), "Fußnote");
     // Wide: one row, the badge at the trailing edge.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return plakette->geometry().top() < standzeile->geometry().bottom(); }, 2000));
-    EXPECT_GT(plakette->geometry().left(), standzeile->geometry().right() + 12);
+    const auto nebeneinander = [&] { return plakette->geometry().top() < standzeile->geometry().bottom(); };
+    ASSERT_TRUE(QTest::qWaitFor(nebeneinander, 2000));
+    EXPECT_GT(plakette->geometry().left(), standzeile->geometry().right() + 52);
 
-    // Narrow: stacked.
-    ansicht.resize(standzeile->sizeHint().width() + plakette->sizeHint().width(), 600);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return plakette->geometry().top() >= standzeile->geometry().bottom(); }, 2000));
+    // The row needs 20 + 12 + 20 between the two and 16 on each side; one less stacks them.
+    const int zeile = standzeile->sizeHint().width() + 52 + plakette->sizeHint().width() + 32;
+    ansicht.resize(zeile - 1, 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !nebeneinander(); }, 2000));
+    EXPECT_EQ(plakette->geometry().top() - standzeile->geometry().bottom() - 1, 8);
+    EXPECT_EQ(plakette->geometry().left(), standzeile->geometry().left());
+    ansicht.resize(zeile, 600);
+    ASSERT_TRUE(QTest::qWaitFor(nebeneinander, 2000));
+    ansicht.resize(zeile - 1, 600);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !nebeneinander(); }, 2000));
 
     auto* diagramm = ansicht.diagramm();
     ansicht.zeige(chart({"9900"}));
