@@ -115,6 +115,15 @@ TEST_F(EntwicklungAnsichtTest, wechseltZwischenStichtagenUndTagesverlaufUndDenZe
     EXPECT_EQ(tage(), 40U);
     EXPECT_TRUE(ansicht->ladung().verkuerzt());
     EXPECT_EQ(verlaufsanfragen(), 3U);
+    // What a screen reader and the footnote say of the daily chart.
+    QAccessibleInterface* diagramm = QAccessible::queryAccessibleInterface(ansicht->findChild<QWidget*>("wertdiagramm"));
+    ASSERT_NE(diagramm, nullptr);
+    EXPECT_EQ(diagramm->text(QAccessible::Name), "Wertentwicklung des Portfolios");
+    EXPECT_TRUE(diagramm->text(QAccessible::Value).startsWith("40 Handelstage von ")) << diagramm->text(QAccessible::Value).toStdString();
+    EXPECT_EQ(diagramm->childCount(), 40);
+    const QString fussnote = ansicht->findChild<QLabel*>("fussnote")->text();
+    EXPECT_TRUE(fussnote.startsWith(QString::fromUtf8("40 Handelstage \u00B7 Kennzahlen zum Stichtag vom "))) << fussnote.toStdString();
+    EXPECT_TRUE(fussnote.contains(QString::fromUtf8(" \u00B7 ab Einstieg am "))) << fussnote.toStdString();
 
     // Back to the reference dates and again to the same period: the history is fetched anew.
     klicke("sicht-stichtage");
