@@ -8,6 +8,7 @@
 
 #include "app/Csv.h"
 #include "app/Textbruecke.h"
+#include "foundation/Formatierer.h"
 #include "foundation/Unicode.h"
 #include "model/Assetklasse.h"
 #include "model/Bewertung.h"
@@ -151,14 +152,6 @@ std::vector<std::string> quellenangaben(const Grundlage& g, const std::vector<Da
     return angaben;
 }
 
-std::string verbunden(const std::vector<std::string>& teile, std::string_view trenner) {
-    std::string text;
-    for (std::size_t i = 0; i < teile.size(); ++i) {
-        text += (i > 0 ? std::string(trenner) : std::string()) + teile[i];
-    }
-    return text;
-}
-
 // Without any note the position's own source stands only when the sources can use its
 // identifier or when it is exactly "Bloomberg" (letter case counts); else the prices were typed.
 std::string quelleOhneNotiz(const Grundlage& g, const Position& position) {
@@ -173,7 +166,7 @@ Csvzeile quellenzeile(const Grundlage& g, const Position& position) {
     const auto notizen = datierteNotizen(g.stichtage, position);
     const Preisnotiz* letzte = notizen.empty() ? nullptr : notizen.back().notiz.get();
     const std::vector<DatierteNotiz> frueher(notizen.begin(), letzte != nullptr ? notizen.end() - 1 : notizen.end());
-    const std::string andere = verbunden(quellenangaben(g, abweichendeQuellen(frueher, letzte)), " / ");
+    const std::string andere = Formatierer::verbunden(quellenangaben(g, abweichendeQuellen(frueher, letzte)), " / ");
 
     const Preisangabe kauf = position.kaufPreisangabe();
     const Umrechnung* kaufUmrechnung = kauf.umrechnung();

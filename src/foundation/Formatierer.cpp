@@ -185,6 +185,17 @@ std::string Formatierer::prozentMitVorzeichen(const Dezimal& prozentwert, int mi
                       prozentwert);
 }
 
+std::string Formatierer::verbunden(const std::vector<std::string>& teile, std::string_view trenner) {
+    std::string text;
+    for (std::size_t i = 0; i < teile.size(); ++i) {
+        if (i > 0) {
+            text += trenner;
+        }
+        text += teile[i];
+    }
+    return text;
+}
+
 std::string Formatierer::liste(const std::vector<std::string>& namen) {
     std::vector<icu::UnicodeString> teile;
     teile.reserve(namen.size());

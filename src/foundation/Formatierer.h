@@ -77,6 +77,8 @@ public:
     // names and the sentence around them are German whatever the locale, so the joining word
     // must be too.
     static std::string liste(const std::vector<std::string>& namen);
+    // The pieces of a text with the separator between each two ("a, b, c" for ", ").
+    static std::string verbunden(const std::vector<std::string>& teile, std::string_view trenner);
 
 private:
     std::string zeit_;

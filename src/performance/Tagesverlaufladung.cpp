@@ -85,17 +85,9 @@ std::string Tagesverlaufladung::fussnote(const std::vector<Verlaufstag>& tage, c
         teile.push_back(text("ab Einstieg am ") + Formatierer().datumMitMonat(kaufdatum, Zeitzone::aktuell()));
     }
     if (!quellen.empty()) {
-        std::string liste;
-        for (const auto& quelle : quellen) {
-            liste += (liste.empty() ? "" : ", ") + quelle;
-        }
-        teile.push_back(text("Tageskurse: ") + liste);
+        teile.push_back(text("Tageskurse: ") + Formatierer::verbunden(quellen, ", "));
     }
-    std::string ergebnis;
-    for (const auto& teil : teile) {
-        ergebnis += (ergebnis.empty() ? "" : " · ") + teil;
-    }
-    return ergebnis;
+    return Formatierer::verbunden(teile, " · ");
 }
 
 } // namespace qb

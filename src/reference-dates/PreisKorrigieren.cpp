@@ -45,7 +45,8 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
     : QDialog(eltern),
       kontext_(kontext),
       dienst_(std::move(dienst)),
-      holer_(this, dienst_, [this](const Vergleichsholer::Aenderung& aenderung) { aendere(aenderung); }) {
+      bindung_(
+          this, dienst_, [this]() -> Stichtagsentwurf& { return korrektur_->entwurf(); }, [this] { zeige(); }) {
     setObjectName("preisKorrigieren");
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,12 +70,11 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
     }
     korrektur_.emplace(std::move(portfolio), std::move(bewertung), std::move(position));
     baueFormular();
-    holer_.pruefe(korrektur_->entwurf());
-    zeige();
+    bindung_.aendere([](Stichtagsentwurf&) {});
 }
 
 PreisKorrigieren::~PreisKorrigieren() {
-    holer_.stoppe();
+    bindung_.stoppe();
 }
 
 void PreisKorrigieren::baueFormular() {
@@ -107,7 +107,7 @@ void PreisKorrigieren::baueFormular() {
     }
     felder_ = new StichtagskursFelder(
         korrektur_->entwurf(), position.assetklasse(), dienst_,
-        [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { aendere(aenderung); }, this);
+        [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { bindung_.aendere(aenderung); }, this);
     felder_->setObjectName("zeile");
     formular->addRow(felder_);
     neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), this);
@@ -150,26 +150,6 @@ void PreisKorrigieren::baueFormular() {
     spalte->addLayout(fuss);
 }
 
-void PreisKorrigieren::aendere(const std::function<void(Stichtagsentwurf&)>& aenderung) {
-    if (geschlossen_) {
-        return;
-    }
-    aenderung(korrektur_->entwurf());
-    holer_.pruefe(korrektur_->entwurf());
-    // Showing the draft can make the row report a change of its own (a rate filled in); that
-    // change is shown once the current pass is through.
-    if (zeigt_) {
-        nochmal_ = true;
-        return;
-    }
-    do {
-        nochmal_ = false;
-        zeigt_ = true;
-        zeige();
-        zeigt_ = false;
-    } while (nochmal_);
-}
-
 void PreisKorrigieren::zeige() {
     felder_->zeige(korrektur_->entwurf());
     neueAbweichung_->setVisible(korrektur_->ablauf().neueAbweichung());
@@ -209,7 +189,7 @@ void PreisKorrigieren::zeigeRueckfrage() {
 void PreisKorrigieren::done(int ergebnis) {
     // Nothing fetched after this point reaches the draft.
     geschlossen_ = true;
-    holer_.stoppe();
+    bindung_.stoppe();
     if (rueckfrage_) {
         rueckfrage_->close();
     }

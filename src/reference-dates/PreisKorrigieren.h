@@ -10,7 +10,7 @@
 
 #include "model/Assetklasse.h"
 #include "reference-dates/Preiskorrektur.h"
-#include "reference-dates/Vergleichsholer.h"
+#include "reference-dates/Entwurfsbindung.h"
 #include "sources/Kursdienst.h"
 
 class QMessageBox;
@@ -45,7 +45,6 @@ public slots:
 
 private:
     void baueFormular();
-    void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
     void zeige();
     void speichernGedrueckt();
     void zeigeRueckfrage();
@@ -53,10 +52,8 @@ private:
     Modellkontext& kontext_;
     Kursdienst dienst_;
     std::optional<Preiskorrektur> korrektur_;
-    Vergleichsholer holer_;
+    Entwurfsbindung bindung_;
     bool geschlossen_ = false;
-    bool zeigt_ = false;
-    bool nochmal_ = false;
 
     StichtagskursFelder* felder_ = nullptr;
     Grenzhinweis* neueAbweichung_ = nullptr;

@@ -3,22 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "foundation/Formatierer.h"
+
 namespace qb {
 
 namespace {
 
 using Abweichung = Kurspruefung::Abweichung;
-
-std::string verbinde(const std::vector<std::string>& teile, std::string_view trenner) {
-    std::string text;
-    for (const std::string& teil : teile) {
-        if (!text.empty()) {
-            text += trenner;
-        }
-        text += teil;
-    }
-    return text;
-}
 
 } // namespace
 
@@ -89,16 +80,16 @@ std::string Rueckfrage::meldung(const Stichtagsentwurf& entwurf, const Formatier
         for (const Abweichung& abweichung : a.abweichungen) {
             saetze.push_back(abweichung.meldung(a.klasse, zeile->notierung, entwurf.abruftag(), format));
         }
-        teile.push_back(std::string(bezeichnung(a.klasse)) + ": " + verbinde(saetze, " "));
+        teile.push_back(std::string(bezeichnung(a.klasse)) + ": " + Formatierer::verbunden(saetze, " "));
     }
     if (!offen.empty()) {
         std::vector<std::string> namen;
         for (Assetklasse klasse : offen) {
             namen.emplace_back(bezeichnung(klasse));
         }
-        teile.push_back("Noch nicht verglichen: " + verbinde(namen, ", ") + ". Der Vergleichskurs wird noch geholt.");
+        teile.push_back("Noch nicht verglichen: " + Formatierer::verbunden(namen, ", ") + ". Der Vergleichskurs wird noch geholt.");
     }
-    return verbinde(teile, "\n\n");
+    return Formatierer::verbunden(teile, "\n\n");
 }
 
 } // namespace qb

@@ -68,7 +68,8 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
       dienst_(std::move(dienst)),
       wahl_{abruftag.value_or(jetzt()), abruftag},
       entwurf_(*portfolio_, abruftag),
-      holer_(this, dienst_, [this](const Vergleichsholer::Aenderung& aenderung) { aendere(aenderung); }) {
+      bindung_(
+          this, dienst_, [this]() -> Stichtagsentwurf& { return entwurf_; }, [this] { zeige(); }) {
     setObjectName(QStringLiteral("stichtagErfassen"));
     setWindowModality(Qt::WindowModal);
     setWindowTitle(titel(wahl_));
@@ -113,7 +114,7 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
         abschnitte->addWidget(zeilenTitel);
         auto* felder = new StichtagskursFelder(
             entwurf_, zeile.klasse, dienst_,
-            [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { aendere(aenderung); }, formular);
+            [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { bindung_.aendere(aenderung); }, formular);
         felder->setObjectName(QStringLiteral("zeile_") + qtText(rohwert(zeile.klasse)));
         abschnitte->addWidget(felder);
         zeilen_.push_back(felder);
@@ -165,37 +166,16 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     fussSpalte->addLayout(knoepfe);
     stapel->addWidget(fuss);
 
-    holer_.pruefe(entwurf_);
-    zeige();
+    bindung_.aendere([](Stichtagsentwurf&) {});
 }
 
 StichtagErfassen::~StichtagErfassen() {
-    holer_.stoppe();
+    bindung_.stoppe();
 }
 
 QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
     const QString tag = qtText(Formatierer().datumLang(wahl.datum, Zeitzone::aktuell()));
     return wahl.istNachtrag() ? tr("Kurse vom %1 nachtragen").arg(tag) : tr("Stichtag am %1").arg(tag);
-}
-
-void StichtagErfassen::aendere(const std::function<void(Stichtagsentwurf&)>& aenderung) {
-    if (geschlossen_) {
-        return;
-    }
-    aenderung(entwurf_);
-    holer_.pruefe(entwurf_);
-    // Showing the draft can make a row report a change of its own (a rate filled in); that
-    // change is shown once the current pass is through.
-    if (zeigt_) {
-        nochmal_ = true;
-        return;
-    }
-    do {
-        nochmal_ = false;
-        zeigt_ = true;
-        zeige();
-        zeigt_ = false;
-    } while (nochmal_);
 }
 
 void StichtagErfassen::zeige() {
@@ -302,7 +282,7 @@ void StichtagErfassen::frageVerwerfen() {
 void StichtagErfassen::done(int ergebnis) {
     // Nothing fetched after this point reaches the draft or the store.
     geschlossen_ = true;
-    holer_.stoppe();
+    bindung_.stoppe();
     for (const QPointer<QMessageBox>& box : {rueckfrage_, verwerfen_}) {
         if (box) {
             box->close();

@@ -14,7 +14,7 @@
 #include "reference-dates/Bewertungserfassung.h"
 #include "reference-dates/Speicherablauf.h"
 #include "reference-dates/Stichtagsentwurf.h"
-#include "reference-dates/Vergleichsholer.h"
+#include "reference-dates/Entwurfsbindung.h"
 #include "sources/Kursdienst.h"
 
 class QLabel;
@@ -64,7 +64,6 @@ protected:
     void keyPressEvent(QKeyEvent* ereignis) override;
 
 private:
-    void aendere(const std::function<void(Stichtagsentwurf&)>& aenderung);
     void zeige();
     void zeigeFuss();
     void speichernGetippt();
@@ -80,10 +79,8 @@ private:
     Speicherablauf ablauf_;
     std::optional<QString> fehler_;
     bool geschlossen_ = false;
-    bool zeigt_ = false;
-    bool nochmal_ = false;
 
-    Vergleichsholer holer_;
+    Entwurfsbindung bindung_;
 
     std::vector<StichtagskursFelder*> zeilen_;
     Hinweiszeile* fehlerZeile_;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "foundation/Formatierer.h"
 #include "model/Assetklasse.h"
 #include "model/Handelsumfang.h"
 #include "model/Kursart.h"
@@ -10,32 +11,6 @@
 #include "valuation/Kurseingabe.h"
 
 namespace qb {
-
-namespace {
-
-std::string_view artText(Kursart art) {
-    switch (art) {
-    case Kursart::letzterHandel: return "letzter Handel";
-    case Kursart::schlusskursVortag: return "Schlusskurs vom Vortag";
-    case Kursart::geldBriefMitte: return "Mitte aus Geld und Brief";
-    case Kursart::tagesschluss: return "Schlusskurs des Tages";
-    case Kursart::vonHand: return "von Hand eingetragen";
-    }
-    return "";
-}
-
-std::string verbunden(const std::vector<std::string>& teile) {
-    std::string text;
-    for (const auto& teil : teile) {
-        if (!text.empty()) {
-            text += ", ";
-        }
-        text += teil;
-    }
-    return text;
-}
-
-} // namespace
 
 std::optional<std::string> Stichtagdetailzeile::kennungshinweis(const Preisnotiz& notiz, const std::string& kennung) {
     if (notiz.kennung() == kennung) {
@@ -86,12 +61,12 @@ Stichtagdetailzeile::Stichtagdetailzeile(const Positionsbewertung& zeile, const 
     duennerHandel_ = wenigHandel(*notiz);
 
     std::vector<std::string> teile;
-    if (notiz->quelle() != "von Hand") {
+    if (!notiz->quelle().empty() && notiz->quelle() != "von Hand") {
         teile.push_back(notiz->quelle());
     }
-    teile.emplace_back(artText(notiz->art()));
+    teile.emplace_back(beschreibung(notiz->art()));
     teile.push_back(format.datumMitMonat(notiz->abgerufenAm(), zone));
-    quellenzeile_ = verbunden(teile);
+    quellenzeile_ = Formatierer::verbunden(teile, ", ");
     const bool inProzent = notierung == Notierungsart::prozentVomNennwert;
     if (auto umrechnung = Kurseingabe::umrechnungsZeile(notiz->preisangabe(), zeile.assetklasse, inProzent, format)) {
         quellenzeile_ += " · " + *umrechnung;
@@ -120,7 +95,7 @@ Stichtagdetailzeile::Stichtagdetailzeile(const Positionsbewertung& zeile, const 
                         format.waehrung(zeile.gewinn->betrag(), "EUR") + ", Rendite " +
                         format.prozentMitVorzeichen(*zeile.renditeProzent, 2, 2));
     }
-    bedienhilfeText_ = verbunden(hilfe);
+    bedienhilfeText_ = Formatierer::verbunden(hilfe, ", ");
 }
 
 } // namespace qb

@@ -1,4 +1,4 @@
-#include "reference-dates/Vergleichsholer.h"
+#include "reference-dates/Entwurfsbindung.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,17 +11,35 @@
 
 namespace qb {
 
-Vergleichsholer::Vergleichsholer(QObject* kontext, Kursdienst dienst, std::function<void(const Aenderung&)> aendere)
-    : kontext_(kontext), dienst_(std::move(dienst)), aendere_(std::move(aendere)) {}
+Entwurfsbindung::Entwurfsbindung(QObject* kontext, Kursdienst dienst, std::function<Stichtagsentwurf&()> entwurf,
+                                 std::function<void()> zeige)
+    : kontext_(kontext), dienst_(std::move(dienst)), entwurf_(std::move(entwurf)), zeige_(std::move(zeige)) {}
 
-Vergleichsholer::~Vergleichsholer() {
+Entwurfsbindung::~Entwurfsbindung() {
     stoppe();
 }
 
-void Vergleichsholer::pruefe(Stichtagsentwurf& entwurf) {
+void Entwurfsbindung::aendere(const Aenderung& aenderung) {
     if (gestoppt_) {
         return;
     }
+    aenderung(entwurf_());
+    pruefe(entwurf_());
+    // Showing the draft can make a row report a change of its own (a rate filled in); that
+    // change is shown once the current pass is through.
+    if (zeigt_) {
+        nochmal_ = true;
+        return;
+    }
+    do {
+        nochmal_ = false;
+        zeigt_ = true;
+        zeige_();
+        zeigt_ = false;
+    } while (nochmal_);
+}
+
+void Entwurfsbindung::pruefe(Stichtagsentwurf& entwurf) {
     const Stichtagsentwurf::Abrufschluessel schluessel = entwurf.abrufschluessel();
     if (schluessel_ && *schluessel_ == schluessel) {
         return;
@@ -47,7 +65,7 @@ void Vergleichsholer::pruefe(Stichtagsentwurf& entwurf) {
                 if (!antwort || gestoppt_) {
                     return;
                 }
-                aendere_([&antwort](Stichtagsentwurf& e) {
+                aendere([&antwort](Stichtagsentwurf& e) {
                     // Storing the answer also fills an untouched rate field from it.
                     e.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
                 });
@@ -56,7 +74,7 @@ void Vergleichsholer::pruefe(Stichtagsentwurf& entwurf) {
     }
 }
 
-void Vergleichsholer::stoppe() {
+void Entwurfsbindung::stoppe() {
     gestoppt_ = true;
     for (auto& [auftrag, aufgabe] : abrufe_) {
         aufgabe->stoppe();
