@@ -13,8 +13,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <nlohmann/json.hpp>
-
+#include "LangsamerServer.h"
 #include "app/Modellbeobachter.h"
 #include "foundation/Kalender.h"
 #include "model/Ablage.h"
@@ -33,18 +32,6 @@ namespace {
 using namespace std::chrono;
 using qb::Assetklasse;
 
-struct Posten {
-    Assetklasse klasse;
-    const char* kennung;
-};
-
-// The share, bond, commodity and CO2 rows ask the exchange, the currency row asks the ECB.
-const Posten allePosten[] = {
-    {Assetklasse::aktie, "DE0007164600"},   {Assetklasse::anleihe, "DE0001102614"},
-    {Assetklasse::waehrung, "USD"},         {Assetklasse::rohstoff, "DE0005140008"},
-    {Assetklasse::co2Zertifikat, "NL0009235381"},
-};
-
 // A game in memory with the first `anzahl` positions, each complete.
 struct Spiel {
     explicit Spiel(std::size_t anzahl)
@@ -52,9 +39,9 @@ struct Spiel {
           portfolio(std::make_shared<qb::Portfolio>("Gruppe", qb::Dezimal(100000), qb::jetzt())) {
         container.kontext().fuegeEin(portfolio);
         for (std::size_t i = 0; i < anzahl; ++i) {
-            auto position = std::make_shared<qb::Position>(allePosten[i].klasse);
+            auto position = std::make_shared<qb::Position>(qbbench::fuenfPapiere[i].klasse);
             position->setzeName("Posten");
-            position->setzeKennung(allePosten[i].kennung);
+            position->setzeKennung(qbbench::fuenfPapiere[i].kennung);
             position->setzeStueckzahl(10);
             position->setzeKaufkurs(qb::Preisangabe::euro(qb::Dezimal(100)));
             portfolio->fuegeHinzu(position);
@@ -80,11 +67,7 @@ bool alleBeantwortet(const qb::StichtagErfassen& blatt) {
 // sources, as every opened sheet has them.
 double einLauf(Spiel& spiel, const qbtest::Testserver& server) {
     qb::Modellbeobachter beobachter(spiel.container.kontext());
-    qb::Kursdienst::Adressen adressen;
-    adressen.boerse = server.adresse();
-    adressen.ezb = server.adresse();
-    adressen.sitzung.caDatei = server.caDatei();
-
+    const auto adressen = qbbench::adressenVon(server);
     const auto anfang = steady_clock::now();
     qb::StichtagErfassen blatt(spiel.portfolio, beobachter, qb::Kursdienst::standard(adressen), std::nullopt);
     blatt.open();
@@ -106,11 +89,6 @@ double einLauf(Spiel& spiel, const qbtest::Testserver& server) {
     return sekunden;
 }
 
-double median(std::vector<double> werte) {
-    std::sort(werte.begin(), werte.end());
-    return werte[werte.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -118,15 +96,7 @@ int main(int argc, char** argv) {
     QApplication anwendung(argc, argv);
 
     qbtest::Testserver server;
-    server.beantworte("/v1/data/price_information/single", [](const qbtest::Anfrage& a) {
-        auto antwort = qbtest::Antwort::json(
-            nlohmann::json{{"isin", a.wert("isin")}, {"lastPrice", 10}, {"currency", {{"originalValue", "EUR"}}}}.dump());
-        antwort.verzoegerung = milliseconds(200);
-        return antwort;
-    });
-    auto rate = qbtest::Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})");
-    rate.verzoegerung = milliseconds(200);
-    server.beantworte("/v2/rate/EUR/USD", rate);
+    qbbench::antworteLangsam(server);
 
     Spiel fuenf(5);
     Spiel eine(1);
@@ -138,8 +108,8 @@ int main(int argc, char** argv) {
         mitEiner.push_back(einLauf(eine, server));
         mitFuenf.push_back(einLauf(fuenf, server));
     }
-    const double m1 = median(mitEiner);
-    const double m5 = median(mitFuenf);
+    const double m1 = qbbench::median(mitEiner);
+    const double m5 = qbbench::median(mitFuenf);
     std::printf("Erfassungsblatt, Antwort je Anfrage nach 200 ms, Median aus %d Läufen\n", runden);
     std::printf("  eine Position:    %7.1f ms\n", m1 * 1000);
     std::printf("  fünf Positionen:  %7.1f ms\n", m5 * 1000);

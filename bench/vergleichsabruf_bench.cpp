@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "LangsamerServer.h"
 #include "sources/Kursdienst.h"
 #include "sources/Testserver.h"
 
@@ -19,20 +20,7 @@ namespace {
 using namespace std::chrono;
 using qb::Assetklasse;
 
-struct Vergleich {
-    Assetklasse klasse;
-    const char* kennung;
-};
-
-// One row of a reference date: the share, bond, commodity and CO2 rows ask the exchange, the
-// currency row asks the ECB; every quote is then brought into EUR.
-const Vergleich vergleiche[] = {
-    {Assetklasse::aktie, "DE0007164600"},   {Assetklasse::anleihe, "DE0001102614"},
-    {Assetklasse::waehrung, "USD"},         {Assetklasse::rohstoff, "DE0005140008"},
-    {Assetklasse::co2Zertifikat, "NL0009235381"},
-};
-
-void hole(const qb::Kursdienst& dienst, const Vergleich& v) {
+void hole(const qb::Kursdienst& dienst, const qbbench::Papier& v) {
     auto notierung = dienst.quelle(v.klasse).aktuellerKurs(v.kennung, {});
     dienst.inEuro(notierung, std::nullopt, {});
 }
@@ -41,42 +29,25 @@ double sekunden(steady_clock::duration d) {
     return duration<double>(d).count();
 }
 
-double median(std::vector<double> werte) {
-    std::sort(werte.begin(), werte.end());
-    return werte[werte.size() / 2];
-}
-
 } // namespace
 
 int main() {
     qbtest::Testserver server;
-    server.beantworte("/v1/data/price_information/single", [](const qbtest::Anfrage& a) {
-        auto antwort = qbtest::Antwort::json(
-            nlohmann::json{{"isin", a.wert("isin")}, {"lastPrice", 10}, {"currency", {{"originalValue", "EUR"}}}}.dump());
-        antwort.verzoegerung = milliseconds(200);
-        return antwort;
-    });
-    auto rate = qbtest::Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})");
-    rate.verzoegerung = milliseconds(200);
-    server.beantworte("/v2/rate/EUR/USD", rate);
+    qbbench::antworteLangsam(server);
 
-    qb::Kursdienst::Adressen adressen;
-    adressen.boerse = server.adresse();
-    adressen.ezb = server.adresse();
-    adressen.sitzung.caDatei = server.caDatei();
-    const qb::Kursdienst dienst = qb::Kursdienst::standard(adressen);
+    const qb::Kursdienst dienst = qb::Kursdienst::standard(qbbench::adressenVon(server));
 
     constexpr int runden = 7;
     std::vector<double> einzeln;
     std::vector<double> fuenf;
     for (int r = 0; r < runden; ++r) {
         auto anfang = steady_clock::now();
-        hole(dienst, vergleiche[0]);
+        hole(dienst, qbbench::fuenfPapiere[0]);
         einzeln.push_back(sekunden(steady_clock::now() - anfang));
 
         anfang = steady_clock::now();
         std::vector<std::future<void>> laeufe;
-        for (const auto& v : vergleiche) {
+        for (const auto& v : qbbench::fuenfPapiere) {
             laeufe.push_back(std::async(std::launch::async, [&dienst, v] { hole(dienst, v); }));
         }
         for (auto& lauf : laeufe) {
@@ -84,8 +55,8 @@ int main() {
         }
         fuenf.push_back(sekunden(steady_clock::now() - anfang));
     }
-    double eins = median(einzeln);
-    double alle = median(fuenf);
+    double eins = qbbench::median(einzeln);
+    double alle = qbbench::median(fuenf);
     std::printf("ein Vergleichsabruf:            %7.1f ms (Median aus %d)\n", eins * 1000, runden);
     std::printf("fünf Vergleichsabrufe zugleich: %7.1f ms (Median aus %d)\n", alle * 1000, runden);
     std::printf("Verhältnis fünf / einer:        %7.2f\n", alle / eins);
@@ -102,10 +73,8 @@ int main() {
     sofort.beantworte(
         "/v2/rate/EUR/USD",
         qbtest::Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})"));
-    adressen.boerse = sofort.adresse();
-    adressen.ezb = sofort.adresse();
-    adressen.sitzung.caDatei = sofort.caDatei();
-    const Vergleich fremd{Assetklasse::aktie, "US0378331005"};
+    const auto adressen = qbbench::adressenVon(sofort);
+    const qbbench::Papier fremd{Assetklasse::aktie, "US0378331005"};
     constexpr int vergleiche = 50;
     std::vector<double> neu;
     std::vector<double> offen;
@@ -126,8 +95,8 @@ int main() {
         handschlaegeOffen += sofort.handschlaege() - vorher;
     }
     std::printf("Fremdwährungsaktie, neue Quellen:   %6.2f ms (Median aus %d), %ld Handschläge\n",
-                median(neu) * 1000, vergleiche, handschlaegeNeu);
+                qbbench::median(neu) * 1000, vergleiche, handschlaegeNeu);
     std::printf("Fremdwährungsaktie, offene Quellen: %6.2f ms (Median aus %d), %ld Handschläge\n",
-                median(offen) * 1000, vergleiche, handschlaegeOffen);
+                qbbench::median(offen) * 1000, vergleiche, handschlaegeOffen);
     return 0;
 }
