@@ -8,6 +8,7 @@
 #include "reference-dates/Rueckfrage.h"
 #include "reference-dates/Speicherablauf.h"
 #include "valuation/Testspiel.h"
+#include "valuation/Vergleichshilfen.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -21,31 +22,6 @@ using Gegenstand = Kurspruefung::Abweichung::Gegenstand;
 
 const Formatierer deutsch("de_DE");
 
-// "·" stands for the no-break space the formatter writes.
-std::string nbsp(std::string text) {
-    std::string aus;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "·") == 0) {
-            aus += "\u00a0";
-            ++i;
-        } else {
-            aus += text[i];
-        }
-    }
-    return aus;
-}
-
-Kursnotierung quote(const char* kurs, std::optional<Notierungsart> notierungsart = std::nullopt) {
-    Kursnotierung q;
-    q.kurs = d(kurs);
-    q.waehrung = "EUR";
-    q.art = Kursart::tagesschluss;
-    q.notierungsart = notierungsart;
-    q.abgerufenAm = tag(2024, 3, 12, 8);
-    q.quelle = "Börse Frankfurt (XETR)";
-    return q;
-}
-
 // A quote in dollars, converted at `rate`.
 Kursnotierung dollarQuote(const char* original, const char* rate) {
     Kursnotierung q = quote("0");
@@ -54,16 +30,8 @@ Kursnotierung dollarQuote(const char* original, const char* rate) {
     return q;
 }
 
-Referenz antwort(KursTeil kurs, RateTeil rate = RateTeil::entfaellt()) {
-    return Referenz{std::move(kurs), std::move(rate)};
-}
-
 Referenz nurKurs(const char* kurs) {
     return antwort(KursTeil::vorhanden(quote(kurs)));
-}
-
-RateTeil ezb(const char* kurs) {
-    return RateTeil::vorhanden(Umrechnung{d("1"), "USD", d(kurs)});
 }
 
 // A share, a bond of face value 1 000 priced per unit, a currency and a commodity, all complete.

@@ -8,6 +8,7 @@
 
 #include "reference-dates/Stichtagsentwurf.h"
 #include "valuation/Testspiel.h"
+#include "valuation/Vergleichshilfen.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -20,25 +21,6 @@ using Referenz = Kurspruefung::Referenz;
 using KursTeil = Kurspruefung::Teil<Kursnotierung>;
 using RateTeil = Kurspruefung::Teil<Umrechnung>;
 using Wert = Bewertungserfassung::Stichtagskurs::Wert;
-
-Kursnotierung quote(const char* kurs, std::optional<Notierungsart> notierungsart = std::nullopt) {
-    Kursnotierung q;
-    q.kurs = d(kurs);
-    q.waehrung = "EUR";
-    q.art = Kursart::tagesschluss;
-    q.notierungsart = notierungsart;
-    q.abgerufenAm = tag(2024, 3, 12, 8);
-    q.quelle = "Börse Frankfurt (XETR)";
-    return q;
-}
-
-Referenz antwort(KursTeil kurs, RateTeil rate = RateTeil::entfaellt()) {
-    return Referenz{std::move(kurs), std::move(rate)};
-}
-
-RateTeil ezb(const char* kurs, const char* waehrung = "USD") {
-    return RateTeil::vorhanden(Umrechnung{d("1"), waehrung, d(kurs)});
-}
 
 // A game with a share, a bond, a currency and a commodity, all complete.
 struct Spiel {

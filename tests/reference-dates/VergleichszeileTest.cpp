@@ -8,6 +8,7 @@
 #include "app/Textbruecke.h"
 #include "reference-dates/Vergleichszeile.h"
 #include "valuation/Testspiel.h"
+#include "valuation/Vergleichshilfen.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -24,15 +25,10 @@ const Formatierer deutsch("de_DE");
 const std::string warnhinweis = " Prüfe Währung, Einheit und Komma: Steht der Kurs auf Bloomberg in Cent "
                                 "oder Pence, teile ihn durch 100.";
 
+// The exchange's close with its trading day.
 Kursnotierung quote(const char* kurs, std::optional<Notierungsart> notierungsart = std::nullopt) {
-    Kursnotierung q;
-    q.kurs = d(kurs);
-    q.waehrung = "EUR";
-    q.art = Kursart::tagesschluss;
-    q.notierungsart = notierungsart;
+    Kursnotierung q = testspiel::quote(kurs, notierungsart);
     q.kursdatum = tag(2024, 3, 11, 17);
-    q.abgerufenAm = tag(2024, 3, 12, 8);
-    q.quelle = "Börse Frankfurt (XETR)";
     return q;
 }
 

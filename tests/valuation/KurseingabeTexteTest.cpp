@@ -2,6 +2,7 @@
 
 #include "Testspiel.h"
 #include "valuation/Kurseingabe.h"
+#include "valuation/Vergleichshilfen.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -9,14 +10,6 @@ using namespace testspiel;
 namespace {
 
 const Formatierer deutsch("de_DE");
-
-// "·" in the expected texts stands for the no-break space U+00A0.
-std::string nbsp(std::string text) {
-    for (std::size_t i; (i = text.find("·")) != std::string::npos;) {
-        text.replace(i, std::string("·").size(), "\u00A0");
-    }
-    return text;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "Testspiel.h"
 #include "model/Kursfehler.h"
 #include "valuation/Kurspruefung.h"
+#include "valuation/Vergleichshilfen.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -20,14 +21,7 @@ using Befund = Kurspruefung::Befund;
 
 const Formatierer deutsch("de_DE");
 
-std::string nbsp(std::string text) {
-    for (std::size_t i; (i = text.find("·")) != std::string::npos;) {
-        text.replace(i, std::string("·").size(), "\u00A0");
-    }
-    return text;
-}
-
-Kursnotierung quote(const char* kurs, std::optional<Notierungsart> notierung = std::nullopt) {
+Kursnotierung boersenkurs(const char* kurs, std::optional<Notierungsart> notierung = std::nullopt) {
     Kursnotierung q;
     q.kurs = d(kurs);
     q.waehrung = "EUR";
@@ -41,14 +35,10 @@ Kursnotierung quote(const char* kurs, std::optional<Notierungsart> notierung = s
 // A foreign quote after conversion into EUR by the source bundle.
 Kursnotierung umgerechneteQuote(const char* original, const char* waehrung, const char* kurs) {
     Umrechnung u{d(original), waehrung, d(kurs)};
-    Kursnotierung q = quote("0");
+    Kursnotierung q = boersenkurs("0");
     q.kurs = u.inEuro();
     q.umrechnung = u;
     return q;
-}
-
-RateTeil ezb(const char* waehrung, const char* kurs) {
-    return RateTeil::vorhanden(Umrechnung{Dezimal(1), waehrung, d(kurs)});
 }
 
 Referenz nurKurs(const Kursnotierung& q) {
@@ -133,39 +123,39 @@ TEST(Kurspruefung, pruefeFindetJedeAbweichung) {
     const auto stueck = Notierungsart::stueckpreis;
     const auto prozent = Notierungsart::prozentVomNennwert;
     const Fall faelle[] = {
-        {"genau 10 %", eur("100"), nurKurs(quote("110")), Assetklasse::aktie, stueck, "100", "kurs=0.1"},
-        {"11 %", eur("100"), nurKurs(quote("111")), Assetklasse::aktie, stueck, "100", "kurs=0.11!"},
-        {"gleicher Kurs", eur("100"), nurKurs(quote("100")), Assetklasse::aktie, stueck, "100", "kurs=0"},
-        {"Vergleich 0", eur("100"), nurKurs(quote("0")), Assetklasse::aktie, stueck, "100", ""},
-        {"eingetragen 0", eur("0"), nurKurs(quote("100")), Assetklasse::aktie, stueck, "100", ""},
-        {"Prozent gegen Stueck bei Nennwert 100", eur("97.6"), nurKurs(quote("97.6", prozent)),
+        {"genau 10 %", eur("100"), nurKurs(boersenkurs("110")), Assetklasse::aktie, stueck, "100", "kurs=0.1"},
+        {"11 %", eur("100"), nurKurs(boersenkurs("111")), Assetklasse::aktie, stueck, "100", "kurs=0.11!"},
+        {"gleicher Kurs", eur("100"), nurKurs(boersenkurs("100")), Assetklasse::aktie, stueck, "100", "kurs=0"},
+        {"Vergleich 0", eur("100"), nurKurs(boersenkurs("0")), Assetklasse::aktie, stueck, "100", ""},
+        {"eingetragen 0", eur("0"), nurKurs(boersenkurs("100")), Assetklasse::aktie, stueck, "100", ""},
+        {"Prozent gegen Stueck bei Nennwert 100", eur("97.6"), nurKurs(boersenkurs("97.6", prozent)),
          Assetklasse::anleihe, stueck, "100", "kurs=0"},
-        {"Prozent gegen Stueck bei Nennwert 1000", eur("976"), nurKurs(quote("97.6", prozent)),
+        {"Prozent gegen Stueck bei Nennwert 1000", eur("976"), nurKurs(boersenkurs("97.6", prozent)),
          Assetklasse::anleihe, stueck, "1000", "notierungsart=—!"},
-        {"Stueck gegen Prozent bei Nennwert 1000", eur("97.6"), nurKurs(quote("976", stueck)),
+        {"Stueck gegen Prozent bei Nennwert 1000", eur("97.6"), nurKurs(boersenkurs("976", stueck)),
          Assetklasse::anleihe, prozent, "1000", "notierungsart=—!"},
-        {"Quelle ohne Notierung gilt wie die Position", eur("100"), nurKurs(quote("105")),
+        {"Quelle ohne Notierung gilt wie die Position", eur("100"), nurKurs(boersenkurs("105")),
          Assetklasse::anleihe, prozent, "1000", "kurs=0.05"},
-        {"gleiche Notierung bei Nennwert 1000", eur("97.6"), nurKurs(quote("97.6", prozent)),
+        {"gleiche Notierung bei Nennwert 1000", eur("97.6"), nurKurs(boersenkurs("97.6", prozent)),
          Assetklasse::anleihe, prozent, "1000", "kurs=0"},
         {"USD gegen USD mit EZB-Kurs", fremd("110", "USD", "1.10"),
-         Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("USD", "1.00")},
+         Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("1.00", "USD")},
          Assetklasse::aktie, stueck, "100", "kurs=0.1 wechselkurs=0.1"},
         {"starker Kurs und starker Wechselkurs", fremd("150", "USD", "1.50"),
-         Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("USD", "1.00")},
+         Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("1.00", "USD")},
          Assetklasse::aktie, stueck, "100", "kurs=0.5! wechselkurs=0.5!"},
-        {"USD gegen EUR-Quote: in Euro", fremd("110", "USD", "1.10"), nurKurs(quote("100")),
+        {"USD gegen EUR-Quote: in Euro", fremd("110", "USD", "1.10"), nurKurs(boersenkurs("100")),
          Assetklasse::aktie, stueck, "100", "kurs=0"},
         {"EZB-Kurs einer anderen Waehrung", fremd("110", "USD", "1.10"),
-         Referenz{KursTeil::entfaellt(), ezb("GBP", "0.5")}, Assetklasse::aktie, stueck, "100", ""},
-        {"eingetragener Kurs 0", fremd("110", "USD", "0"), Referenz{KursTeil::entfaellt(), ezb("USD", "1")},
+         Referenz{KursTeil::entfaellt(), ezb("0.5", "GBP")}, Assetklasse::aktie, stueck, "100", ""},
+        {"eingetragener Kurs 0", fremd("110", "USD", "0"), Referenz{KursTeil::entfaellt(), ezb("1", "USD")},
          Assetklasse::aktie, stueck, "100", ""},
-        {"EZB-Kurs 0", fremd("110", "USD", "1.1"), Referenz{KursTeil::entfaellt(), ezb("USD", "0")},
+        {"EZB-Kurs 0", fremd("110", "USD", "1.1"), Referenz{KursTeil::entfaellt(), ezb("0", "USD")},
          Assetklasse::aktie, stueck, "100", ""},
-        {"Euro-Preis mit EZB-Kurs", eur("100"), Referenz{KursTeil::entfaellt(), ezb("USD", "1.1")},
+        {"Euro-Preis mit EZB-Kurs", eur("100"), Referenz{KursTeil::entfaellt(), ezb("1.1", "USD")},
          Assetklasse::aktie, stueck, "100", ""},
         {"Waehrung: nie ein Wechselkursvergleich", fremd("1", "USD", "1"),
-         Referenz{KursTeil::vorhanden(umgerechneteQuote("1", "USD", "1.25")), ezb("USD", "1.5")},
+         Referenz{KursTeil::vorhanden(umgerechneteQuote("1", "USD", "1.25")), ezb("1.5", "USD")},
          Assetklasse::waehrung, stueck, "100", "kurs=0.25!"},
         {"fehlend und entfallend", eur("100"), Referenz{KursTeil::fehlt("weg"), RateTeil::fehlt("auch weg")},
          Assetklasse::aktie, stueck, "100", ""},
@@ -181,7 +171,7 @@ TEST(Kurspruefung, pruefeFindetJedeAbweichung) {
 TEST(Kurspruefung, abweichungenTragenVergleichUndNennwert) {
     auto gefunden = Kurspruefung::pruefe(
         fremd("110", "USD", "1.10"),
-        Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("USD", "1.00")},
+        Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1.00")), ezb("1.00", "USD")},
         Assetklasse::anleihe, Notierungsart::prozentVomNennwert, d("1000"));
     ASSERT_EQ(gefunden.size(), 2u);
     EXPECT_EQ(gefunden[0],
@@ -192,7 +182,7 @@ TEST(Kurspruefung, abweichungenTragenVergleichUndNennwert) {
                                        fremd("110", "USD", "1"), std::nullopt, d("0.1"), Dezimal(100)}));
 
     auto notierung =
-        Kurspruefung::pruefe(eur("976"), nurKurs(quote("97.6", Notierungsart::prozentVomNennwert)),
+        Kurspruefung::pruefe(eur("976"), nurKurs(boersenkurs("97.6", Notierungsart::prozentVomNennwert)),
                              Assetklasse::anleihe, Notierungsart::stueckpreis, d("1000"));
     ASSERT_EQ(notierung.size(), 1u);
     EXPECT_EQ(notierung[0], (Abweichung{Gegenstand::notierungsart, eur("976"), eur("97.6"),
@@ -216,11 +206,11 @@ TEST(Kurspruefung, befundInDerReihenfolgeDerRegeln) {
     const Fall faelle[] = {
         {"beides entfaellt", eur("100"), Referenz{KursTeil::entfaellt(), RateTeil::entfaellt()},
          Befund::ohneVergleich()},
-        {"nur schwache Abweichung", eur("100"), nurKurs(quote("110")), Befund::unauffaellig()},
-        {"Vergleich ohne Abweichungswert", eur("100"), nurKurs(quote("0")), Befund::unauffaellig()},
-        {"nur EZB-Kurs da", usd, Referenz{KursTeil::entfaellt(), ezb("USD", "1.15")}, Befund::unauffaellig()},
-        {"starke Abweichung", eur("100"), nurKurs(quote("120")), Befund::abweichend({starkerKurs})},
-        {"starke vor fehlender Quote", usd, Referenz{KursTeil::fehlt("Quelle schweigt"), ezb("USD", "2")},
+        {"nur schwache Abweichung", eur("100"), nurKurs(boersenkurs("110")), Befund::unauffaellig()},
+        {"Vergleich ohne Abweichungswert", eur("100"), nurKurs(boersenkurs("0")), Befund::unauffaellig()},
+        {"nur EZB-Kurs da", usd, Referenz{KursTeil::entfaellt(), ezb("1.15", "USD")}, Befund::unauffaellig()},
+        {"starke Abweichung", eur("100"), nurKurs(boersenkurs("120")), Befund::abweichend({starkerKurs})},
+        {"starke vor fehlender Quote", usd, Referenz{KursTeil::fehlt("Quelle schweigt"), ezb("2", "USD")},
          Befund::abweichend({starkerWechselkurs})},
         {"fehlende Quote vor fehlendem Kurs", usd,
          Referenz{KursTeil::fehlt("Quelle schweigt"), RateTeil::fehlt("EZB schweigt")},
@@ -231,7 +221,7 @@ TEST(Kurspruefung, befundInDerReihenfolgeDerRegeln) {
          Befund::ungeprueft(
              "Der Kurs ist in USD notiert, und der EZB-Kurs zum Umrechnen fehlt: EZB schweigt")},
         {"fehlender EZB-Kurs bei Europreis", eur("100"),
-         Referenz{KursTeil::vorhanden(quote("100")), RateTeil::fehlt("EZB schweigt")},
+         Referenz{KursTeil::vorhanden(boersenkurs("100")), RateTeil::fehlt("EZB schweigt")},
          Befund::ungeprueft("EZB schweigt")},
     };
     for (const Fall& f : faelle) {
@@ -243,7 +233,7 @@ TEST(Kurspruefung, befundInDerReihenfolgeDerRegeln) {
     // Only the strong ones, in the order of the check.
     Befund beide = Kurspruefung::befund(
         fremd("150", "USD", "1.5"),
-        Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1")), ezb("USD", "1.45")},
+        Referenz{KursTeil::vorhanden(umgerechneteQuote("100", "USD", "1")), ezb("1.45", "USD")},
         Assetklasse::aktie, Notierungsart::stueckpreis, Dezimal(100));
     ASSERT_TRUE(beide.abweichungen());
     EXPECT_EQ(beschreibe(*beide.abweichungen()), "kurs=0.5!");
@@ -379,16 +369,16 @@ TEST(Kurspruefung, referenzteileGleichNachFallUndWert) {
     EXPECT_NE(KursTeil::entfaellt(), KursTeil::fehlt(""));
     EXPECT_NE(KursTeil::vorhanden(q), KursTeil::entfaellt());
 
-    EXPECT_EQ(ezb("USD", "1.5"), ezb("USD", "1.50"));
-    EXPECT_NE(ezb("USD", "1.5"), ezb("usd", "1.5"));
-    EXPECT_NE(ezb("USD", "1.5"), ezb("USD", "1.51"));
-    EXPECT_NE(ezb("USD", "1.5"), RateTeil::vorhanden(Umrechnung{d("2"), "USD", d("1.5")}));
-    EXPECT_NE(ezb("USD", "1.5"), RateTeil::fehlt("x"));
+    EXPECT_EQ(ezb("1.5", "USD"), ezb("1.50", "USD"));
+    EXPECT_NE(ezb("1.5", "USD"), ezb("1.5", "usd"));
+    EXPECT_NE(ezb("1.5", "USD"), ezb("1.51", "USD"));
+    EXPECT_NE(ezb("1.5", "USD"), RateTeil::vorhanden(Umrechnung{d("2"), "USD", d("1.5")}));
+    EXPECT_NE(ezb("1.5", "USD"), RateTeil::fehlt("x"));
     EXPECT_EQ(RateTeil::fehlt("x"), RateTeil::fehlt("x"));
 
-    EXPECT_EQ((Referenz{KursTeil::vorhanden(q), ezb("USD", "1.08")}),
-              (Referenz{KursTeil::vorhanden(q), ezb("USD", "1.080")}));
-    EXPECT_NE((Referenz{KursTeil::vorhanden(q), ezb("USD", "1.08")}),
+    EXPECT_EQ((Referenz{KursTeil::vorhanden(q), ezb("1.08", "USD")}),
+              (Referenz{KursTeil::vorhanden(q), ezb("1.080", "USD")}));
+    EXPECT_NE((Referenz{KursTeil::vorhanden(q), ezb("1.08", "USD")}),
               (Referenz{KursTeil::vorhanden(q), RateTeil::entfaellt()}));
     EXPECT_NE((Referenz{KursTeil::fehlt("a"), RateTeil::entfaellt()}),
               (Referenz{KursTeil::fehlt("b"), RateTeil::entfaellt()}));
