@@ -201,8 +201,7 @@ bool EntwicklungAnsicht::lade() {
     }
     // Read on this thread, fetched on the worker pool with copies, valued back here.
     auto auftrag = std::make_shared<const Wertverlauf::Auftrag>(Wertverlauf::auftrag(*portfolio_, fenster->von, fenster->bis));
-    aufgabe_.setzeSchluessel(
-        std::move(schluessel),
+    aufgabe_.starte(
         [auftrag, dienst = dienste_()](std::stop_token stop) { return Wertverlauf::hole(*auftrag, dienst, stop); },
         [this, auftrag, fenster = *fenster](const Wertverlauf::Abruf& abruf) {
             ladung_.schliesseAb(Wertverlauf::werte(*portfolio_, *auftrag, abruf), fenster);

@@ -64,7 +64,7 @@ private:
     Zeitraum zeitraum_ = Zeitraum::alles;
     Tagesverlaufladung ladung_;
     std::optional<Abrufschluessel> schluessel_;
-    Ansichtsaufgabe<Abrufschluessel> aufgabe_{this};
+    Hintergrundaufgabe aufgabe_{this};
 
     QButtonGroup* sichtwahl_ = nullptr;
     QButtonGroup* zeitraumwahl_ = nullptr;
