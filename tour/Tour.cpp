@@ -264,7 +264,6 @@ void tourDurchDieStichtage(bool unterwegs) {
         std::fprintf(stderr, "Das Erfassungsblatt fehlt.\n");
         std::exit(1);
     }
-    blatt->resize(560, app->fenster().height() - 20);
     const char* const preise[] = {"187,42", "98,715", "1,0843", "", "71,8"};
     int i = 0;
     for (auto* zeile : blatt->findChildren<StichtagskursFelder*>()) {

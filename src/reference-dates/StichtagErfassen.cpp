@@ -1,5 +1,6 @@
 #include "reference-dates/StichtagErfassen.h"
 
+#include <algorithm>
 #include <set>
 #include <stop_token>
 #include <string>
@@ -74,7 +75,8 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     setWindowModality(Qt::WindowModal);
     setWindowTitle(titel(wahl_));
     setMinimumSize(520, 440);
-    resize(560, 620);
+    // As tall as the window allows, so that the buttons at its foot stay on screen.
+    resize(560, eltern != nullptr ? std::clamp(eltern->window()->height() - 20, 440, 620) : 620);
 
     auto* stapel = new QVBoxLayout(this);
     stapel->setContentsMargins(0, 0, 0, 0);

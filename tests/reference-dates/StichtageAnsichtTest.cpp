@@ -303,6 +303,8 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
     QPointer<StichtagErfassen> blatt = ansicht.erfassung();
     ASSERT_TRUE(blatt);
     ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
+    // The sheet fits the window, so its buttons stay reachable.
+    EXPECT_EQ(blatt->height(), 580);
     EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
     tippePreis(blatt, Assetklasse::aktie, "161,5");
     tippePreis(blatt, Assetklasse::rohstoff, "62");
