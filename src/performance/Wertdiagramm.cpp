@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -253,13 +254,14 @@ Wertdiagramm::Wertdiagramm(const Wertentwicklung& daten, QWidget* eltern) : QWid
     Wertdiagrammzugang::installiere();
     setObjectName(QStringLiteral("wertdiagramm"));
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setMinimumHeight(150);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 void Wertdiagramm::zeige(const Wertentwicklung& daten) {
     daten_ = daten;
-    update();
+    verwirfGrund();
     Wertdiagrammzugang::meldeNeueDaten(this);
 }
 
@@ -271,8 +273,34 @@ void Wertdiagramm::setzeAuswahl(std::optional<Zeitpunkt> auswahl) {
     update();
 }
 
+std::optional<std::size_t> Wertdiagramm::ausgewaehlterIndex() const {
+    const std::optional<Kurvenpunkt> gewaehlt = daten_.ausgewaehlterPunkt(auswahl_);
+    if (!gewaehlt) {
+        return std::nullopt;
+    }
+    const auto& punkte = daten_.punkte();
+    const auto stelle = std::find_if(punkte.begin(), punkte.end(), [&](const Kurvenpunkt& punkt) {
+        return punkt.id == gewaehlt->id && punkt.datum == gewaehlt->datum;
+    });
+    return static_cast<std::size_t>(stelle - punkte.begin());
+}
+
+void Wertdiagramm::waehlePunkt(std::size_t index) {
+    setzeAuswahl(daten_.punkte()[index].datum);
+    Wertdiagrammzugang::meldeAuswahl(this, static_cast<int>(index));
+}
+
+void Wertdiagramm::verwirfGrund() {
+    grund_ = QPixmap();
+    abbildung_.reset();
+    update();
+}
+
 Wertdiagramm::Abbildung Wertdiagramm::abbildung() const {
-    return abbildung(QRectF(rect()), daten_, font());
+    if (!abbildung_) {
+        abbildung_ = abbildung(QRectF(rect()), daten_, font());
+    }
+    return *abbildung_;
 }
 
 QSize Wertdiagramm::sizeHint() const {
@@ -324,8 +352,14 @@ std::vector<Wertdiagramm::Achsenbeschriftung> Wertdiagramm::xBeschriftungen(cons
 
 void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentwicklung& daten,
                            std::optional<Zeitpunkt> auswahl, const QPalette& palette, const QFont& schrift) {
-    const Farben farben(palette);
     const Abbildung abb = abbildung(rahmen, daten, schrift);
+    zeichneGrund(maler, rahmen, abb, daten, palette, schrift);
+    zeichneAuswahl(maler, rahmen, abb, daten, auswahl, palette, schrift);
+}
+
+void Wertdiagramm::zeichneGrund(QPainter& maler, const QRectF& rahmen, const Abbildung& abb,
+                                const Wertentwicklung& daten, const QPalette& palette, const QFont& schrift) {
+    const Farben farben(palette);
     maler.save();
     maler.setRenderHint(QPainter::Antialiasing);
 
@@ -335,7 +369,6 @@ void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentw
     zeichneAchsen(maler, rahmen, abb, daten, farben, schrift);
 
     // The marks stay inside the plot; only labels and the card lie beside it.
-    maler.save();
     maler.setClipRect(abb.flaeche);
     zeichneFlaechen(maler, abb, daten, farben);
     if (daten.punkte().size() == 1) {
@@ -347,23 +380,47 @@ void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentw
     const double linie = abb.yVon(daten.linie());
     maler.drawLine(QPointF(abb.flaeche.left(), linie), QPointF(abb.flaeche.right(), linie));
     zeichneKurve(maler, abb, daten, farben);
-    const std::optional<Kurvenpunkt> gewaehlt = daten.ausgewaehlterPunkt(auswahl);
-    if (gewaehlt) {
-        const double x = abb.xVon(gewaehlt->datum);
-        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.25), 1));
-        maler.drawLine(QPointF(x, abb.flaeche.top()), QPointF(x, abb.flaeche.bottom()));
-    }
     maler.restore();
+}
 
-    if (gewaehlt) {
-        zeichneKarte(maler, rahmen, abb, daten, *gewaehlt, palette, farben, schrift);
+void Wertdiagramm::zeichneAuswahl(QPainter& maler, const QRectF& rahmen, const Abbildung& abb,
+                                  const Wertentwicklung& daten, std::optional<Zeitpunkt> auswahl,
+                                  const QPalette& palette, const QFont& schrift) {
+    const std::optional<Kurvenpunkt> gewaehlt = daten.ausgewaehlterPunkt(auswahl);
+    if (!gewaehlt) {
+        return;
     }
+    const Farben farben(palette);
+    maler.save();
+    maler.setRenderHint(QPainter::Antialiasing);
+    const double x = abb.xVon(gewaehlt->datum);
+    maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.25), 1));
+    maler.drawLine(QPointF(x, abb.flaeche.top()), QPointF(x, abb.flaeche.bottom()));
+    zeichneKarte(maler, rahmen, abb, daten, *gewaehlt, palette, farben, schrift);
     maler.restore();
 }
 
 void Wertdiagramm::paintEvent(QPaintEvent*) {
+    const qreal verhaeltnis = devicePixelRatioF();
+    const QSize pixel = (QSizeF(size()) * verhaeltnis).toSize();
+    if (grund_.size() != pixel || grund_.devicePixelRatio() != verhaeltnis) {
+        grund_ = QPixmap(pixel);
+        grund_.setDevicePixelRatio(verhaeltnis);
+        grund_.fill(Qt::transparent);
+        QPainter maler(&grund_);
+        zeichneGrund(maler, QRectF(rect()), abbildung(), daten_, palette(), font());
+    }
     QPainter maler(this);
-    zeichne(maler, QRectF(rect()), daten_, auswahl_, palette(), font());
+    maler.drawPixmap(0, 0, grund_);
+    const Abbildung abb = abbildung();
+    zeichneAuswahl(maler, QRectF(rect()), abb, daten_, auswahl_, palette(), font());
+    if (hasFocus()) {
+        // The focus ring around the plot, in the colour that marks the focus elsewhere too.
+        maler.setRenderHint(QPainter::Antialiasing);
+        maler.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        maler.setBrush(Qt::NoBrush);
+        maler.drawRoundedRect(abb.flaeche.adjusted(-1, -1, 1, 1), 11, 11);
+    }
 }
 
 void Wertdiagramm::waehleAn(double x) {
@@ -390,9 +447,65 @@ void Wertdiagramm::leaveEvent(QEvent* ereignis) {
     QWidget::leaveEvent(ereignis);
 }
 
+void Wertdiagramm::keyPressEvent(QKeyEvent* ereignis) {
+    const auto& punkte = daten_.punkte();
+    if (punkte.empty()) {
+        QWidget::keyPressEvent(ereignis);
+        return;
+    }
+    const std::size_t letzter = punkte.size() - 1;
+    const std::optional<std::size_t> gewaehlt = ausgewaehlterIndex();
+    switch (ereignis->key()) {
+    case Qt::Key_Left:
+        // Without a selection the way back starts at the newest point.
+        waehlePunkt(gewaehlt ? (*gewaehlt > 0 ? *gewaehlt - 1 : 0) : letzter);
+        return;
+    case Qt::Key_Right:
+        waehlePunkt(gewaehlt ? std::min(*gewaehlt + 1, letzter) : 0);
+        return;
+    case Qt::Key_Home:
+        waehlePunkt(0);
+        return;
+    case Qt::Key_End:
+        waehlePunkt(letzter);
+        return;
+    case Qt::Key_Escape:
+        // Nothing to clear: Escape goes on to whatever else answers it.
+        if (auswahl_) {
+            setzeAuswahl(std::nullopt);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(ereignis);
+}
+
+void Wertdiagramm::focusInEvent(QFocusEvent* ereignis) {
+    update();
+    QWidget::focusInEvent(ereignis);
+}
+
+void Wertdiagramm::focusOutEvent(QFocusEvent* ereignis) {
+    update();
+    QWidget::focusOutEvent(ereignis);
+}
+
+void Wertdiagramm::resizeEvent(QResizeEvent* ereignis) {
+    verwirfGrund();
+    QWidget::resizeEvent(ereignis);
+}
+
 void Wertdiagramm::changeEvent(QEvent* ereignis) {
-    if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) {
-        update();
+    switch (ereignis->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        verwirfGrund();
+        break;
+    default:
+        break;
     }
     QWidget::changeEvent(ereignis);
 }
