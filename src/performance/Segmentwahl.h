@@ -8,8 +8,9 @@ class QButtonGroup;
 namespace qb {
 
 // A segmented picker: checkable buttons side by side in an exclusive group, 240 wide; narrower
-// only when the row cannot give even its least width to each of its items. The chosen segment is filled with the palette's
-// highlight, so that it stands out as clearly on a dark desktop as on a light one.
+// only when the row cannot give even its least width to each of its items. The chosen segment
+// is filled with the palette's highlight, so that it stands out as clearly on a dark desktop as
+// on a light one.
 class Segmentwahl : public QWidget {
     Q_OBJECT
 public:
