@@ -29,9 +29,17 @@ class Wertdiagramm : public QWidget {
 public:
     // Where the plot lies in the widget and how dates and values map onto it.
     struct Abbildung {
+        // One value label of the y axis: where it lies and what it says.
+        struct Wertmarke {
+            double lage = 0;
+            QString text;
+        };
+
         QRectF flaeche;
         Wertentwicklung::Bereich<Zeitpunkt> x;
         Wertentwicklung::Bereich<double> y;
+        // Measured to place the plot beside them, so kept for drawing them.
+        std::vector<Wertmarke> yMarken;
 
         double xVon(Zeitpunkt datum) const;
         double yVon(double wert) const;
