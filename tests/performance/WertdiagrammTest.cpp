@@ -7,10 +7,11 @@
 #include <QAccessible>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
-#include <QKeyEvent>
 
 #include "app/Hinweiszeile.h"
 #include "app/Schriftstil.h"
@@ -349,7 +350,10 @@ TEST(Wertdiagramm, dieTastenFuehrenDieAuswahlVonPunktZuPunkt) {
     QTest::keyClick(&diagramm, Qt::Key_Home);
     const QImage perTaste = gemalt(diagramm);
     diagramm.setzeAuswahl(std::nullopt);
-    QTest::mouseMove(&diagramm, QPointF(diagramm.abbildung().xVon(t0 + hours(2)), 100).toPoint());
+    const QPointF zeiger(diagramm.abbildung().xVon(t0 + hours(2)), 100);
+    QMouseEvent bewegung(QEvent::MouseMove, zeiger, diagramm.mapToGlobal(zeiger), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+    QCoreApplication::sendEvent(&diagramm, &bewegung);
     EXPECT_EQ(index(), 0U);
     EXPECT_EQ(gemalt(diagramm), perTaste);
 
