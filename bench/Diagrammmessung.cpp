@@ -36,17 +36,27 @@ std::vector<Kurvenpunkt> kurve(int anzahl, std::chrono::hours abstand) {
     return punkte;
 }
 
+void berichte(const char* name, const char* was, std::vector<double> dauern) {
+    std::sort(dauern.begin(), dauern.end());
+    std::printf(
+        "Wertdiagramm, %s, %s: Median %.2f ms je Bild (schnellstes %.2f, langsamstes %.2f; %zu Bilder "
+        "880 x 420)\n",
+        name, was, dauern[dauern.size() / 2], dauern.front(), dauern.back(), dauern.size());
+}
+
 void miss(const char* name, const std::vector<Kurvenpunkt>& punkte, Wertentwicklung::Punktart art) {
     const auto portfolio = std::make_shared<Portfolio>("Messung", Dezimal(10'000), punkte.front().datum);
     const Portfoliostand stand(*portfolio, nullptr);
     QImage bild(880, 420, QImage::Format_ARGB32_Premultiplied);
     const QPalette palette = QApplication::palette();
     const QFont schrift = QApplication::font();
-    // The pointer rests over the middle, so the selection and its card are painted too.
-    const Zeitpunkt auswahl = punkte[punkte.size() / 2].datum;
     constexpr int bilder = 200;
-    std::vector<double> dauern;
-    dauern.reserve(bilder);
+
+    // Everything anew, as for new inputs: the pointer rests over the middle, so the selection
+    // and its card are painted too.
+    const Zeitpunkt auswahl = punkte[punkte.size() / 2].datum;
+    std::vector<double> ganz;
+    ganz.reserve(bilder);
     for (int i = 0; i < bilder; ++i) {
         const auto anfang = std::chrono::steady_clock::now();
         const Wertentwicklung daten(punkte, Dezimal(10'000), stand, 0, std::nullopt, std::nullopt, art);
@@ -54,11 +64,27 @@ void miss(const char* name, const std::vector<Kurvenpunkt>& punkte, Wertentwickl
         QPainter maler(&bild);
         Wertdiagramm::zeichne(maler, QRectF(bild.rect()), daten, auswahl, palette, schrift);
         maler.end();
-        dauern.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - anfang).count());
+        ganz.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - anfang).count());
     }
-    std::sort(dauern.begin(), dauern.end());
-    std::printf("Wertdiagramm, %s: Median %.2f ms je Bild (schnellstes %.2f, langsamstes %.2f; %d Bilder 880 x 420)\n",
-                name, dauern[dauern.size() / 2], dauern.front(), dauern.back(), bilder);
+    berichte(name, "alles neu", std::move(ganz));
+
+    // The pointer moving over the chart widget: one point further each frame, the rest as drawn.
+    Wertdiagramm diagramm(
+        Wertentwicklung(punkte, Dezimal(10'000), stand, 0, std::nullopt, std::nullopt, art));
+    diagramm.resize(bild.size());
+    diagramm.render(&bild);
+    std::vector<double> bewegt;
+    bewegt.reserve(bilder);
+    for (int i = 0; i < bilder; ++i) {
+        const auto anfang = std::chrono::steady_clock::now();
+        diagramm.setzeAuswahl(punkte[static_cast<std::size_t>(i) % punkte.size()].datum);
+        bild.fill(palette.color(QPalette::Window));
+        diagramm.render(&bild);
+        bewegt.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - anfang).count());
+    }
+    berichte(name, "Auswahl bewegt", std::move(bewegt));
 }
 
 } // namespace

@@ -137,6 +137,18 @@ void tourDurchDieEntwicklung(const std::function<void(QWidget&, const QString&)>
     {
         auto ansicht = zeigeTab(portfolio, beobachter, Verhalten::liefert);
         sichere(*ansicht, QStringLiteral("entwicklung-stichtage"));
+        // The chart in focus, its selection moved by key to the point before the newest.
+        ansicht->activateWindow();
+        if (!QTest::qWaitForWindowActive(ansicht.get())) {
+            std::fprintf(stderr, "Das Fenster wurde nicht aktiv.\n");
+            std::exit(1);
+        }
+        auto* diagramm = ansicht->findChild<QWidget*>(QStringLiteral("wertdiagramm"));
+        diagramm->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(diagramm, Qt::Key_End);
+        QTest::keyClick(diagramm, Qt::Key_Left);
+        sichere(*ansicht, QStringLiteral("entwicklung-stichtage-auswahl"));
+        QTest::keyClick(diagramm, Qt::Key_Escape);
         klicke(*ansicht, "sicht-tagesverlauf");
         warteAufVerlauf(*ansicht);
         sichere(*ansicht, QStringLiteral("entwicklung-tagesverlauf-alles"));

@@ -1,7 +1,10 @@
 #include "foundation/Formatierer.h"
 
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include <unicode/datefmt.h>
 #include <unicode/dtptngen.h>
@@ -46,21 +49,30 @@ LocalizedNumberFormatter zahlFormat(const std::string& gebietsschema, int minSte
 // A date in the locale's best pattern for an ICU skeleton; the day key when ICU cannot help.
 std::string datumNachSkelett(const std::string& gebietsschema, const char16_t* skelett, Zeitpunkt t,
                              const Zeitzone& zone) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale locale = icuLocale(gebietsschema);
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(locale, status));
-    if (U_FAILURE(status)) {
-        return isoTag(t, zone);
+    // Finding the best pattern loads the locale's whole pattern data, far more than one date
+    // costs; a chart's labels and cards ask for the same few forms again and again. One format
+    // per locale and skeleton and thread, with the zone set for each date.
+    thread_local std::map<std::pair<std::string, std::u16string>, std::unique_ptr<icu::SimpleDateFormat>>
+        formate;
+    std::unique_ptr<icu::SimpleDateFormat>& format = formate[{gebietsschema, skelett}];
+    if (!format) {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale locale = icuLocale(gebietsschema);
+        std::unique_ptr<icu::DateTimePatternGenerator> generator(
+            icu::DateTimePatternGenerator::createInstance(locale, status));
+        if (U_FAILURE(status)) {
+            return isoTag(t, zone);
+        }
+        icu::UnicodeString muster = generator->getBestPattern(skelett, status);
+        auto neu = std::make_unique<icu::SimpleDateFormat>(muster, locale, status);
+        if (U_FAILURE(status)) {
+            return isoTag(t, zone);
+        }
+        format = std::move(neu);
     }
-    icu::UnicodeString muster = generator->getBestPattern(skelett, status);
-    icu::SimpleDateFormat format(muster, locale, status);
-    if (U_FAILURE(status)) {
-        return isoTag(t, zone);
-    }
-    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
+    format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
     icu::UnicodeString ergebnis;
-    format.format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
+    format->format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
     std::string text;
     ergebnis.toUTF8String(text);
     return text;

@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "app/Einzeiler.h"
 #include "app/Leeransicht.h"
 #include "app/Modellbeobachter.h"
 #include "app/Schriftstil.h"
@@ -17,6 +18,7 @@
 #include "app/Vordergrund.h"
 #include "model/Portfolio.h"
 #include "performance/Entwicklungsinhalt.h"
+#include "performance/Segmentwahl.h"
 #include "performance/Wertentwicklungsansicht.h"
 #include "performance/Wertverlauf.h"
 #include "sources/Kursdienst.h"
@@ -25,25 +27,15 @@ namespace qb {
 
 namespace {
 
-// A segmented picker: checkable buttons side by side in an exclusive group, at most 240 wide.
+// A picker with one segment per value, named by the prefix and the value's raw value.
 template <typename Wert, std::size_t n>
-QButtonGroup* segmente(QWidget* feld, const std::array<Wert, n>& werte, const QString& praefix) {
-    feld->setMaximumWidth(240);
-    auto* reihe = new QHBoxLayout(feld);
-    reihe->setContentsMargins(0, 0, 0, 0);
-    reihe->setSpacing(0);
-    auto* gruppe = new QButtonGroup(feld);
-    gruppe->setExclusive(true);
+Segmentwahl* segmente(QWidget* eltern, const std::array<Wert, n>& werte, const QString& praefix) {
+    auto* wahl = new Segmentwahl(eltern);
     for (Wert wert : werte) {
-        auto* segment = new QPushButton(EntwicklungAnsicht::tr(bezeichnung(wert)), feld);
-        segment->setObjectName(praefix + qtText(rohwert(wert)));
-        segment->setCheckable(true);
-        segment->setAutoDefault(false);
-        segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        reihe->addWidget(segment);
-        gruppe->addButton(segment, static_cast<int>(wert));
+        wahl->fuegeHinzu(EntwicklungAnsicht::tr(bezeichnung(wert)), praefix + qtText(rohwert(wert)),
+                         static_cast<int>(wert));
     }
-    return gruppe;
+    return wahl;
 }
 
 // A small busy indicator: a bar without range that Qt animates.
@@ -100,22 +92,22 @@ QWidget* EntwicklungAnsicht::baueKopf() {
     reihe->setContentsMargins(20, 10, 20, 10);
     reihe->setSpacing(16);
 
-    auto* sichtfeld = new QWidget(kopf);
+    auto* sichtfeld = segmente(kopf, alleSichten, QStringLiteral("sicht-"));
     sichtfeld->setObjectName(QStringLiteral("darstellung"));
     sichtfeld->setAccessibleName(tr("Darstellung"));
-    sichtwahl_ = segmente(sichtfeld, alleSichten, QStringLiteral("sicht-"));
+    sichtwahl_ = sichtfeld->gruppe();
     connect(sichtwahl_, &QButtonGroup::idClicked, this, [this](int id) { waehleSicht(static_cast<Sicht>(id)); });
-    // The pickers share the free width with the trailing stretch, so each grows to its 240 when
-    // there is room and both shrink alike when there is not.
-    reihe->addWidget(sichtfeld, 1);
+    // The pickers keep their width while the row has room; the trailing stretch takes what is
+    // left, so the loading line coming and going moves nothing.
+    reihe->addWidget(sichtfeld);
 
-    zeitraumfeld_ = new QWidget(kopf);
+    zeitraumfeld_ = segmente(kopf, alleZeitraeume, QStringLiteral("zeitraum-"));
     zeitraumfeld_->setObjectName(QStringLiteral("zeitraum"));
     zeitraumfeld_->setAccessibleName(tr("Zeitraum"));
-    zeitraumwahl_ = segmente(zeitraumfeld_, alleZeitraeume, QStringLiteral("zeitraum-"));
+    zeitraumwahl_ = zeitraumfeld_->gruppe();
     connect(zeitraumwahl_, &QButtonGroup::idClicked, this,
             [this](int id) { waehleZeitraum(static_cast<Zeitraum>(id)); });
-    reihe->addWidget(zeitraumfeld_, 1);
+    reihe->addWidget(zeitraumfeld_);
 
     ladehinweis_ = new QWidget(kopf);
     ladehinweis_->setObjectName(QStringLiteral("kurseWerdenGeholt"));
@@ -125,7 +117,9 @@ QWidget* EntwicklungAnsicht::baueKopf() {
     auto* balken = beschaeftigt(ladehinweis_, 40);
     balken->setFixedHeight(8);
     hinweisreihe->addWidget(balken);
-    auto* hinweis = new QLabel(tr("Kurse werden geholt"), ladehinweis_);
+    // In a narrow window the line makes do with less and is cut off, never the pickers.
+    auto* hinweis = new Einzeiler(ladehinweis_);
+    hinweis->setzeText(tr("Kurse werden geholt"));
     hinweis->setFont(Schriftstil::beschriftung(hinweis->font()));
     Vordergrund::setze(hinweis, Vordergrund::sekundaer());
     hinweisreihe->addWidget(hinweis);

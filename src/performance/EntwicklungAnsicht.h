@@ -21,6 +21,7 @@ class Kursdienst;
 class Leeransicht;
 class Modellbeobachter;
 class Portfolio;
+class Segmentwahl;
 class Wertentwicklungsansicht;
 
 // The "Entwicklung" tab: the portfolio's total value against its starting capital over the
@@ -68,7 +69,7 @@ private:
 
     QButtonGroup* sichtwahl_ = nullptr;
     QButtonGroup* zeitraumwahl_ = nullptr;
-    QWidget* zeitraumfeld_ = nullptr;
+    Segmentwahl* zeitraumfeld_ = nullptr;
     QWidget* ladehinweis_ = nullptr;
     QStackedWidget* inhalt_ = nullptr;
     Leeransicht* leer_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,11 +24,12 @@ namespace qb {
 
 namespace {
 
-constexpr double markenlaenge = 4;  // the ticks under the plot
-constexpr double abstand = 4;       // between the plot and its labels
-constexpr double balkenbreite = 38; // the single point's bar
-constexpr double kartenabstand = 6; // between the selection line's top and its card
-constexpr double datumsluecke = 6;  // the least room between two date labels
+constexpr double markenlaenge = 4;    // the ticks under the plot
+constexpr double abstand = 4;         // between the plot and its labels
+constexpr double balkenbreite = 38;   // the single point's bar
+constexpr double kartenabstand = 6;   // between the selection line's top and its card
+constexpr double datumsluecke = 6;    // the least room between two date labels
+constexpr qsizetype linienstueck = 8; // segments of the value line drawn at once
 
 QString einsatzText() {
     return QCoreApplication::translate("qb::Wertdiagramm", "Einsatz");
@@ -61,6 +63,29 @@ struct Farben {
         return sekundaer;
     }
 };
+
+// Fills a tall shape band by band. Qt's raster engine hands a fill of more than about a hundred
+// spans to its thread pool and waits for it; on a busy machine that wait costs far more than the
+// fill itself, so a tall shape is filled in bands of at most 30 device rows, which stay below
+// that mark as long as a row holds at most three spans (a plain shape's two edges and inside).
+void fuelleInBaendern(QPainter& maler, const QPainterPath& pfad, const QBrush& pinsel) {
+    const QRectF umriss = pfad.boundingRect();
+    const double verhaeltnis = maler.device() != nullptr ? maler.device()->devicePixelRatioF() : 1.0;
+    const double band = 30 / verhaeltnis;
+    for (double oben = std::floor(umriss.top()); oben < umriss.bottom(); oben += band) {
+        maler.save();
+        maler.setClipRect(QRectF(umriss.left() - 1, oben, umriss.width() + 2, band), Qt::IntersectClip);
+        maler.fillPath(pfad, pinsel);
+        maler.restore();
+    }
+}
+
+// A vertical line one pixel wide from `oben` to `unten`, filled band by band.
+void senkrechteLinie(QPainter& maler, double x, double oben, double unten, const QColor& farbe) {
+    QPainterPath linie;
+    linie.addRect(QRectF(x - 0.5, oben, 1, unten - oben));
+    fuelleInBaendern(maler, linie, farbe);
+}
 
 // A vertical gradient over `rahmen` whose strong end lies at the curve: at the top for a piece
 // above the line, at the bottom for one below it.
@@ -133,7 +158,13 @@ void zeichneKurve(QPainter& maler, const Wertdiagramm::Abbildung& abb, const Wer
         QPen stift(mitDeckkraft(farben.primaer, 0.75), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         maler.setPen(stift);
         maler.setBrush(Qt::NoBrush);
-        maler.drawPolyline(linie);
+        // In short pieces, for the raster engine's sake (see fuelleInBaendern): a long line is
+        // one fill of thousands of spans. The pieces meet at points, where the round ends of two
+        // pieces lie on one another and the point's mark, drawn after, covers them both.
+        for (qsizetype anfang = 0; anfang + 1 < linie.size(); anfang += linienstueck) {
+            const qsizetype anzahl = std::min<qsizetype>(linienstueck + 1, linie.size() - anfang);
+            maler.drawPolyline(linie.constData() + anfang, static_cast<int>(anzahl));
+        }
     }
     maler.setPen(Qt::NoPen);
     for (const auto& punkt : punkte) {
@@ -152,8 +183,7 @@ void zeichneAchsen(QPainter& maler, const QRectF& rahmen, const Wertdiagramm::Ab
     maler.setFont(beschriftung);
     for (const Zeitpunkt datum : daten.xAchsenWerte()) {
         const double x = abb.xVon(datum);
-        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.08), 1));
-        maler.drawLine(QPointF(x, flaeche.top()), QPointF(x, flaeche.bottom()));
+        senkrechteLinie(maler, x, flaeche.top(), flaeche.bottom(), mitDeckkraft(farben.primaer, 0.08));
         maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.2), 1));
         maler.drawLine(QPointF(x, flaeche.bottom()), QPointF(x, flaeche.bottom() + markenlaenge));
     }
@@ -161,14 +191,14 @@ void zeichneAchsen(QPainter& maler, const QRectF& rahmen, const Wertdiagramm::Ab
     for (const auto& marke : Wertdiagramm::xBeschriftungen(rahmen, abb, daten, schrift)) {
         maler.drawText(marke.rahmen, Qt::AlignCenter, marke.text);
     }
-    for (const auto& wert : daten.yAchsenWerte()) {
-        const double y = abb.yVon(wert.lage);
+    for (const auto& marke : abb.yMarken) {
+        const double y = abb.yVon(marke.lage);
         maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.08), 1));
         maler.drawLine(QPointF(flaeche.left(), y), QPointF(flaeche.right(), y));
         maler.setPen(farben.sekundaer);
         maler.drawText(QRectF(rahmen.left(), y - masse.height() / 2, flaeche.left() - abstand - rahmen.left(),
                               masse.height()),
-                       Qt::AlignRight | Qt::AlignVCenter, qtText(daten.yBeschriftung(wert)));
+                       Qt::AlignRight | Qt::AlignVCenter, marke.text);
     }
     maler.setPen(farben.sekundaer);
     const double linie = abb.yVon(daten.linie());
@@ -253,13 +283,14 @@ Wertdiagramm::Wertdiagramm(const Wertentwicklung& daten, QWidget* eltern) : QWid
     Wertdiagrammzugang::installiere();
     setObjectName(QStringLiteral("wertdiagramm"));
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setMinimumHeight(150);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 void Wertdiagramm::zeige(const Wertentwicklung& daten) {
     daten_ = daten;
-    update();
+    verwirfGrund();
     Wertdiagrammzugang::meldeNeueDaten(this);
 }
 
@@ -271,8 +302,34 @@ void Wertdiagramm::setzeAuswahl(std::optional<Zeitpunkt> auswahl) {
     update();
 }
 
+std::optional<std::size_t> Wertdiagramm::ausgewaehlterIndex() const {
+    const std::optional<Kurvenpunkt> gewaehlt = daten_.ausgewaehlterPunkt(auswahl_);
+    if (!gewaehlt) {
+        return std::nullopt;
+    }
+    const auto& punkte = daten_.punkte();
+    const auto stelle = std::find_if(punkte.begin(), punkte.end(), [&](const Kurvenpunkt& punkt) {
+        return punkt.id == gewaehlt->id && punkt.datum == gewaehlt->datum;
+    });
+    return static_cast<std::size_t>(stelle - punkte.begin());
+}
+
+void Wertdiagramm::waehlePunkt(std::size_t index) {
+    setzeAuswahl(daten_.punkte()[index].datum);
+    Wertdiagrammzugang::meldeAuswahl(this, static_cast<int>(index));
+}
+
+void Wertdiagramm::verwirfGrund() {
+    grund_ = QPixmap();
+    abbildung_.reset();
+    update();
+}
+
 Wertdiagramm::Abbildung Wertdiagramm::abbildung() const {
-    return abbildung(QRectF(rect()), daten_, font());
+    if (!abbildung_) {
+        abbildung_ = abbildung(QRectF(rect()), daten_, font());
+    }
+    return *abbildung_;
 }
 
 QSize Wertdiagramm::sizeHint() const {
@@ -286,9 +343,11 @@ QSize Wertdiagramm::minimumSizeHint() const {
 Wertdiagramm::Abbildung Wertdiagramm::abbildung(const QRectF& rahmen, const Wertentwicklung& daten,
                                                 const QFont& schrift) {
     const QFontMetricsF masse(Schriftstil::beschriftung(schrift));
+    std::vector<Abbildung::Wertmarke> marken;
     double breiteste = 0;
     for (const auto& wert : daten.yAchsenWerte()) {
-        breiteste = std::max(breiteste, masse.horizontalAdvance(qtText(daten.yBeschriftung(wert))));
+        marken.push_back({wert.lage, qtText(daten.yBeschriftung(wert))});
+        breiteste = std::max(breiteste, masse.horizontalAdvance(marken.back().text));
     }
     const double links = breiteste + abstand;
     const double rechts = masse.horizontalAdvance(einsatzText()) + abstand;
@@ -296,7 +355,8 @@ Wertdiagramm::Abbildung Wertdiagramm::abbildung(const QRectF& rahmen, const Wert
     // Room for the upper half of a value label at the plot's top edge.
     const double oben = masse.height() / 2;
     const QRectF flaeche = rahmen.adjusted(links, oben, -rechts, -unten);
-    return {flaeche.isValid() ? flaeche : QRectF(rahmen.topLeft(), QSizeF(1, 1)), daten.xBereich(), daten.yBereich()};
+    return {flaeche.isValid() ? flaeche : QRectF(rahmen.topLeft(), QSizeF(1, 1)), daten.xBereich(),
+            daten.yBereich(), std::move(marken)};
 }
 
 std::vector<Wertdiagramm::Achsenbeschriftung> Wertdiagramm::xBeschriftungen(const QRectF& rahmen,
@@ -324,18 +384,23 @@ std::vector<Wertdiagramm::Achsenbeschriftung> Wertdiagramm::xBeschriftungen(cons
 
 void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentwicklung& daten,
                            std::optional<Zeitpunkt> auswahl, const QPalette& palette, const QFont& schrift) {
-    const Farben farben(palette);
     const Abbildung abb = abbildung(rahmen, daten, schrift);
+    zeichneGrund(maler, rahmen, abb, daten, palette, schrift);
+    zeichneAuswahl(maler, rahmen, abb, daten, auswahl, palette, schrift);
+}
+
+void Wertdiagramm::zeichneGrund(QPainter& maler, const QRectF& rahmen, const Abbildung& abb,
+                                const Wertentwicklung& daten, const QPalette& palette, const QFont& schrift) {
+    const Farben farben(palette);
     maler.save();
     maler.setRenderHint(QPainter::Antialiasing);
 
     QPainterPath hintergrund;
     hintergrund.addRoundedRect(abb.flaeche, 10, 10);
-    maler.fillPath(hintergrund, mitDeckkraft(farben.primaer, 0.035));
+    fuelleInBaendern(maler, hintergrund, mitDeckkraft(farben.primaer, 0.035));
     zeichneAchsen(maler, rahmen, abb, daten, farben, schrift);
 
     // The marks stay inside the plot; only labels and the card lie beside it.
-    maler.save();
     maler.setClipRect(abb.flaeche);
     zeichneFlaechen(maler, abb, daten, farben);
     if (daten.punkte().size() == 1) {
@@ -347,23 +412,47 @@ void Wertdiagramm::zeichne(QPainter& maler, const QRectF& rahmen, const Wertentw
     const double linie = abb.yVon(daten.linie());
     maler.drawLine(QPointF(abb.flaeche.left(), linie), QPointF(abb.flaeche.right(), linie));
     zeichneKurve(maler, abb, daten, farben);
-    const std::optional<Kurvenpunkt> gewaehlt = daten.ausgewaehlterPunkt(auswahl);
-    if (gewaehlt) {
-        const double x = abb.xVon(gewaehlt->datum);
-        maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.25), 1));
-        maler.drawLine(QPointF(x, abb.flaeche.top()), QPointF(x, abb.flaeche.bottom()));
-    }
     maler.restore();
+}
 
-    if (gewaehlt) {
-        zeichneKarte(maler, rahmen, abb, daten, *gewaehlt, palette, farben, schrift);
+void Wertdiagramm::zeichneAuswahl(QPainter& maler, const QRectF& rahmen, const Abbildung& abb,
+                                  const Wertentwicklung& daten, std::optional<Zeitpunkt> auswahl,
+                                  const QPalette& palette, const QFont& schrift) {
+    const std::optional<Kurvenpunkt> gewaehlt = daten.ausgewaehlterPunkt(auswahl);
+    if (!gewaehlt) {
+        return;
     }
+    const Farben farben(palette);
+    maler.save();
+    maler.setRenderHint(QPainter::Antialiasing);
+    const double x = abb.xVon(gewaehlt->datum);
+    maler.setPen(QPen(mitDeckkraft(farben.primaer, 0.25), 1));
+    maler.drawLine(QPointF(x, abb.flaeche.top()), QPointF(x, abb.flaeche.bottom()));
+    zeichneKarte(maler, rahmen, abb, daten, *gewaehlt, palette, farben, schrift);
     maler.restore();
 }
 
 void Wertdiagramm::paintEvent(QPaintEvent*) {
+    const qreal verhaeltnis = devicePixelRatioF();
+    const QSize pixel = (QSizeF(size()) * verhaeltnis).toSize();
+    if (grund_.size() != pixel || grund_.devicePixelRatio() != verhaeltnis) {
+        grund_ = QPixmap(pixel);
+        grund_.setDevicePixelRatio(verhaeltnis);
+        grund_.fill(Qt::transparent);
+        QPainter maler(&grund_);
+        zeichneGrund(maler, QRectF(rect()), abbildung(), daten_, palette(), font());
+    }
     QPainter maler(this);
-    zeichne(maler, QRectF(rect()), daten_, auswahl_, palette(), font());
+    maler.drawPixmap(0, 0, grund_);
+    const Abbildung abb = abbildung();
+    zeichneAuswahl(maler, QRectF(rect()), abb, daten_, auswahl_, palette(), font());
+    if (hasFocus()) {
+        // The focus ring around the plot, in the colour that marks the focus elsewhere too.
+        maler.setRenderHint(QPainter::Antialiasing);
+        maler.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        maler.setBrush(Qt::NoBrush);
+        maler.drawRoundedRect(abb.flaeche.adjusted(-1, -1, 1, 1), 11, 11);
+    }
 }
 
 void Wertdiagramm::waehleAn(double x) {
@@ -390,9 +479,65 @@ void Wertdiagramm::leaveEvent(QEvent* ereignis) {
     QWidget::leaveEvent(ereignis);
 }
 
+void Wertdiagramm::keyPressEvent(QKeyEvent* ereignis) {
+    const auto& punkte = daten_.punkte();
+    if (punkte.empty()) {
+        QWidget::keyPressEvent(ereignis);
+        return;
+    }
+    const std::size_t letzter = punkte.size() - 1;
+    const std::optional<std::size_t> gewaehlt = ausgewaehlterIndex();
+    switch (ereignis->key()) {
+    case Qt::Key_Left:
+        // Without a selection the way back starts at the newest point.
+        waehlePunkt(gewaehlt ? (*gewaehlt > 0 ? *gewaehlt - 1 : 0) : letzter);
+        return;
+    case Qt::Key_Right:
+        waehlePunkt(gewaehlt ? std::min(*gewaehlt + 1, letzter) : 0);
+        return;
+    case Qt::Key_Home:
+        waehlePunkt(0);
+        return;
+    case Qt::Key_End:
+        waehlePunkt(letzter);
+        return;
+    case Qt::Key_Escape:
+        // Nothing to clear: Escape goes on to whatever else answers it.
+        if (auswahl_) {
+            setzeAuswahl(std::nullopt);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(ereignis);
+}
+
+void Wertdiagramm::focusInEvent(QFocusEvent* ereignis) {
+    update();
+    QWidget::focusInEvent(ereignis);
+}
+
+void Wertdiagramm::focusOutEvent(QFocusEvent* ereignis) {
+    update();
+    QWidget::focusOutEvent(ereignis);
+}
+
+void Wertdiagramm::resizeEvent(QResizeEvent* ereignis) {
+    verwirfGrund();
+    QWidget::resizeEvent(ereignis);
+}
+
 void Wertdiagramm::changeEvent(QEvent* ereignis) {
-    if (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::FontChange) {
-        update();
+    switch (ereignis->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        verwirfGrund();
+        break;
+    default:
+        break;
     }
     QWidget::changeEvent(ereignis);
 }

@@ -32,6 +32,14 @@ public:
         QAccessible::State zustand;
         zustand.invalid = !isValid();
         zustand.readOnly = true;
+        if (!isValid()) {
+            return zustand;
+        }
+        // The keys select the points one by one, and the selected one has the chart's focus.
+        zustand.selectable = true;
+        zustand.focusable = true;
+        zustand.selected = diagramm_->ausgewaehlterIndex() == static_cast<std::size_t>(index_);
+        zustand.focused = zustand.selected && diagramm_->hasFocus();
         return zustand;
     }
 
@@ -105,6 +113,18 @@ void Wertdiagrammzugang::meldeNeueDaten(Wertdiagramm* diagramm) {
     QAccessible::updateAccessibility(&beschreibung);
 }
 
+void Wertdiagrammzugang::meldeAuswahl(Wertdiagramm* diagramm, int index) {
+    if (!QAccessible::isActive() || !diagramm->hasFocus()) {
+        return;
+    }
+    QAccessibleInterface* punkt = QAccessible::queryAccessibleInterface(diagramm)->child(index);
+    if (punkt == nullptr) {
+        return;
+    }
+    QAccessibleEvent fokus(punkt, QAccessible::Focus);
+    QAccessible::updateAccessibility(&fokus);
+}
+
 Wertdiagramm* Wertdiagrammzugang::diagramm() const {
     return static_cast<Wertdiagramm*>(widget());
 }
@@ -145,6 +165,14 @@ int Wertdiagrammzugang::indexOfChild(const QAccessibleInterface* kind) const {
         }
     }
     return -1;
+}
+
+QAccessibleInterface* Wertdiagrammzugang::focusChild() const {
+    const std::optional<std::size_t> gewaehlt = diagramm()->ausgewaehlterIndex();
+    if (!diagramm()->hasFocus() || !gewaehlt) {
+        return nullptr;
+    }
+    return child(static_cast<int>(*gewaehlt));
 }
 
 QAccessibleInterface* Wertdiagrammzugang::childAt(int x, int y) const {

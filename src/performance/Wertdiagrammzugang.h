@@ -20,12 +20,16 @@ public:
     static void installiere();
     // Tells assistive technology that the chart's points and summary have changed.
     static void meldeNeueDaten(Wertdiagramm* diagramm);
+    // Tells assistive technology that the keyboard moved the selection to the point at `index`.
+    static void meldeAuswahl(Wertdiagramm* diagramm, int index);
 
     QString text(QAccessible::Text art) const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* kind) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
+    // The selected point while the chart has focus.
+    QAccessibleInterface* focusChild() const override;
 
 private:
     Wertdiagramm* diagramm() const;

@@ -65,7 +65,8 @@ std::string Wertentwicklung::handelstageText(std::int64_t anzahl) {
         return text("Ein Handelstag");
     }
     QString format = QCoreApplication::translate("qb::Wertentwicklung", "%lld Handelstage");
-    format.replace(QStringLiteral("%lld"), qtText(Formatierer().ganzzahl(anzahl)));
+    // A count in a translated format is written in plain digits, without grouping.
+    format.replace(QStringLiteral("%lld"), QString::number(anzahl));
     return utf8(format);
 }
 

@@ -43,7 +43,8 @@ public:
                     std::int64_t ausgelassen, std::optional<Wertveraenderung> veraenderung,
                     std::optional<std::string> fussnote, Punktart punktart);
 
-    // "Ein Handelstag" for 1, otherwise the count followed by " Handelstage" (also for 0).
+    // "Ein Handelstag" for 1, otherwise the count in plain digits followed by " Handelstage"
+    // (also for 0).
     static std::string handelstageText(std::int64_t anzahl);
     // How often the curve changes side; a touch of the line that returns to its side is none,
     // a pass through a point on the line to the other side is one.

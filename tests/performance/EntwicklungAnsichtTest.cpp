@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QThreadPool>
 
@@ -234,6 +236,68 @@ TEST_F(EntwicklungAnsichtTest, diePickerSindPerTastaturErreichbarUndBehaltenDenF
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "zeitraum-einMonat");
 }
 
+// A dark palette of the kind a dark desktop colour scheme hands the application.
+QPalette dunkleAnwendungspalette() {
+    QPalette p;
+    const QColor text(236, 236, 236);
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(58, 58, 62));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Light, QColor(80, 80, 84));
+    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
+    p.setColor(QPalette::Mid, QColor(40, 40, 42));
+    p.setColor(QPalette::Dark, QColor(24, 24, 26));
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    return p;
+}
+
+// Sets the application's palette for a scope and puts the previous one back at its end.
+class Anwendungspalette {
+public:
+    explicit Anwendungspalette(const QPalette& palette) : vorher_(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~Anwendungspalette() { QApplication::setPalette(vorher_); }
+    Anwendungspalette(const Anwendungspalette&) = delete;
+    Anwendungspalette& operator=(const Anwendungspalette&) = delete;
+
+private:
+    QPalette vorher_;
+};
+
+// How far apart two colours are: the sum of the channel differences.
+int abstand(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+TEST_F(EntwicklungAnsichtTest, dasGewaehlteSegmentStichtHellWieDunkelDeutlichHervor) {
+    for (const bool dunkel : {false, true}) {
+        // The palette comes from the desktop: set on the application before the tab is built.
+        Anwendungspalette palette(dunkel ? dunkleAnwendungspalette() : QApplication::style()->standardPalette());
+        ansicht = std::make_unique<EntwicklungAnsicht>(portfolio, beobachter,
+                                                       [this] { return qbtest::dienstFuer(server); });
+        ansicht->resize(920, 480);
+        ansicht->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(ansicht.get()));
+        // The face of each segment beside its label, in the middle of its height.
+        const auto flaeche = [&](const char* name) {
+            auto* segment = ansicht->findChild<QAbstractButton*>(name);
+            const QImage bild = segment->grab().toImage();
+            return QColor(bild.pixel(static_cast<int>(8 * bild.devicePixelRatio()), bild.height() / 2));
+        };
+        EXPECT_GE(abstand(flaeche("sicht-stichtage"), flaeche("sicht-tagesverlauf")), 120) << dunkel;
+        klicke("sicht-tagesverlauf");
+        EXPECT_GE(abstand(flaeche("sicht-tagesverlauf"), flaeche("sicht-stichtage")), 120) << dunkel;
+        EXPECT_GE(abstand(flaeche("zeitraum-alles"), flaeche("zeitraum-einMonat")), 120) << dunkel;
+        ASSERT_TRUE(warteBis([&] { return geladen(); }));
+        ansicht.reset();
+    }
+}
+
 // The same tab against a server that answers every request after 300 ms.
 class LangsameEntwicklungAnsichtTest : public EntwicklungAnsichtTest {
 protected:
@@ -245,6 +309,29 @@ protected:
         QCoreApplication::processEvents();
     }
 };
+
+TEST_F(LangsameEntwicklungAnsichtTest, diePickerBehaltenIhreGroesseWennKurseGeholtWerden) {
+    auto* hinweis = ansicht->findChild<QWidget*>("kurseWerdenGeholt");
+    auto* kopf = ansicht->findChild<QWidget*>("kopf");
+    const auto lage = [&] {
+        kopf->layout()->activate();
+        return std::make_pair(ansicht->findChild<QWidget*>("darstellung")->geometry(),
+                              ansicht->findChild<QWidget*>("zeitraum")->geometry());
+    };
+    // Wide, and so narrow that the loading line must make do with less than its text.
+    for (const int breite : {920, 700, 640}) {
+        ansicht->resize(breite, 480);
+        klicke("sicht-tagesverlauf");
+        ASSERT_FALSE(hinweis->isHidden());
+        const auto waehrendDesLadens = lage();
+        ASSERT_TRUE(warteBis([&] { return geladen(); }));
+        ASSERT_TRUE(hinweis->isHidden());
+        EXPECT_EQ(lage(), waehrendDesLadens) << breite;
+        EXPECT_EQ(waehrendDesLadens.first.width(), 240) << breite;
+        EXPECT_EQ(waehrendDesLadens.second.width(), 240) << breite;
+        klicke("sicht-stichtage");
+    }
+}
 
 TEST_F(LangsameEntwicklungAnsichtTest, eineLadungFuerEinenAltenSchluesselWirdNieAngewandt) {
     auto* hinweis = ansicht->findChild<QWidget*>("kurseWerdenGeholt");

@@ -7,7 +7,9 @@
 #include <QAccessible>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -244,6 +246,122 @@ TEST(Wertdiagramm, zeigerWaehltDenNaechstenPunktUndVerlassenHebtAufDieAuswahl) {
     QEvent verlassen(QEvent::Leave);
     QCoreApplication::sendEvent(&diagramm, &verlassen);
     EXPECT_FALSE(diagramm.auswahl().has_value());
+}
+
+// The chart as the widget paints itself, at the pixel ratio of its screen.
+QImage gemalt(Wertdiagramm& diagramm) {
+    return diagramm.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// A chart made just now for these inputs, at that size and in that palette: what a redraw of
+// a chart whose picture is up to date must look like.
+QImage frischGemalt(const Wertentwicklung& daten, QSize groesse, const QPalette& farben) {
+    Wertdiagramm frisch(daten);
+    frisch.setPalette(farben);
+    frisch.resize(groesse);
+    return gemalt(frisch);
+}
+
+TEST(Wertdiagramm, dasBildDesGrundesFolgtDatenGroesseUndPalette) {
+    Wertdiagramm diagramm(chart({"10100", "9900", "10000"}));
+    diagramm.setPalette(palette(false));
+    diagramm.resize(600, 300);
+    // Shown, so that the widget paints as on screen; without the focus ring of an active window.
+    diagramm.setFocusPolicy(Qt::NoFocus);
+    diagramm.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&diagramm));
+    const QImage vorher = gemalt(diagramm);
+    // A selection is laid over the picture and goes again without a trace.
+    diagramm.setzeAuswahl(t0 + hours(24));
+    EXPECT_NE(gemalt(diagramm), vorher);
+    diagramm.setzeAuswahl(std::nullopt);
+    EXPECT_EQ(gemalt(diagramm), vorher);
+
+    const Wertentwicklung neu = chart({"10100", "10600", "10900", "10400"});
+    diagramm.zeige(neu);
+    const QImage nachDaten = gemalt(diagramm);
+    EXPECT_NE(nachDaten, vorher);
+    EXPECT_EQ(nachDaten, frischGemalt(neu, {600, 300}, palette(false)));
+
+    diagramm.resize(500, 260);
+    EXPECT_EQ(gemalt(diagramm), frischGemalt(neu, {500, 260}, palette(false)));
+
+    diagramm.setPalette(palette(true));
+    const QImage dunkel = gemalt(diagramm);
+    EXPECT_EQ(dunkel, frischGemalt(neu, {500, 260}, palette(true)));
+    EXPECT_NE(dunkel, frischGemalt(neu, {500, 260}, palette(false)));
+}
+
+TEST(Wertdiagramm, dieTastenFuehrenDieAuswahlVonPunktZuPunkt) {
+    Wertdiagramm diagramm(chart({"10100", "9900", "10000", "10200"}));
+    diagramm.resize(600, 300);
+    diagramm.show();
+    diagramm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&diagramm));
+    // The window hands the chart its focus at once; taken away for the picture without.
+    diagramm.clearFocus();
+    ASSERT_FALSE(diagramm.hasFocus());
+    const QImage ohneFokus = gemalt(diagramm);
+    diagramm.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(diagramm.hasFocus());
+    EXPECT_NE(diagramm.focusPolicy() & Qt::TabFocus, 0);
+    // The focus shows as a ring around the plot, in the highlight colour.
+    const QImage mitFokus = gemalt(diagramm);
+    const qreal verhaeltnis = mitFokus.devicePixelRatio();
+    const QPointF ring(diagramm.abbildung().flaeche.center().x(), diagramm.abbildung().flaeche.top() - 1);
+    const QPoint pixel = (ring * verhaeltnis).toPoint();
+    EXPECT_NE(mitFokus.pixel(pixel), ohneFokus.pixel(pixel));
+    const QColor hervorhebung = diagramm.palette().color(QPalette::Highlight);
+    EXPECT_EQ(QColor(mitFokus.pixel(pixel)).blue() > QColor(mitFokus.pixel(pixel)).red(),
+              hervorhebung.blue() > hervorhebung.red());
+
+    QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(&diagramm);
+    ASSERT_NE(zugang, nullptr);
+    EXPECT_EQ(zugang->focusChild(), nullptr);
+    const auto index = [&] { return diagramm.ausgewaehlterIndex(); };
+    struct Schritt {
+        Qt::Key taste;
+        std::optional<std::size_t> danach;
+    };
+    // Right from nothing starts at the first point, Left at the newest; the ends hold.
+    const std::vector<Schritt> schritte{
+        {Qt::Key_Right, 0}, {Qt::Key_Right, 1}, {Qt::Key_Right, 2},  {Qt::Key_Right, 3},
+        {Qt::Key_Right, 3}, {Qt::Key_Left, 2},  {Qt::Key_Home, 0},   {Qt::Key_Left, 0},
+        {Qt::Key_End, 3},   {Qt::Key_Escape, std::nullopt},          {Qt::Key_Left, 3},
+        {Qt::Key_Escape, std::nullopt},
+    };
+    for (std::size_t i = 0; i < schritte.size(); ++i) {
+        QTest::keyClick(&diagramm, schritte[i].taste);
+        EXPECT_EQ(index(), schritte[i].danach) << i;
+        if (schritte[i].danach) {
+            // The selection lies on the point itself, so the card shows that point.
+            EXPECT_EQ(diagramm.auswahl(), diagramm.daten().punkte()[*schritte[i].danach].datum) << i;
+            // A screen reader finds the selected point as the focused child, and only it.
+            QAccessibleInterface* punkt = zugang->child(static_cast<int>(*schritte[i].danach));
+            EXPECT_EQ(zugang->focusChild(), punkt) << i;
+            EXPECT_TRUE(punkt->state().focused && punkt->state().selected) << i;
+            const int anderer = *schritte[i].danach == 0 ? 1 : 0;
+            EXPECT_FALSE(zugang->child(anderer)->state().focused || zugang->child(anderer)->state().selected) << i;
+        } else {
+            EXPECT_EQ(zugang->focusChild(), nullptr) << i;
+        }
+    }
+    // With the card the picture is the one the pointer makes on the same point.
+    QTest::keyClick(&diagramm, Qt::Key_Home);
+    const QImage perTaste = gemalt(diagramm);
+    diagramm.setzeAuswahl(std::nullopt);
+    const QPointF zeiger(diagramm.abbildung().xVon(t0 + hours(2)), 100);
+    QMouseEvent bewegung(QEvent::MouseMove, zeiger, diagramm.mapToGlobal(zeiger), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+    QCoreApplication::sendEvent(&diagramm, &bewegung);
+    EXPECT_EQ(index(), 0U);
+    EXPECT_EQ(gemalt(diagramm), perTaste);
+
+    // Escape with nothing selected is left to others.
+    diagramm.setzeAuswahl(std::nullopt);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&diagramm, &escape);
+    EXPECT_FALSE(escape.isAccepted());
 }
 
 TEST(Wertentwicklungsansicht, zeigtKopfHinweisUndFussnoteUndAktualisiertAnOrtUndStelle) {

@@ -249,7 +249,7 @@ TEST(Wertentwicklung, hinweisUndHandelstage) {
     EXPECT_EQ(Wertentwicklung::handelstageText(0), "0 Handelstage");
     EXPECT_EQ(Wertentwicklung::handelstageText(1), "Ein Handelstag");
     EXPECT_EQ(Wertentwicklung::handelstageText(2), "2 Handelstage");
-    EXPECT_EQ(Wertentwicklung::handelstageText(1500), "1.500 Handelstage");
+    EXPECT_EQ(Wertentwicklung::handelstageText(1000), "1000 Handelstage");
 }
 
 TEST(Wertentwicklung, barrierefreieBeschreibung) {
