@@ -5,17 +5,16 @@
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QScrollBar>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
-#include <QSpontaneKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "Radhilfe.h"
 #include "Spielstandhilfe.h"
 #include "Umgebung.h"
 #include "app/EinstellungenAnsicht.h"
@@ -79,19 +78,6 @@ struct Einstellungsseite {
     Modellbeobachter beobachter;
     std::unique_ptr<EinstellungenAnsicht> ansicht;
 };
-
-// One notch of the mouse wheel, downwards, over the middle of the widget; as the window system
-// delivers it, to the innermost widget there.
-void dreheRad(QWidget* teil) {
-    const QPoint mitte = teil->rect().center();
-    QWidget* ziel = teil->childAt(mitte) != nullptr ? teil->childAt(mitte) : teil;
-    const QPointF ort = ziel->mapFrom(teil, mitte);
-    QWheelEvent rad(ort, ziel->mapToGlobal(ort), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-    // Only a wheel from the window system goes on to the parents when a widget leaves it.
-    QSpontaneKeyEvent::setSpontaneous(&rad);
-    QApplication::instance()->notify(ziel, &rad);
-}
 
 TEST(EinstellungenAnsichtTest, dieDreiEinstellungenErreichenDenSpeicherNurUeberIhreKnoepfe) {
     const auto deutsch = qbtest::Umgebung::deutsch();
@@ -213,7 +199,10 @@ TEST(EinstellungenAnsichtTest, einGetipptesDatumGiltWieManEsSchreibt) {
     };
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.weg);
+        // The first reference date, 11 March 2024, is the last day allowed: a day typed first
+        // while March is still shown may lie after it.
         Spielstand spiel;
+        spiel.erfasseSpiel();
         Einstellungsseite seite(spiel);
         seite.aktiviere();
         auto* einstieg = seite.teil<QDateEdit>("einstieg");
@@ -230,6 +219,25 @@ TEST(EinstellungenAnsichtTest, einGetipptesDatumGiltWieManEsSchreibt) {
     }
 }
 
+TEST(EinstellungenAnsichtTest, einGetippterTagNachDemErlaubtenWirdNieDasEinstiegsdatum) {
+    Spielstand spiel;
+    spiel.erfasseSpiel();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<QDateEdit>("einstieg");
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("12.03.2024"));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2024, 3, 4, 9));
+    EXPECT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
+
+    // Leaving the field drops it for the last good day; the range holds again.
+    QTest::keyClick(einstieg, Qt::Key_Tab);
+    EXPECT_FALSE(einstieg->hasFocus());
+    EXPECT_EQ(einstieg->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(einstieg->maximumDate(), QDate(2024, 3, 11));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2024, 3, 4, 9));
+}
+
 TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDieSeite) {
     Spielstand spiel;
     Einstellungsseite seite(spiel);
@@ -241,14 +249,14 @@ TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDie
     seite.teil<QLineEdit>("gruppenname")->setFocus();
     ASSERT_TRUE(seite.ganzZuSehen(einstieg));
 
-    dreheRad(einstieg);
+    qbtest::dreheRad(einstieg);
     EXPECT_EQ(einstieg->date(), QDate(2024, 3, 4));
     EXPECT_GT(leiste->value(), 0);
     EXPECT_FALSE(einstieg->hasFocus()) << "the wheel hands it no focus";
 
     leiste->setValue(0);
     einstieg->setFocus(Qt::TabFocusReason);
-    dreheRad(einstieg);
+    qbtest::dreheRad(einstieg);
     EXPECT_NE(einstieg->date(), QDate(2024, 3, 4));
     EXPECT_EQ(leiste->value(), 0);
 }
