@@ -68,9 +68,10 @@ void Datumsfeld::keyPressEvent(QKeyEvent* ereignis) {
         // A digit goes into one whole part: the one under the cursor, or the day when the
         // cursor stands at the end or the selection spans several parts, so that a date typed
         // from there starts with its day.
-        const bool amEnde = gewaehlt.isEmpty() && zeile->cursorPosition() >= zeile->text().size();
-        waehleTeil(!gewaehlt.isEmpty() || amEnde ? 0
-                                                 : static_cast<int>(zeile->text().left(zeile->cursorPosition()).count(QLatin1Char('.'))));
+        const int cursor = zeile->cursorPosition();
+        const bool amEnde = gewaehlt.isEmpty() && cursor >= zeile->text().size();
+        const auto unterDemCursor = static_cast<int>(zeile->text().left(cursor).count(QLatin1Char('.')));
+        waehleTeil(!gewaehlt.isEmpty() || amEnde ? 0 : unterDemCursor);
     }
     const Section vorher = currentSection();
     const QString vorherText = zeile->text();
