@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/Datumsfeld.h"
 #include "app/Dialoge.h"
 #include "app/Hinweiszeile.h"
 #include "app/Modellbeobachter.h"
+#include "app/Radwache.h"
 #include "app/Schriftstil.h"
 #include "app/Symbol.h"
 #include "app/Vordergrund.h"
@@ -96,6 +98,7 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
     spalte_->addWidget(baueFusszeile());
     spalte_->addStretch(1);
     setWidget(inhalt);
+    Radwache::schuetze(this);
 
     connect(&beobachter, &Modellbeobachter::geaendert, this, &EinstellungenAnsicht::aktualisiere);
     aktualisiere();
@@ -128,12 +131,8 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     auto* abschnitt = new QGroupBox(tr("Einstieg"));
     auto* stapel = new QVBoxLayout(abschnitt);
     auto* form = new QFormLayout;
-    einstieg_ = new QDateEdit;
+    einstieg_ = new Datumsfeld;
     einstieg_->setObjectName(QStringLiteral("einstieg"));
-    // Written out in German, with the whole year; the calendar's month names in German too.
-    einstieg_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    einstieg_->setLocale(QLocale(QLocale::German, QLocale::Germany));
-    einstieg_->setCalendarPopup(true);
     einstieg_->clearMinimumDate();
     form->addRow(tr("Eingestiegen am"), einstieg_);
     stapel->addLayout(form);
@@ -155,7 +154,7 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     });
     connect(einstiegUebernehmen_, &QPushButton::clicked, this, [this] {
         einstellungen_.einstiegsdatumUebernehmen();
-        aktualisiere();
+        zeigeErgebnis();
     });
     return abschnitt;
 }
@@ -179,7 +178,7 @@ QGroupBox* EinstellungenAnsicht::baueStartkapital() {
     });
     connect(startkapitalUebernehmen_, &QPushButton::clicked, this, [this] {
         einstellungen_.startkapitalUebernehmen();
-        aktualisiere();
+        zeigeErgebnis();
     });
     return abschnitt;
 }
@@ -278,18 +277,40 @@ void EinstellungenAnsicht::aktualisiere() {
     einstieg_->setMaximumDate(tagVon(einstellungen_.obergrenze(jetzt())));
     fuellt_ = false;
 
-    gruppennameUebernehmen_->setEnabled(einstellungen_.gruppennameUebernehmbar());
+    schalte(gruppennameUebernehmen_, einstellungen_.gruppennameUebernehmbar());
     zeigeWarnung(einstiegswarnung_, einstellungen_.einstiegswarnung());
-    einstiegUebernehmen_->setEnabled(einstellungen_.einstiegUebernehmbar());
+    schalte(einstiegUebernehmen_, einstellungen_.einstiegUebernehmbar());
     zeigeWarnung(startkapitalwarnung_, einstellungen_.startkapitalwarnung());
-    startkapitalUebernehmen_->setEnabled(einstellungen_.startkapitalUebernehmbar());
+    schalte(startkapitalUebernehmen_, einstellungen_.startkapitalUebernehmbar());
     positionen_->setText(einstellungen_.positionenText());
     stichtage_->setText(einstellungen_.stichtageText());
     investiert_->setText(einstellungen_.investiertText());
     barbestand_->setText(einstellungen_.barbestandText());
-    zuruecksetzen_->setEnabled(einstellungen_.zuruecksetzenMoeglich());
+    schalte(zuruecksetzen_, einstellungen_.zuruecksetzenMoeglich());
     meldung_->setText(einstellungen_.meldung().value_or(QString()));
     meldungszeile_->setVisible(einstellungen_.meldung().has_value());
+}
+
+void EinstellungenAnsicht::schalte(QPushButton* knopf, bool aktiv) {
+    // Qt would hand the focus of a button that turns itself off to the next field in the tab
+    // order, with all its text selected, so that the next key replaced a setting. The page
+    // keeps it instead: nothing for a key to overwrite, and the arrow keys still scroll.
+    if (!aktiv && knopf->hasFocus()) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    knopf->setEnabled(aktiv);
+}
+
+void EinstellungenAnsicht::zeigeErgebnis() {
+    aktualisiere();
+    if (!einstellungen_.meldung()) {
+        return;
+    }
+    // The message stands under the form, far below the button at the top of the page: the page
+    // scrolls to it, so that a failure never goes by unseen. The layout is settled first, so
+    // that the line has its place.
+    widget()->layout()->activate();
+    ensureWidgetVisible(meldungszeile_, 0, 12);
 }
 
 void EinstellungenAnsicht::gruppennameUebernehmen() {
@@ -298,7 +319,7 @@ void EinstellungenAnsicht::gruppennameUebernehmen() {
     if (gruppenname_->text() != einstellungen_.gruppenname()) {
         gruppenname_->setText(einstellungen_.gruppenname());
     }
-    aktualisiere();
+    zeigeErgebnis();
 }
 
 void EinstellungenAnsicht::fragZuruecksetzen() {
@@ -319,7 +340,7 @@ void EinstellungenAnsicht::fragZuruecksetzen() {
     bestaetigung_->setEscapeButton(abbrechen);
     connect(loeschen, &QPushButton::clicked, this, [this] {
         einstellungen_.spielZuruecksetzen();
-        aktualisiere();
+        zeigeErgebnis();
     });
     bestaetigung_->open();
 }

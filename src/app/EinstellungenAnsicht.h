@@ -7,7 +7,6 @@
 
 #include "app/Einstellungen.h"
 
-class QDateEdit;
 class QFormLayout;
 class QGroupBox;
 class QLabel;
@@ -18,6 +17,7 @@ class QVBoxLayout;
 
 namespace qb {
 
+class Datumsfeld;
 class Hinweiszeile;
 class Modellbeobachter;
 class Portfolio;
@@ -50,6 +50,11 @@ private:
     void fuelleFelder();
     // Enabled flags, warnings, counts and the message from the record and the edited values.
     void aktualisiere();
+    // Enables a button; one that loses the focus by it leaves the focus with the page.
+    void schalte(QPushButton* knopf, bool aktiv);
+    // After an operation: the view brought up to date, and a failure's message scrolled into
+    // view.
+    void zeigeErgebnis();
     void gruppennameUebernehmen();
     void fragZuruecksetzen();
 
@@ -58,7 +63,7 @@ private:
     QVBoxLayout* spalte_ = nullptr;
     QLineEdit* gruppenname_ = nullptr;
     QPushButton* gruppennameUebernehmen_ = nullptr;
-    QDateEdit* einstieg_ = nullptr;
+    Datumsfeld* einstieg_ = nullptr;
     Hinweiszeile* einstiegswarnung_ = nullptr;
     QPushButton* einstiegUebernehmen_ = nullptr;
     Zahleneingabe* startkapital_ = nullptr;

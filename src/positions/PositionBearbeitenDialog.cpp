@@ -15,6 +15,7 @@
 #include "app/Hinweiszeile.h"
 #include "app/Kursabrufadapter.h"
 #include "app/Modellbeobachter.h"
+#include "app/Radwache.h"
 #include "app/Schriftstil.h"
 #include "app/Textbruecke.h"
 #include "app/Vordergrund.h"
@@ -59,6 +60,7 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
     setObjectName(QStringLiteral("positionBearbeiten"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
+    Radwache::schuetze(this);
     setWindowTitle(qtText(bezeichnung(klasse)));
     setMinimumSize(460, 520);
 

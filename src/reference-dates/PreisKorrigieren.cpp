@@ -14,6 +14,7 @@
 #include "app/Ansichtsaufgabe.h"
 #include "app/Dialoge.h"
 #include "app/Hinweiszeile.h"
+#include "app/Radwache.h"
 #include "app/Schriftstil.h"
 #include "app/Signalfarbe.h"
 #include "app/Textbruecke.h"
@@ -50,6 +51,7 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
     setObjectName("preisKorrigieren");
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
+    Radwache::schuetze(this);
     auto position = portfolio->position(klasse);
     if (!position) {
         auto* spalte = new QVBoxLayout(this);

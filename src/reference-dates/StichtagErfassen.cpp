@@ -19,6 +19,7 @@
 #include "app/Dialoge.h"
 #include "app/Hinweiszeile.h"
 #include "app/Modellbeobachter.h"
+#include "app/Radwache.h"
 #include "app/Schriftstil.h"
 #include "app/Signalfarbe.h"
 #include "app/Textbruecke.h"
@@ -73,6 +74,7 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
           this, dienst_, [this]() -> Stichtagsentwurf& { return entwurf_; }, [this] { zeige(); }) {
     setObjectName(QStringLiteral("stichtagErfassen"));
     setWindowModality(Qt::WindowModal);
+    Radwache::schuetze(this);
     setWindowTitle(titel(wahl_));
     setMinimumSize(520, 440);
     // As tall as the window allows, so that the buttons at its foot stay on screen.

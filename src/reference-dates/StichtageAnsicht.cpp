@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QDateEdit>
-#include <QLocale>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "app/Datumsfeld.h"
 #include "app/Dialoge.h"
 #include "app/Hinweiszeile.h"
 #include "app/Leeransicht.h"
@@ -144,12 +144,8 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     kopfLayout->setSpacing(8);
     auto* datumsreihe = new QHBoxLayout;
     auto* datumstitel = new QLabel(tr("Stichtag"), kopf);
-    datumswahl_ = new QDateEdit(kopf);
-    // German day and month names with a four-digit year, whatever Qt's own locale says.
-    datumswahl_->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    datumswahl_->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    datumswahl_ = new Datumsfeld(kopf);
     datumswahl_->setObjectName(QStringLiteral("datumswahl"));
-    datumswahl_->setCalendarPopup(true);
     datumswahl_->setAccessibleName(tr("Stichtag"));
     datumstitel->setBuddy(datumswahl_);
     datumsreihe->addWidget(datumstitel);

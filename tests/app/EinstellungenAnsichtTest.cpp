@@ -1,15 +1,20 @@
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "Radhilfe.h"
 #include "Spielstandhilfe.h"
 #include "Umgebung.h"
 #include "app/EinstellungenAnsicht.h"
@@ -57,6 +62,17 @@ struct Einstellungsseite {
         QPointer<QMessageBox> offen(frage);
         QTest::mouseClick(frage->findChild<QPushButton*>(QString::fromLatin1(knopfname)), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return offen.isNull() || !offen->isVisible(); }));
+    }
+
+    // Keys go to the focused widget only in the active window.
+    void aktiviere() const {
+        QApplication::setActiveWindow(ansicht.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(ansicht.get()));
+    }
+    // Whether the widget lies wholly in the part of the page that is on screen.
+    bool ganzZuSehen(const QWidget* teil) const {
+        const QRect ort(teil->mapTo(ansicht->viewport(), QPoint(0, 0)), teil->size());
+        return teil->isVisible() && ansicht->viewport()->rect().contains(ort);
     }
 
     Modellbeobachter beobachter;
@@ -153,6 +169,175 @@ TEST(EinstellungenAnsichtTest, einGescheitertesSpeichernStehtAlsKopierbareMeldun
     seite.klicke("startkapitalUebernehmen");
     EXPECT_FALSE(meldung->isVisible());
     EXPECT_EQ(spiel.gespeichertesPortfolio().felder.startkapital, Dezimal(90000));
+}
+
+TEST(EinstellungenAnsichtTest, einGetipptesDatumGiltWieManEsSchreibt) {
+    // How the user gets into the field, and what is typed there.
+    struct Fall {
+        const char* weg;
+        std::function<void(QDateEdit*)> hinein;
+        QString tasten;
+        QDate tag;
+    };
+    const std::vector<Fall> faelle = {
+        {"Tab, with dots", [](QDateEdit* feld) { feld->setFocus(Qt::TabFocusReason); }, QStringLiteral("07.12.2023"),
+         QDate(2023, 12, 7)},
+        {"Tab, digits only", [](QDateEdit* feld) { feld->setFocus(Qt::TabFocusReason); }, QStringLiteral("01022024"),
+         QDate(2024, 2, 1)},
+        {"cursor at the end, short day and month",
+         [](QDateEdit* feld) {
+             feld->setFocus(Qt::MouseFocusReason);
+             QTest::keyClick(feld, Qt::Key_End);
+         },
+         QStringLiteral("7.1.2024"), QDate(2024, 1, 7)},
+        {"all selected",
+         [](QDateEdit* feld) {
+             feld->setFocus(Qt::MouseFocusReason);
+             QTest::keyClick(feld, Qt::Key_A, Qt::ControlModifier);
+         },
+         QStringLiteral("29.02.2024"), QDate(2024, 2, 29)},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.weg);
+        // The first reference date, 11 March 2024, is the last day allowed: a day typed first
+        // while March is still shown may lie after it.
+        Spielstand spiel;
+        spiel.erfasseSpiel();
+        Einstellungsseite seite(spiel);
+        seite.aktiviere();
+        auto* einstieg = seite.teil<QDateEdit>("einstieg");
+        fall.hinein(einstieg);
+        ASSERT_TRUE(einstieg->hasFocus());
+        QTest::keyClicks(einstieg, fall.tasten);
+        EXPECT_EQ(einstieg->date(), fall.tag);
+        // The edited entry date, with the stored time of day; taken over by its button.
+        EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(fall.tag.year(), fall.tag.month(), fall.tag.day(), 9));
+        seite.klicke("einstiegUebernehmen");
+        EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum,
+                  tag(fall.tag.year(), fall.tag.month(), fall.tag.day(), 9));
+        EXPECT_TRUE(einstieg->calendarPopup());
+    }
+}
+
+TEST(EinstellungenAnsichtTest, einGetippterTagNachDemErlaubtenWirdNieDasEinstiegsdatum) {
+    Spielstand spiel;
+    spiel.erfasseSpiel();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<QDateEdit>("einstieg");
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("12.03.2024"));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2024, 3, 4, 9));
+    EXPECT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
+
+    // Leaving the field drops it for the last good day; the range holds again.
+    QTest::keyClick(einstieg, Qt::Key_Tab);
+    EXPECT_FALSE(einstieg->hasFocus());
+    EXPECT_EQ(einstieg->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(einstieg->maximumDate(), QDate(2024, 3, 11));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2024, 3, 4, 9));
+}
+
+TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDieSeite) {
+    Spielstand spiel;
+    Einstellungsseite seite(spiel);
+    seite.ansicht->resize(920, 560);
+    seite.aktiviere();
+    QScrollBar* leiste = seite.ansicht->verticalScrollBar();
+    ASSERT_GT(leiste->maximum(), 0) << "the page must be taller than its window";
+    auto* einstieg = seite.teil<QDateEdit>("einstieg");
+    seite.teil<QLineEdit>("gruppenname")->setFocus();
+    ASSERT_TRUE(seite.ganzZuSehen(einstieg));
+
+    qbtest::dreheRad(einstieg);
+    EXPECT_EQ(einstieg->date(), QDate(2024, 3, 4));
+    EXPECT_GT(leiste->value(), 0);
+    EXPECT_FALSE(einstieg->hasFocus()) << "the wheel hands it no focus";
+
+    leiste->setValue(0);
+    einstieg->setFocus(Qt::TabFocusReason);
+    qbtest::dreheRad(einstieg);
+    EXPECT_NE(einstieg->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(leiste->value(), 0);
+}
+
+TEST(EinstellungenAnsichtTest, einKnopfDerSichAbschaltetGibtDenFokusNichtAnEinFeldMitMarkiertemWert) {
+    // Each button is pressed from the keyboard after an edit; then a key is typed.
+    struct Fall {
+        const char* knopf;
+        std::function<void(Einstellungsseite&)> aendere;
+    };
+    const std::vector<Fall> faelle = {
+        {"einstiegUebernehmen",
+         [](Einstellungsseite& seite) { seite.teil<QDateEdit>("einstieg")->setDate(QDate(2024, 2, 28)); }},
+        {"gruppennameUebernehmen",
+         [](Einstellungsseite& seite) {
+             auto* name = seite.teil<QLineEdit>("gruppenname");
+             name->setFocus();
+             QTest::keyClicks(name, QStringLiteral(" Nord"));
+         }},
+        {"startkapitalUebernehmen",
+         [](Einstellungsseite& seite) {
+             seite.startkapital()->setFocus();
+             QTest::keyClick(seite.startkapital(), Qt::Key_Backspace);
+         }},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.knopf);
+        Spielstand spiel;
+        Einstellungsseite seite(spiel);
+        seite.aktiviere();
+        fall.aendere(seite);
+        QPushButton* knopf = seite.knopf(fall.knopf);
+        knopf->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(knopf, Qt::Key_Space);
+        ASSERT_FALSE(knopf->isEnabled());
+        const auto gespeichert = spiel.gespeichertesPortfolio().felder;
+
+        QWidget* fokus = QApplication::focusWidget();
+        ASSERT_NE(fokus, nullptr);
+        QTest::keyClick(fokus, Qt::Key_5);
+        EXPECT_EQ(seite.teil<QLineEdit>("gruppenname")->text(), qtText(gespeichert.gruppenname));
+        EXPECT_EQ(seite.startkapital()->text(), qtText(gespeichert.startkapital.text()));
+        EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), gespeichert.kaufdatum);
+    }
+}
+
+TEST(EinstellungenAnsichtTest, dieMeldungEinerGescheitertenAktionStehtImSichtbarenTeil) {
+    struct Fall {
+        const char* knopf;
+        std::string sperre;
+        std::function<void(Einstellungsseite&)> aendere;
+    };
+    const std::vector<Fall> faelle = {
+        {"gruppennameUebernehmen", "UPDATE ON Portfolio",
+         [](Einstellungsseite& seite) { QTest::keyClicks(seite.teil<QLineEdit>("gruppenname"), QStringLiteral("3")); }},
+        {"einstiegUebernehmen", "UPDATE ON Portfolio",
+         [](Einstellungsseite& seite) { seite.teil<QDateEdit>("einstieg")->setDate(QDate(2024, 2, 28)); }},
+        {"startkapitalUebernehmen", "UPDATE ON Portfolio",
+         [](Einstellungsseite& seite) { QTest::keyClick(seite.startkapital(), Qt::Key_Backspace); }},
+        {"spielZuruecksetzen", "DELETE ON Position", [](Einstellungsseite&) {}},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.knopf);
+        Spielstand spiel;
+        spiel.erfasseSpiel();
+        Einstellungsseite seite(spiel);
+        seite.ansicht->resize(920, 560);
+        fall.aendere(seite);
+        spiel.sperre(fall.sperre);
+        // The group scrolls to the button and presses it.
+        QPushButton* knopf = seite.knopf(fall.knopf);
+        seite.ansicht->ensureWidgetVisible(knopf);
+        ASSERT_TRUE(seite.ganzZuSehen(knopf));
+        seite.klicke(fall.knopf);
+        if (std::string(fall.knopf) == "spielZuruecksetzen") {
+            seite.antworte("allesLoeschen");
+        }
+        auto* meldung = seite.teil<QLabel>("meldung");
+        ASSERT_EQ(utf8(meldung->text()), qbtest::gesperrtMeldung);
+        EXPECT_TRUE(seite.ganzZuSehen(meldung));
+    }
 }
 
 } // namespace

@@ -14,12 +14,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/Hinweiszeile.h"
 #include "app/Modellbeobachter.h"
+#include "app/Radhilfe.h"
 #include "app/Spielstandhilfe.h"
 #include "app/Zahleneingabe.h"
 #include "model/Bewertung.h"
@@ -461,4 +464,29 @@ TEST(StichtagErfassenTitel, nenntDenTagMitAusgeschriebenemMonat) {
     const Zeitpunkt nachtrag = testspiel::tag(2024, 3, 11, 17);
     EXPECT_EQ(StichtagErfassen::titel({heute, std::nullopt}), QStringLiteral("Stichtag am 7. Dezember 2026"));
     EXPECT_EQ(StichtagErfassen::titel({nachtrag, nachtrag}), QStringLiteral("Kurse vom 11. März 2024 nachtragen"));
+}
+
+TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDieWaehrung) {
+    oeffne();
+    blatt->resize(560, 440);
+    QApplication::setActiveWindow(blatt.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+    tippe(Assetklasse::aktie, "120,5");
+    auto* flaeche = blatt->findChild<QScrollArea*>();
+    QScrollBar* leiste = flaeche->verticalScrollBar();
+    ASSERT_GT(leiste->maximum(), 0);
+    auto* wahl = zeile(Assetklasse::anleihe)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+    const auto waehrung = [&] { return blatt->entwurf().zeile(Assetklasse::anleihe)->eingabe.handelswaehrung; };
+    ASSERT_EQ(wahl->currentData().toString(), QStringLiteral("EUR"));
+
+    qbtest::dreheRad(wahl);
+    EXPECT_EQ(wahl->currentData().toString(), QStringLiteral("EUR"));
+    EXPECT_EQ(waehrung(), "EUR");
+    EXPECT_GT(leiste->value(), 0);
+
+    // Chosen on purpose, the wheel still picks.
+    wahl->setFocus(Qt::TabFocusReason);
+    qbtest::dreheRad(wahl);
+    EXPECT_NE(wahl->currentData().toString(), QStringLiteral("EUR"));
+    EXPECT_EQ(waehrung(), wahl->currentData().toString().toStdString());
 }

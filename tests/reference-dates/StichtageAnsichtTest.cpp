@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -341,4 +342,29 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
               "geändert, nachdem der Kurs eingetragen war. Trag ihn für die neue Kennung ein.");
     QTest::mouseClick(hinweis->findChild<QPushButton*>("ok"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return hinweis.isNull(); }, 5000));
+}
+
+TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
+    qbtest::Testserver server;
+    Listenspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+    ansicht.resize(900, 600);
+    ansicht.show();
+    QApplication::setActiveWindow(&ansicht);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
+
+    // From the keyboard alone: into the field with Tab, the day as one writes it.
+    auto* datumswahl = ansicht.findChild<QDateEdit*>("datumswahl");
+    datumswahl->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(datumswahl, QStringLiteral("10.03.2024"));
+    EXPECT_EQ(datumswahl->date(), QDate(2024, 3, 10));
+    auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+    EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
+    anlegen->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(anlegen, Qt::Key_Space);
+    QPointer<StichtagErfassen> blatt = ansicht.erfassung();
+    ASSERT_TRUE(blatt);
+    EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
+    blatt->reject();
 }
