@@ -1,7 +1,10 @@
 #include "foundation/Formatierer.h"
 
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <string>
+#include <tuple>
 
 #include <unicode/datefmt.h>
 #include <unicode/dtptngen.h>
@@ -43,24 +46,42 @@ LocalizedNumberFormatter zahlFormat(const std::string& gebietsschema, int minSte
         .sign(UNUM_SIGN_NEGATIVE);
 }
 
-// A date in the locale's best pattern for an ICU skeleton; the day key when ICU cannot help.
-std::string datumNachSkelett(const std::string& gebietsschema, const char16_t* skelett, Zeitpunkt t,
-                             const Zeitzone& zone) {
+// Building the pattern generator and the format costs far more than formatting with them (a list
+// of a hundred dates would spend nearly all its time there), so each thread keeps the formats it
+// has built; ICU's formats must not be shared between threads.
+icu::SimpleDateFormat* datumsformat(const std::string& gebietsschema, const char16_t* skelett,
+                                    const Zeitzone& zone) {
+    using Schluessel = std::tuple<std::string, std::u16string, std::string>;
+    thread_local std::map<Schluessel, std::unique_ptr<icu::SimpleDateFormat>> formate;
+    Schluessel schluessel{gebietsschema, skelett, zone.id()};
+    if (auto gefunden = formate.find(schluessel); gefunden != formate.end()) {
+        return gefunden->second.get();
+    }
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale locale = icuLocale(gebietsschema);
     std::unique_ptr<icu::DateTimePatternGenerator> generator(
         icu::DateTimePatternGenerator::createInstance(locale, status));
     if (U_FAILURE(status)) {
-        return isoTag(t, zone);
+        return nullptr;
     }
     icu::UnicodeString muster = generator->getBestPattern(skelett, status);
-    icu::SimpleDateFormat format(muster, locale, status);
+    auto format = std::make_unique<icu::SimpleDateFormat>(muster, locale, status);
     if (U_FAILURE(status)) {
+        return nullptr;
+    }
+    format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
+    return formate.emplace(std::move(schluessel), std::move(format)).first->second.get();
+}
+
+// A date in the locale's best pattern for an ICU skeleton; the day key when ICU cannot help.
+std::string datumNachSkelett(const std::string& gebietsschema, const char16_t* skelett, Zeitpunkt t,
+                             const Zeitzone& zone) {
+    icu::SimpleDateFormat* format = datumsformat(gebietsschema, skelett, zone);
+    if (format == nullptr) {
         return isoTag(t, zone);
     }
-    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
     icu::UnicodeString ergebnis;
-    format.format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
+    format->format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
     std::string text;
     ergebnis.toUTF8String(text);
     return text;
