@@ -103,6 +103,8 @@ std::unique_ptr<Modellcontainer> spielImSpeicher(const std::string& gruppenname,
 // The application's window for a store, shown, without the start animation unless asked for.
 std::unique_ptr<QuinzelbrockatApp> zeige(QuinzelbrockatApp::Speicher speicher, bool mitStart = false) {
     auto app = std::make_unique<QuinzelbrockatApp>(std::move(speicher));
+    // The window at its start size on a screen that holds it; the offscreen screen is smaller.
+    app->passeAn(QSize(1920, 1040));
     if (!mitStart) {
         delete app->fenster().findChild<Startueberlagerung*>();
     }

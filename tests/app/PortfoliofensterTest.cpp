@@ -178,8 +178,9 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     Spiel spiel;
     auto* seiten = spiel.kind<QStackedWidget>(QStringLiteral("seiten"));
     ASSERT_NE(seiten, nullptr);
-    // Every start begins on the first tab.
+    // Every start begins on the first tab; the other pages follow the first frame by themselves.
     EXPECT_EQ(spiel.fenster->bereich(), Bereich::portfolio);
+    ASSERT_TRUE(qbtest::warteBis([&] { return seiten->count() == 4; }));
 
     QWidget* einstellungen = spiel.fenster->seite(Bereich::einstellungen);
     const QList<QWidget*> alleSeiten = {spiel.fenster->seite(Bereich::portfolio),
