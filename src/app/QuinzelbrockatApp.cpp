@@ -114,7 +114,8 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
 }
 
 void QuinzelbrockatApp::passeAn(QSize verfuegbar) {
-    const Fenstergroesse groesse = Fenstergroesse::fuer(verfuegbar, QSize(920, 560), rahmen_->widget()->minimumSize());
+    const Fenstergroesse groesse =
+        Fenstergroesse::fuer(verfuegbar, QSize(920, 560), rahmen_->widget()->minimumSize());
     fenster_->setMinimumSize(groesse.minimum);
     fenster_->resize(groesse.anfang);
 }

@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStyle>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -307,7 +307,8 @@ TEST(PortfoliofensterTest, derGewaehlteReiterHebtSichHellWieDunkelDeutlichAb) {
         const QColor gewaehlt = flaeche(Bereich::stichtage);
         for (Bereich andere : {Bereich::portfolio, Bereich::entwicklung, Bereich::einstellungen}) {
             EXPECT_GE(abstand(gewaehlt, flaeche(andere)), 120)
-                << name << ": " << qPrintable(gewaehlt.name()) << " neben " << qPrintable(flaeche(andere).name());
+                << name << ": " << qPrintable(gewaehlt.name()) << " neben "
+                << qPrintable(flaeche(andere).name());
             EXPECT_LE(abstand(flaeche(Bereich::portfolio), flaeche(andere)), 12) << name;
         }
     }
