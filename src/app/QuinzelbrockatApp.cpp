@@ -59,16 +59,23 @@ void startausgabe(QtMsgType art, const QMessageLogContext& kontext, const QStrin
 // a window of the usual size.
 class Inhaltstraeger : public QWidget {
 public:
-    explicit Inhaltstraeger(QWidget* inhalt) : inhalt_(inhalt) {
-        inhalt->setParent(this);
+    using QWidget::QWidget;
+
+    // `inhalt` is a child of this.
+    void trage(QWidget* inhalt) {
+        inhalt_ = inhalt;
         setMinimumSize(inhalt->minimumSize());
     }
 
 protected:
-    void resizeEvent(QResizeEvent*) override { inhalt_->setGeometry(rect()); }
+    void resizeEvent(QResizeEvent*) override {
+        if (inhalt_ != nullptr) {
+            inhalt_->setGeometry(rect());
+        }
+    }
 
 private:
-    QWidget* inhalt_;
+    QWidget* inhalt_ = nullptr;
 };
 
 } // namespace
@@ -90,15 +97,6 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     fenster_->setWindowTitle(QStringLiteral("Quinzelbrockat"));
     auto* spalte = new QVBoxLayout(fenster_.get());
     spalte->setContentsMargins(0, 0, 0, 0);
-    // The branch is chosen once: after the cause of a storage error is removed, the user starts
-    // the application again.
-    QWidget* inhalt = nullptr;
-    if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
-        inhalt = new PortfolioAnsicht((*container)->kontext());
-    } else {
-        const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
-        inhalt = new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner));
-    }
     // On a screen too small for the content's smallest size the content scrolls, so that the
     // window still fits the screen.
     rahmen_ = new QScrollArea(fenster_.get());
@@ -106,7 +104,17 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     rahmen_->setFrameShape(QFrame::NoFrame);
     rahmen_->setFocusPolicy(Qt::NoFocus);
     rahmen_->setWidgetResizable(true);
-    rahmen_->setWidget(new Inhaltstraeger(inhalt));
+    auto* traeger = new Inhaltstraeger(rahmen_->viewport());
+    // The branch is chosen once: after the cause of a storage error is removed, the user starts
+    // the application again.
+    if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
+        traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger));
+    } else {
+        const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
+        traeger->trage(
+            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner), traeger));
+    }
+    rahmen_->setWidget(traeger);
     spalte->addWidget(rahmen_);
     const QScreen* bildschirm = fenster_->screen();
     passeAn(bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize());
