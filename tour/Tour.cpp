@@ -365,6 +365,8 @@ void tourDurchDieZustaende() {
     }
 }
 
+// Every role set, as a desktop's dark colour scheme sets them; the tour hands it to the
+// application before it builds a window, the way the desktop's palette reaches the program.
 QPalette dunklePalette() {
     QPalette p;
     const QColor fenster(45, 45, 48), grund(30, 30, 32), knopf(58, 58, 62), text(236, 236, 236);
@@ -388,6 +390,7 @@ QPalette dunklePalette() {
     p.setColor(QPalette::Highlight, QColor(42, 130, 218));
     p.setColor(QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::Link, QColor(90, 160, 255));
+    p.setColor(QPalette::LinkVisited, QColor(180, 140, 255));
     for (auto rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         p.setColor(QPalette::Disabled, rolle, grau);
     }
