@@ -103,6 +103,8 @@ std::unique_ptr<Modellcontainer> spielImSpeicher(const std::string& gruppenname,
 // The application's window for a store, shown, without the start animation unless asked for.
 std::unique_ptr<QuinzelbrockatApp> zeige(QuinzelbrockatApp::Speicher speicher, bool mitStart = false) {
     auto app = std::make_unique<QuinzelbrockatApp>(std::move(speicher));
+    // The window at its start size on a screen that holds it; the offscreen screen is smaller.
+    app->passeAn(QSize(1920, 1040));
     if (!mitStart) {
         delete app->fenster().findChild<Startueberlagerung*>();
     }
@@ -363,6 +365,8 @@ void tourDurchDieZustaende() {
     }
 }
 
+// Every role set, as a desktop's dark colour scheme sets them; the tour hands it to the
+// application before it builds a window, the way the desktop's palette reaches the program.
 QPalette dunklePalette() {
     QPalette p;
     const QColor fenster(45, 45, 48), grund(30, 30, 32), knopf(58, 58, 62), text(236, 236, 236);
@@ -386,6 +390,7 @@ QPalette dunklePalette() {
     p.setColor(QPalette::Highlight, QColor(42, 130, 218));
     p.setColor(QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::Link, QColor(90, 160, 255));
+    p.setColor(QPalette::LinkVisited, QColor(180, 140, 255));
     for (auto rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         p.setColor(QPalette::Disabled, rolle, grau);
     }

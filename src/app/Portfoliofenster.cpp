@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -61,11 +63,31 @@ QVBoxLayout* kopfeintrag(const QString& titel, QWidget* wert, Qt::Alignment ausr
     return spalte;
 }
 
+// A segment of the tab picker. The chosen one is drawn in the palette's selection colours: many
+// styles draw a checked button nearly like the others, in dark palettes most of all. The colours
+// are taken from the palette at each paint, so they follow light and dark by themselves.
+class Segment : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter maler(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        if (isChecked()) {
+            option.palette.setBrush(QPalette::Button, option.palette.highlight());
+            option.palette.setBrush(QPalette::ButtonText, option.palette.highlightedText());
+        }
+        maler.drawControl(QStyle::CE_PushButton, option);
+    }
+};
+
 } // namespace
 
 Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
                                    QWidget* eltern)
-    : QWidget(eltern), portfolio_(std::move(portfolio)) {
+    : QWidget(eltern), portfolio_(std::move(portfolio)), beobachter_(beobachter) {
     setObjectName(QStringLiteral("portfoliofenster"));
     auto* spalte = new QVBoxLayout(this);
     spalte->setContentsMargins(0, 0, 0, 0);
@@ -79,7 +101,7 @@ Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellb
     seiten_ = new QStackedWidget(this);
     seiten_->setObjectName(QStringLiteral("seiten"));
     spalte->addWidget(seiten_, 1);
-    baueSeiten(beobachter);
+    seiten_->addWidget(baueSeite(Bereich::portfolio));
 
     connect(&beobachter, &Modellbeobachter::geaendert, this, &Portfoliofenster::aktualisiereKopf);
     aktualisiereKopf();
@@ -127,7 +149,7 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
     auswahl_ = new QButtonGroup(this);
     auswahl_->setExclusive(true);
     for (Bereich bereich : alleBereiche) {
-        auto* segment = new QPushButton(tr(titel(bereich)), auswahl);
+        auto* segment = new Segment(tr(titel(bereich)), auswahl);
         segment->setObjectName(QStringLiteral("bereich-") + qtText(rohwert(bereich)));
         segment->setCheckable(true);
         segment->setAutoDefault(false);
@@ -135,7 +157,13 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
         segmente->addWidget(segment);
         auswahl_->addButton(segment, static_cast<int>(bereich));
     }
-    connect(auswahl_, &QButtonGroup::idClicked, this, [this](int id) { waehle(static_cast<Bereich>(id)); });
+    // Whatever checks a segment shows its page: a click, the keyboard, or a screen reader's
+    // press or toggle action (the last one checks the button without clicking it).
+    connect(auswahl_, &QButtonGroup::idToggled, this, [this](int id, bool gewaehlt) {
+        if (gewaehlt && static_cast<Bereich>(id) != bereich_) {
+            waehle(static_cast<Bereich>(id));
+        }
+    });
 
     reihe->addWidget(links, 1);
     reihe->addWidget(auswahl, 0);
@@ -171,45 +199,63 @@ QWidget* Portfoliofenster::baueKopf() {
     return kopf;
 }
 
-void Portfoliofenster::baueSeiten(Modellbeobachter& beobachter) {
-    for (Bereich bereich : alleBereiche) {
-        QWidget* seite = nullptr;
-        if (bereich == Bereich::einstellungen) {
-            seite = new EinstellungenAnsicht(portfolio_, beobachter, seiten_);
-        } else if (bereich == Bereich::portfolio) {
-            auto* liste = new PositionenListe(portfolio_, beobachter, seiten_);
-            connect(liste, &PositionenListe::bearbeiten, this, [this, &beobachter](Assetklasse klasse) {
-                // The sheet deletes itself when it closes.
-                auto* blatt = new PositionBearbeitenDialog(klasse, portfolio_, beobachter, Kursdienst::standard(), this);
-                blatt->open();
-            });
-            seite = liste;
-        } else if (bereich == Bereich::stichtage) {
-            seite = new StichtageAnsicht(portfolio_, beobachter, seiten_);
-        } else {
-            seite = new EntwicklungAnsicht(portfolio_, beobachter, {}, seiten_);
-        }
+QWidget* Portfoliofenster::baueSeite(Bereich bereich) {
+    switch (bereich) {
+    case Bereich::portfolio: {
+        auto* liste = new PositionenListe(portfolio_, beobachter_, seiten_);
+        connect(liste, &PositionenListe::bearbeiten, this, [this](Assetklasse klasse) {
+            // The sheet deletes itself when it closes.
+            auto* blatt = new PositionBearbeitenDialog(klasse, portfolio_, beobachter_, Kursdienst::standard(), this);
+            blatt->open();
+        });
+        return liste;
+    }
+    case Bereich::stichtage:
+        return new StichtageAnsicht(portfolio_, beobachter_, seiten_);
+    case Bereich::entwicklung:
+        return new EntwicklungAnsicht(portfolio_, beobachter_, {}, seiten_);
+    case Bereich::einstellungen:
+        return new EinstellungenAnsicht(portfolio_, beobachter_, seiten_);
+    }
+    return nullptr;
+}
+
+void Portfoliofenster::baueAlleSeiten() {
+    for (auto i = static_cast<std::size_t>(seiten_->count()); i < alleBereiche.size(); ++i) {
+        QWidget* seite = baueSeite(alleBereiche[i]);
+        seite->setEnabled(alleBereiche[i] == bereich_);
         seiten_->addWidget(seite);
     }
 }
 
-QWidget* Portfoliofenster::seite(Bereich bereich) const {
+void Portfoliofenster::paintEvent(QPaintEvent* ereignis) {
+    QWidget::paintEvent(ereignis);
+    if (!restGeplant_) {
+        restGeplant_ = true;
+        // Queued: the frame being painted reaches the screen before the pages are built.
+        QMetaObject::invokeMethod(this, &Portfoliofenster::baueAlleSeiten, Qt::QueuedConnection);
+    }
+}
+
+QWidget* Portfoliofenster::seite(Bereich bereich) {
+    baueAlleSeiten();
     return seiten_->widget(static_cast<int>(bereich));
 }
 
 void Portfoliofenster::waehle(Bereich bereich) {
     if (bereich != bereich_) {
+        baueAlleSeiten();
         blendeUeber(seite(bereich_));
     }
     bereich_ = bereich;
     auswahl_->button(static_cast<int>(bereich))->setChecked(true);
     // Disabled first, so that a page never sees itself shown together with another.
-    for (Bereich andere : alleBereiche) {
-        if (andere != bereich) {
-            seite(andere)->setEnabled(false);
+    for (int i = 0; i < seiten_->count(); ++i) {
+        if (i != static_cast<int>(bereich)) {
+            seiten_->widget(i)->setEnabled(false);
         }
     }
-    seite(bereich)->setEnabled(true);
+    seiten_->widget(static_cast<int>(bereich))->setEnabled(true);
     seiten_->setCurrentIndex(static_cast<int>(bereich));
 }
 

@@ -8,11 +8,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include "app/Erstesbild.h"
+#include "app/Fenstergroesse.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
@@ -50,6 +53,31 @@ void startausgabe(QtMsgType art, const QMessageLogContext& kontext, const QStrin
     std::_Exit(1);
 }
 
+// Carries the window's content inside the scroll area at exactly its own size. It has no layout,
+// so the scroll area learns from it nothing but the content's declared smallest size: asked
+// directly, the content's layout would make its pages' preferred heights a minimum and scroll
+// a window of the usual size.
+class Inhaltstraeger : public QWidget {
+public:
+    using QWidget::QWidget;
+
+    // `inhalt` is a child of this.
+    void trage(QWidget* inhalt) {
+        inhalt_ = inhalt;
+        setMinimumSize(inhalt->minimumSize());
+    }
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (inhalt_ != nullptr) {
+            inhalt_->setGeometry(rect());
+        }
+    }
+
+private:
+    QWidget* inhalt_ = nullptr;
+};
+
 } // namespace
 
 QuinzelbrockatApp::Speicher QuinzelbrockatApp::oeffneSpeicher() {
@@ -67,19 +95,37 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     : speicher_(std::move(speicher)), fenster_(new QWidget) {
     fenster_->setObjectName(QStringLiteral("hauptfenster"));
     fenster_->setWindowTitle(QStringLiteral("Quinzelbrockat"));
-    fenster_->resize(920, 560);
     auto* spalte = new QVBoxLayout(fenster_.get());
     spalte->setContentsMargins(0, 0, 0, 0);
+    // On a screen too small for the content's smallest size the content scrolls, so that the
+    // window still fits the screen.
+    rahmen_ = new QScrollArea(fenster_.get());
+    rahmen_->setObjectName(QStringLiteral("inhalt"));
+    rahmen_->setFrameShape(QFrame::NoFrame);
+    rahmen_->setFocusPolicy(Qt::NoFocus);
+    rahmen_->setWidgetResizable(true);
+    auto* traeger = new Inhaltstraeger(rahmen_->viewport());
     // The branch is chosen once: after the cause of a storage error is removed, the user starts
     // the application again.
     if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
-        spalte->addWidget(new PortfolioAnsicht((*container)->kontext(), fenster_.get()));
+        traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger));
     } else {
         const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
-        spalte->addWidget(new Speicherfehleransicht(qtText(fehler.beschreibung),
-                                                    qtText(fehler.sicherungsordner), fenster_.get()));
+        traeger->trage(
+            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner), traeger));
     }
+    rahmen_->setWidget(traeger);
+    spalte->addWidget(rahmen_);
+    const QScreen* bildschirm = fenster_->screen();
+    passeAn(bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize());
     Startueberlagerung::lege(fenster_.get());
+}
+
+void QuinzelbrockatApp::passeAn(QSize verfuegbar) {
+    const Fenstergroesse groesse =
+        Fenstergroesse::fuer(verfuegbar, QSize(920, 560), rahmen_->widget()->minimumSize());
+    fenster_->setMinimumSize(groesse.minimum);
+    fenster_->resize(groesse.anfang);
 }
 
 // The window goes first: its views still refer to the store.

@@ -7,6 +7,8 @@
 #include <variant>
 
 class QCoreApplication;
+class QScrollArea;
+class QSize;
 class QWidget;
 
 namespace qb {
@@ -36,6 +38,10 @@ public:
     QuinzelbrockatApp& operator=(const QuinzelbrockatApp&) = delete;
 
     QWidget& fenster() const { return *fenster_; }
+    // Sizes the window for a screen's available area: 920 × 560 at start and the content's
+    // smallest size as the window's, each as far as the area holds (see Fenstergroesse). The
+    // constructor does it for the window's screen.
+    void passeAn(QSize verfuegbar);
     // The open store; null when it could not be opened.
     Modellcontainer* container() const;
 
@@ -54,6 +60,7 @@ public:
 private:
     Speicher speicher_;
     std::unique_ptr<QWidget> fenster_;
+    QScrollArea* rahmen_ = nullptr;
 };
 
 } // namespace qb

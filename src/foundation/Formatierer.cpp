@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include <unicode/datefmt.h>
 #include <unicode/dtptngen.h>
@@ -46,31 +46,40 @@ LocalizedNumberFormatter zahlFormat(const std::string& gebietsschema, int minSte
         .sign(UNUM_SIGN_NEGATIVE);
 }
 
+// Building the pattern generator and the format costs far more than formatting with them (a list
+// of a hundred dates would spend nearly all its time there), so each thread keeps the formats it
+// has built; ICU's formats must not be shared between threads.
+icu::SimpleDateFormat* datumsformat(const std::string& gebietsschema, const char16_t* skelett,
+                                    const Zeitzone& zone) {
+    using Schluessel = std::tuple<std::string, std::u16string, std::string>;
+    thread_local std::map<Schluessel, std::unique_ptr<icu::SimpleDateFormat>> formate;
+    Schluessel schluessel{gebietsschema, skelett, zone.id()};
+    if (auto gefunden = formate.find(schluessel); gefunden != formate.end()) {
+        return gefunden->second.get();
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale locale = icuLocale(gebietsschema);
+    std::unique_ptr<icu::DateTimePatternGenerator> generator(
+        icu::DateTimePatternGenerator::createInstance(locale, status));
+    if (U_FAILURE(status)) {
+        return nullptr;
+    }
+    icu::UnicodeString muster = generator->getBestPattern(skelett, status);
+    auto format = std::make_unique<icu::SimpleDateFormat>(muster, locale, status);
+    if (U_FAILURE(status)) {
+        return nullptr;
+    }
+    format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
+    return formate.emplace(std::move(schluessel), std::move(format)).first->second.get();
+}
+
 // A date in the locale's best pattern for an ICU skeleton; the day key when ICU cannot help.
 std::string datumNachSkelett(const std::string& gebietsschema, const char16_t* skelett, Zeitpunkt t,
                              const Zeitzone& zone) {
-    // Finding the best pattern loads the locale's whole pattern data, far more than one date
-    // costs; a chart's labels and cards ask for the same few forms again and again. One format
-    // per locale and skeleton and thread, with the zone set for each date.
-    thread_local std::map<std::pair<std::string, std::u16string>, std::unique_ptr<icu::SimpleDateFormat>>
-        formate;
-    std::unique_ptr<icu::SimpleDateFormat>& format = formate[{gebietsschema, skelett}];
-    if (!format) {
-        UErrorCode status = U_ZERO_ERROR;
-        icu::Locale locale = icuLocale(gebietsschema);
-        std::unique_ptr<icu::DateTimePatternGenerator> generator(
-            icu::DateTimePatternGenerator::createInstance(locale, status));
-        if (U_FAILURE(status)) {
-            return isoTag(t, zone);
-        }
-        icu::UnicodeString muster = generator->getBestPattern(skelett, status);
-        auto neu = std::make_unique<icu::SimpleDateFormat>(muster, locale, status);
-        if (U_FAILURE(status)) {
-            return isoTag(t, zone);
-        }
-        format = std::move(neu);
+    icu::SimpleDateFormat* format = datumsformat(gebietsschema, skelett, zone);
+    if (format == nullptr) {
+        return isoTag(t, zone);
     }
-    format->adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id())));
     icu::UnicodeString ergebnis;
     format->format(static_cast<UDate>(t.time_since_epoch().count()) / 1000.0, ergebnis);
     std::string text;

@@ -18,23 +18,26 @@ Verbindungspool::Leihe::~Leihe() {
     }
 }
 
-Verbindungspool::Verbindungspool() {
-    initialisiereCurl();
-    // Without the share every fetch still works; only the lookups and sessions are not shared.
-    CURLSH* teilung = curl_share_init();
-    if (teilung == nullptr) {
-        return;
-    }
-    bool ok = curl_share_setopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) == CURLSHE_OK;
-    if (!ok) {
-        curl_share_cleanup(teilung);
-        return;
-    }
-    teilung_ = teilung;
+void Verbindungspool::bereite() {
+    std::call_once(bereit_, [this] {
+        initialisiereCurl();
+        // Without the share every fetch still works; only the lookups and sessions are not shared.
+        CURLSH* teilung = curl_share_init();
+        if (teilung == nullptr) {
+            return;
+        }
+        bool ok =
+            curl_share_setopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
+            curl_share_setopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
+            curl_share_setopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
+            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK &&
+            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) == CURLSHE_OK;
+        if (!ok) {
+            curl_share_cleanup(teilung);
+            return;
+        }
+        teilung_ = teilung;
+    });
 }
 
 Verbindungspool::~Verbindungspool() {
@@ -48,6 +51,7 @@ Verbindungspool::~Verbindungspool() {
 }
 
 Verbindungspool::Leihe Verbindungspool::leihe() {
+    bereite();
     {
         std::lock_guard sperre(mutex_);
         if (!frei_.empty()) {
@@ -59,7 +63,8 @@ Verbindungspool::Leihe Verbindungspool::leihe() {
     return Leihe(*this, curl_multi_init());
 }
 
-CURLcode Verbindungspool::teile(CURL* easy) const {
+CURLcode Verbindungspool::teile(CURL* easy) {
+    bereite();
     if (teilung_ == nullptr) {
         return CURLE_OK;
     }

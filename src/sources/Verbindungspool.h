@@ -39,7 +39,9 @@ public:
     // Idle handles beyond this many are closed with their connections.
     static constexpr std::size_t hoechstensFrei = 8;
 
-    Verbindungspool();
+    // Makes nothing of curl yet: that waits for the first lease, so that a program that builds
+    // its sources at start but fetches later does not start curl and its TLS library before.
+    Verbindungspool() = default;
     ~Verbindungspool();
     Verbindungspool(const Verbindungspool&) = delete;
     Verbindungspool& operator=(const Verbindungspool&) = delete;
@@ -48,13 +50,16 @@ public:
     Leihe leihe();
     // Lets a new easy handle use the shared lookups and TLS sessions; must be called before
     // its transfer starts, and the handle must be cleaned up before the pool.
-    CURLcode teile(CURL* easy) const;
+    CURLcode teile(CURL* easy);
 
 private:
+    // Starts curl and makes the share, once, whichever thread comes first.
+    void bereite();
     void gibZurueck(CURLM* multi, bool verworfen);
     static void sperre(CURL*, curl_lock_data daten, curl_lock_access, void* nutzer);
     static void entsperre(CURL*, curl_lock_data daten, void* nutzer);
 
+    std::once_flag bereit_;
     CURLSH* teilung_ = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> sperren_;
     std::mutex mutex_;

@@ -1,15 +1,19 @@
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -174,8 +178,9 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     Spiel spiel;
     auto* seiten = spiel.kind<QStackedWidget>(QStringLiteral("seiten"));
     ASSERT_NE(seiten, nullptr);
-    // Every start begins on the first tab.
+    // Every start begins on the first tab; the other pages follow the first frame by themselves.
     EXPECT_EQ(spiel.fenster->bereich(), Bereich::portfolio);
+    ASSERT_TRUE(qbtest::warteBis([&] { return seiten->count() == 4; }));
 
     QWidget* einstellungen = spiel.fenster->seite(Bereich::einstellungen);
     const QList<QWidget*> alleSeiten = {spiel.fenster->seite(Bereich::portfolio),
@@ -212,6 +217,101 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     QTest::mouseClick(spiel.kind<QPushButton>(QStringLiteral("bereich-portfolio")), Qt::LeftButton);
     EXPECT_NE(spiel.kind<QLabel>(QStringLiteral("ueberblendung")), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return spiel.kind<QLabel>(QStringLiteral("ueberblendung")) == nullptr; }, 2000));
+}
+
+TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {
+    const auto aktion = [](QAbstractButton* knopf, const QString& name) {
+        QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(knopf);
+        ASSERT_NE(zugang, nullptr);
+        ASSERT_NE(zugang->actionInterface(), nullptr);
+        zugang->actionInterface()->doAction(name);
+    };
+    const std::pair<const char*, std::function<void(QAbstractButton*)>> wege[] = {
+        {"Maus", [](QAbstractButton* knopf) { QTest::mouseClick(knopf, Qt::LeftButton); }},
+        {"Leertaste", [](QAbstractButton* knopf) { QTest::keyClick(knopf, Qt::Key_Space); }},
+        {"Drücken (Bildschirmleser)",
+         [&](QAbstractButton* knopf) { aktion(knopf, QAccessibleActionInterface::pressAction()); }},
+        {"Umschalten (Bildschirmleser)",
+         [&](QAbstractButton* knopf) { aktion(knopf, QAccessibleActionInterface::toggleAction()); }},
+    };
+    Spiel spiel;
+    auto* seiten = spiel.kind<QStackedWidget>(QStringLiteral("seiten"));
+    ASSERT_NE(seiten, nullptr);
+    for (const auto& [weg, waehle] : wege) {
+        for (Bereich bereich : {Bereich::entwicklung, Bereich::einstellungen, Bereich::portfolio}) {
+            auto* knopf = spiel.kind<QPushButton>(QStringLiteral("bereich-") + qtText(rohwert(bereich)));
+            ASSERT_NE(knopf, nullptr);
+            waehle(knopf);
+            ASSERT_TRUE(qbtest::warteBis([&] { return spiel.fenster->bereich() == bereich; }))
+                << weg << " " << rohwert(bereich);
+            EXPECT_TRUE(knopf->isChecked()) << weg;
+            EXPECT_EQ(seiten->currentWidget(), spiel.fenster->seite(bereich)) << weg;
+            EXPECT_TRUE(spiel.fenster->seite(bereich)->isEnabled()) << weg;
+        }
+    }
+}
+
+// The application's palette for the scope, as a desktop's colour scheme sets it; the one before
+// afterwards.
+class Anwendungspalette {
+public:
+    explicit Anwendungspalette(const QPalette& palette) : vorher_(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~Anwendungspalette() { QApplication::setPalette(vorher_); }
+    Anwendungspalette(const Anwendungspalette&) = delete;
+    Anwendungspalette& operator=(const Anwendungspalette&) = delete;
+
+private:
+    QPalette vorher_;
+};
+
+QPalette dunklePalette() {
+    QPalette p = QApplication::style()->standardPalette();
+    const QColor text(236, 236, 236);
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(58, 58, 62));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Light, QColor(80, 80, 84));
+    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
+    p.setColor(QPalette::Mid, QColor(40, 40, 42));
+    p.setColor(QPalette::Dark, QColor(24, 24, 26));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    return p;
+}
+
+int abstand(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+TEST(PortfoliofensterTest, derGewaehlteReiterHebtSichHellWieDunkelDeutlichAb) {
+    const std::pair<const char*, QPalette> paletten[] = {
+        {"hell", QApplication::style()->standardPalette()},
+        {"dunkel", dunklePalette()},
+    };
+    for (const auto& [name, palette] : paletten) {
+        Anwendungspalette schema(palette);
+        Spiel spiel;
+        spiel.fenster->waehle(Bereich::stichtage);
+        // The segment's face above its title, where no letter is drawn.
+        const auto flaeche = [&](Bereich bereich) {
+            auto* knopf = spiel.kind<QPushButton>(QStringLiteral("bereich-") + qtText(rohwert(bereich)));
+            const QImage bild = knopf->grab().toImage();
+            return bild.pixelColor(bild.width() / 2, 3);
+        };
+        const QColor gewaehlt = flaeche(Bereich::stichtage);
+        for (Bereich andere : {Bereich::portfolio, Bereich::entwicklung, Bereich::einstellungen}) {
+            EXPECT_GE(abstand(gewaehlt, flaeche(andere)), 120)
+                << name << ": " << qPrintable(gewaehlt.name()) << " neben "
+                << qPrintable(flaeche(andere).name());
+            EXPECT_LE(abstand(flaeche(Bereich::portfolio), flaeche(andere)), 12) << name;
+        }
+    }
 }
 
 // Clicks "Tabelle exportieren" and waits for the save dialog.

@@ -7,11 +7,15 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "Umgebung.h"
+#include "app/Fenstergroesse.h"
 #include "app/Fensterhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
@@ -53,7 +57,9 @@ TEST(QuinzelbrockatAppTest, einSpeicherDenDerKernAblehntFuelltDasFensterMitDerSp
     QWidget& fenster = app.fenster();
     EXPECT_EQ(fenster.objectName(), QStringLiteral("hauptfenster"));
     EXPECT_EQ(fenster.windowTitle(), QStringLiteral("Quinzelbrockat"));
-    EXPECT_EQ(fenster.size(), QSize(920, 560));
+    // 920 × 560 as far as the screen holds it.
+    const QSize platz = fenster.screen()->availableGeometry().size() - Fenstergroesse::rahmen;
+    EXPECT_EQ(fenster.size(), QSize(920, 560).boundedTo(platz));
     ASSERT_NE(fenster.findChild<Speicherfehleransicht*>(), nullptr);
     EXPECT_EQ(fenster.findChild<PortfolioAnsicht*>(), nullptr);
     EXPECT_TRUE(zeigtText(fenster, QString::fromStdString((datei.parent_path() / "Sicherungen").string())));
@@ -78,6 +84,56 @@ TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) 
     EXPECT_EQ(app.container()->kontext().portfolios().size(), 1u);
     // The user's store is neither opened nor created.
     EXPECT_TRUE(std::filesystem::is_empty(ordner.pfad()));
+}
+
+TEST(FenstergroesseTest, anfangUndMinimumBleibenImVerfuegbarenBereich) {
+    struct Fall {
+        QSize verfuegbar;
+        QSize anfang;
+        QSize minimum;
+    };
+    const Fall faelle[] = {
+        {{1920, 1040}, {920, 560}, {780, 520}}, // 1920 × 1080 with a panel
+        {{960, 524}, {920, 476}, {780, 476}},   // the same at scale factor 2
+        {{800, 600}, {784, 552}, {780, 520}},
+        {{640, 480}, {624, 432}, {624, 432}},
+        {{10, 10}, {1, 1}, {1, 1}},
+        {{}, {920, 560}, {780, 520}}, // no screen known
+    };
+    for (const Fall& fall : faelle) {
+        EXPECT_EQ(Fenstergroesse::fuer(fall.verfuegbar, QSize(920, 560), QSize(780, 520)),
+                  (Fenstergroesse{fall.anfang, fall.minimum}))
+            << fall.verfuegbar.width() << " × " << fall.verfuegbar.height();
+    }
+}
+
+TEST(QuinzelbrockatAppTest, aufEinemKleinenBildschirmPasstDasFensterUndDerInhaltRollt) {
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    qbtest::Umgebung testlauf({{"XCTestBundlePath", ""}});
+    QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+    QWidget& fenster = app.fenster();
+    auto* ansicht = fenster.findChild<PortfolioAnsicht*>();
+    ASSERT_NE(ansicht, nullptr);
+    ASSERT_TRUE(qbtest::warteBis([&] { return ansicht->portfoliofenster() != nullptr; }));
+
+    // 1920 × 1080 at scale factor 2, less a panel.
+    const QSize verfuegbar(960, 524);
+    app.passeAn(verfuegbar);
+    const QSize platz = verfuegbar - Fenstergroesse::rahmen;
+    fenster.show();
+    EXPECT_EQ(fenster.size(), QSize(920, 476));
+    for (const QSize groesse : {fenster.minimumSize(), fenster.minimumSizeHint()}) {
+        EXPECT_LE(groesse.width(), platz.width());
+        EXPECT_LE(groesse.height(), platz.height());
+    }
+    // The content keeps its own smallest size and scrolls instead.
+    QTest::qWait(0);
+    EXPECT_EQ(ansicht->height(), 520);
+    auto* rahmen = fenster.findChild<QScrollArea*>(QStringLiteral("inhalt"));
+    ASSERT_NE(rahmen, nullptr);
+    EXPECT_EQ(rahmen->verticalScrollBar()->maximum(), 520 - rahmen->viewport()->height());
+    EXPECT_GT(rahmen->verticalScrollBar()->maximum(), 0);
 }
 
 TEST(QuinzelbrockatAppTest, ohneAnzeigeEineDeutscheMeldung) {
