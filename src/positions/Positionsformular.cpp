@@ -92,12 +92,6 @@ Zahleneingabe* zahlfeld(const QString& titel, Zahleneingabe::Art art, const QStr
     return feld;
 }
 
-void setzeEinheit(Zahleneingabe* feld, const QString& einheit) {
-    if (auto* label = feld->findChild<QLabel*>(QStringLiteral("einheit")); label && label->text() != einheit) {
-        label->setText(einheit);
-    }
-}
-
 QGroupBox* abschnitt(const QString& titel, const QString& objektname) {
     auto* gruppe = new QGroupBox(titel);
     gruppe->setObjectName(objektname);
@@ -393,7 +387,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(menge_, !waehrungskauf);
     kauf_->setRowVisible(mengenhinweis_, !waehrungskauf && mengenhinweis);
     menge_->setzeWert(entwurf.menge());
-    setzeEinheit(menge_, einheit);
+    menge_->setzeEinheit(einheit);
     setzeText(mengenhinweis_, mengenhinweis);
 
     kauf_->setRowVisible(einheit_, mitEinheit);
@@ -405,7 +399,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(nennwerthinweis_, prozent && nennwertFalsch);
     nennwert_->setzeWert(entwurf.nennwert);
     const Waehrungscode* code = waehrungskauf ? form.waehrungskursCode() : form.fremdwaehrungCode();
-    setzeEinheit(nennwert_, code != nullptr ? qtText(code->wert()) : QStringLiteral("€"));
+    nennwert_->setzeEinheit(code != nullptr ? qtText(code->wert()) : QStringLiteral("€"));
     setzeText(nennwerthinweis_, nennwertFalsch ? std::optional(tr("Der Nennwert muss über 0 und höchstens "
                                                               "1.000.000.000 sein."))
                                            : std::nullopt);
@@ -419,7 +413,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(bekommenhinweis_, waehrungskauf && mengenhinweis);
     bezahlt_->setzeWert(entwurf.einsatz());
     bekommen_->setzeWert(entwurf.menge());
-    setzeEinheit(bekommen_, einheit);
+    bekommen_->setzeEinheit(einheit);
     setzeText(betragshinweis_, betragshinweis);
     setzeText(bekommenhinweis_, mengenhinweis);
 
