@@ -279,9 +279,6 @@ QGroupBox* Positionsformular::einsatzbereich() {
     nochFrei_ = nebentext(QStringLiteral("nochFrei"), ziffern, Vordergrund::primaer());
     nochFrei_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(tr("Danach noch frei"), nochFrei_);
-    budgetwarnung_ = new Umbruchzeile(QStringLiteral("exclamationmark.triangle"), QStringLiteral("budgetwarnung"), font(),
-                                      Signalfarbe::verlust);
-    form->addRow(budgetwarnung_);
     return gruppe;
 }
 
@@ -449,7 +446,6 @@ void Positionsformular::zeigeEinsatz() {
     einsatz_->setText(qtText(format.waehrung(editor_.entwurf().einsatz(), "EUR")));
     nochFrei_->setText(qtText(format.waehrung(frei, "EUR")));
     Vordergrund::setze(nochFrei_, frei < Dezimal(0) ? Vordergrund(Signalfarbe::verlust) : Vordergrund::primaer());
-    zeige(budgetwarnung_, editor_.budgetwarnung());
 }
 
 } // namespace qb
