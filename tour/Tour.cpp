@@ -144,6 +144,7 @@ void tourDurchDasSpiel() {
         sichere(app->fenster(), QStringLiteral("tab-") + QString::fromUtf8(rohwert(bereich)));
     }
     fenster->waehle(Bereich::portfolio);
+    warte(300); // past the cross-fade, which would show through behind the first sheet
 
     // The position editor: a stored share, a currency bought with an amount, and a share
     // whose quantity breaks the budget, with the reason over the buttons.
