@@ -124,7 +124,9 @@ QGroupBox* Positionsformular::wertpapierbereich() {
     name_ = new QLineEdit(qtText(entwurf.name));
     name_->setObjectName(QStringLiteral("name"));
     name_->setPlaceholderText(tr("zum Beispiel SAP SE"));
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // textChanged, not textEdited: text that assistive technology sets is input too. The one
+    // write from the draft (the name, in aktualisiere) comes back unchanged and changes nothing.
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
         editor_.entwurf().name = utf8(text);
         geaendert();
     });
@@ -134,7 +136,7 @@ QGroupBox* Positionsformular::wertpapierbereich() {
     kennung_->setObjectName(QStringLiteral("kennung"));
     kennung_->setPlaceholderText(qtText(editor_.dienst().quelle(editor_.klasse()).kennungshinweis()));
     kennung_->setInputMethodHints(Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
-    connect(kennung_, &QLineEdit::textEdited, this, &Positionsformular::kennungGeaendert);
+    connect(kennung_, &QLineEdit::textChanged, this, &Positionsformular::kennungGeaendert);
     form->addRow(tr("Kennung"), kennung_);
 
     auto* beispiel = nebentext(QStringLiteral("beispiel"), Schriftstil::beschriftung(font()), Vordergrund::sekundaer());
@@ -168,7 +170,7 @@ QGroupBox* Positionsformular::kaufbereich() {
     einheit_->setObjectName(QStringLiteral("einheit"));
     einheit_->setPlaceholderText(editor_.klasse() == Assetklasse::rohstoff ? tr("zum Beispiel Feinunze")
                                                                            : tr("zum Beispiel Tonnen"));
-    connect(einheit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(einheit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         editor_.entwurf().einheit = utf8(text);
         geaendert();
     });

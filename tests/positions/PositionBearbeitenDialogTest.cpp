@@ -595,9 +595,12 @@ TEST_F(Blatt, jedesFeldDesEditorsHeisstWieSeineZeile) {
     EXPECT_EQ(beschreibung(aktie, "kurs"), "%");
 
     // Text set through the accessibility interface is typed text.
-    QAccessibleInterface* menge = QAccessible::queryAccessibleInterface(feld(aktie, "menge"));
-    menge->setText(QAccessible::Value, QStringLiteral("12"));
+    QAccessible::queryAccessibleInterface(feld(aktie, "menge"))->setText(QAccessible::Value, QStringLiteral("12"));
     EXPECT_EQ(aktie->editor().entwurf().menge(), Dezimal(12));
+    QAccessible::queryAccessibleInterface(feld(aktie, "name"))->setText(QAccessible::Value, QStringLiteral("SAP"));
+    EXPECT_EQ(aktie->editor().entwurf().name, "SAP");
+    QAccessible::queryAccessibleInterface(feld(aktie, "kennung"))->setText(QAccessible::Value, QString(sap));
+    EXPECT_EQ(aktie->editor().entwurf().kennung, sap);
     aktie->reject();
 
     QPointer<PositionBearbeitenDialog> geld = oeffne(Assetklasse::waehrung);
