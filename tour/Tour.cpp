@@ -32,6 +32,7 @@
 
 #include "Beispielspiel.h"
 #include "EntwicklungTour.h"
+#include "app/Modellbeobachter.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
@@ -41,6 +42,7 @@
 #include "model/Ablage.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
+#include "model/Modellkontext.h"
 #include "model/Speicherfehler.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
@@ -49,6 +51,8 @@
 #include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/StichtageAnsicht.h"
 #include "reference-dates/StichtagskursFelder.h"
+#include "sources/Kursdienst.h"
+#include "sources/Umrechnungsquelle.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -117,6 +121,17 @@ Portfoliofenster* hauptfenster(const QuinzelbrockatApp& app) {
     return ansicht != nullptr ? ansicht->portfoliofenster() : nullptr;
 }
 
+// The ECB's rate for the tour's currency: the day's rate as the source would give it, at once.
+class TourEzb : public Umrechnungsquelle {
+public:
+    Dezimal umrechnungskurs(std::string_view, std::optional<Zeitpunkt>, std::stop_token) const override {
+        return Dezimal::aus("1.0834");
+    }
+    std::vector<Kurspunkt> umrechnungsreihe(std::string_view, Zeitpunkt, Zeitpunkt, std::stop_token) const override {
+        return {};
+    }
+};
+
 void tourDurchDasSpiel() {
     auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
     warte(50);
@@ -131,9 +146,10 @@ void tourDurchDasSpiel() {
         sichere(app->fenster(), QStringLiteral("tab-") + QString::fromUtf8(rohwert(bereich)));
     }
     fenster->waehle(Bereich::portfolio);
+    warte(300); // past the cross-fade, which would show through behind the first sheet
 
     // The position editor: a stored share, a currency bought with an amount, and a share
-    // whose quantity breaks the budget.
+    // whose quantity breaks the budget, with the reason over the buttons.
     auto* liste = fenster->findChild<PositionenListe*>();
     const auto editor = [&](Assetklasse klasse, const QString& name, const std::function<void(QDialog&)>& vorher) {
         emit liste->bearbeiten(klasse);
@@ -182,6 +198,25 @@ void tourDurchDasSpiel() {
             QTest::keyClicks(menge->feld(), QStringLiteral("90"));
         }
     });
+
+    // The currency position's editor with the ECB's rate fetched for the entry date: the
+    // standard sources, but the rate from the tour (the list gives its sheets the standard ones).
+    {
+        static const Kursdienst standard = Kursdienst::standard();
+        const auto fremd = [](const auto& quelle) {
+            return std::shared_ptr<std::remove_reference_t<decltype(quelle)>>(std::shared_ptr<void>(), &quelle);
+        };
+        const Kursdienst dienst(fremd(standard.wertpapiere()), fremd(standard.waehrungen()),
+                                std::make_shared<const TourEzb>());
+        Modellbeobachter beobachter(app->container()->kontext());
+        auto* blatt = new PositionBearbeitenDialog(Assetklasse::waehrung, fenster->portfolio(), beobachter, dienst,
+                                                   fenster);
+        blatt->open();
+        warte(300);
+        sichereMitDialog(app->fenster(), *blatt, QStringLiteral("editor-waehrung-ezb"));
+        blatt->reject();
+        delete blatt;
+    }
 
     // The export: the save dialog, then a write that fails.
     fenster->findChild<QToolButton*>(QStringLiteral("tabelleExportieren"))->click();

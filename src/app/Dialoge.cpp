@@ -13,6 +13,8 @@ QMessageBox* neueMeldung(QWidget* eltern, const QString& titel, const QString& m
     box->setWindowModality(Qt::WindowModal);
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(QStringLiteral("Quinzelbrockat"));
+    // Assistive technology names a window by its title bar; the question is what names this one.
+    box->setAccessibleName(titel);
     box->setTextFormat(Qt::PlainText);
     box->setText(titel);
     box->setInformativeText(meldung);

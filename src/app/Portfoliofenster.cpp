@@ -327,6 +327,7 @@ void Portfoliofenster::exportiere() {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->setNameFilters({tr("CSV-Dateien (*.csv)"), tr("Alle Dateien (*)")});
     const QString dokumente = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     dialog->setDirectory(QDir(dokumente).exists() ? dokumente : QDir::homePath());
     dialog->selectFile(qtText(Tabellendokument::dateiname(*portfolio_)));

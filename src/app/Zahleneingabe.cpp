@@ -33,18 +33,19 @@ Zahleneingabe::Zahleneingabe(const QString& titel, Art art, int breite, std::opt
     feld_->setObjectName(QStringLiteral("zahl"));
     feld_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     feld_->setMaximumWidth(breite);
-    feld_->setAccessibleName(einheit.value_or(titel));
+    feld_->setAccessibleName(titel);
+    feld_->setAccessibleDescription(einheit.value_or(QString()));
 
     auto* oben = new QHBoxLayout;
     oben->setSpacing(6);
     oben->addStretch(1);
     oben->addWidget(feld_, 100); // up to its maximum width, then the space goes to the left
     if (einheit) {
-        auto* einheitText = new QLabel(*einheit, this);
-        einheitText->setObjectName(QStringLiteral("einheit"));
-        einheitText->setTextFormat(Qt::PlainText);
-        Vordergrund::setze(einheitText, Vordergrund::sekundaer());
-        oben->addWidget(einheitText);
+        einheit_ = new QLabel(*einheit, this);
+        einheit_->setObjectName(QStringLiteral("einheit"));
+        einheit_->setTextFormat(Qt::PlainText);
+        Vordergrund::setze(einheit_, Vordergrund::sekundaer());
+        oben->addWidget(einheit_);
     }
     auto* stapel = new QVBoxLayout(this);
     stapel->setContentsMargins(0, 0, 0, 0);
@@ -53,9 +54,14 @@ Zahleneingabe::Zahleneingabe(const QString& titel, Art art, int breite, std::opt
     stapel->addWidget(hinweis_);
     stapel->addWidget(gelesenAls_);
 
-    // textEdited comes from the user only (typing, pasting, undo); filling the text from the
-    // bound value goes through setzeWert and never writes the value back.
-    connect(feld_, &QLineEdit::textEdited, this, &Zahleneingabe::getippt);
+    // Every change of the text but the one from the bound value is the user's: typing, pasting,
+    // undo, and text that assistive technology sets (which QLineEdit does not count as edited).
+    // Filling the text from the bound value goes through setzeWert and never writes it back.
+    connect(feld_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!schreibt_) {
+            getippt(text);
+        }
+    });
     leser_.beimErscheinen(wert_);
     zeige(false, false);
     setFocusProxy(feld_);
@@ -66,8 +72,26 @@ void Zahleneingabe::setzeWert(const Dezimal& wert) {
     const bool hatteText = leser_.hatText();
     wert_ = wert;
     if (leser_.wertGeaendert(wert)) {
+        schreibt_ = true;
         feld_->setText(leser_.text());
+        schreibt_ = false;
         zeige(warUnlesbar, hatteText);
+    }
+}
+
+void Zahleneingabe::setzeTitel(const QString& titel) {
+    titel_ = titel;
+    if (feld_->accessibleName() != titel) {
+        feld_->setAccessibleName(titel);
+    }
+}
+
+void Zahleneingabe::setzeEinheit(const QString& einheit) {
+    if (einheit_ != nullptr && einheit_->text() != einheit) {
+        einheit_->setText(einheit);
+    }
+    if (feld_->accessibleDescription() != einheit) {
+        feld_->setAccessibleDescription(einheit);
     }
 }
 
@@ -80,6 +104,7 @@ void Zahleneingabe::getippt(const QString& text) {
         wert_ = neu;
         emit wertGeaendert(wert_);
     }
+    emit getipptGeaendert();
 }
 
 void Zahleneingabe::zeige(bool warUnlesbar, bool hatteText) {

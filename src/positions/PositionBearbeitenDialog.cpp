@@ -99,8 +99,19 @@ PositionBearbeitenDialog::~PositionBearbeitenDialog() {
 }
 
 void PositionBearbeitenDialog::baueAktionsleiste(QWidget* leiste) {
-    auto* zeile = new QHBoxLayout(leiste);
-    zeile->setContentsMargins(16, 16, 16, 16);
+    auto* spalte = new QVBoxLayout(leiste);
+    spalte->setContentsMargins(16, 16, 16, 16);
+    spalte->setSpacing(12);
+    // The budget line stands over the buttons, outside the scrolled form: when it is why
+    // "Speichern" is off, the reason is in sight at any size of the sheet.
+    budgetwarnung_ = new Hinweiszeile(QString(), QStringLiteral("exclamationmark.triangle"), leiste);
+    budgetwarnung_->setObjectName(QStringLiteral("budgetwarnung"));
+    Vordergrund::setze(budgetwarnung_, Signalfarbe::verlust);
+    budgetwarnung_->hide();
+    spalte->addWidget(budgetwarnung_);
+    auto* zeile = new QHBoxLayout;
+    zeile->setContentsMargins(0, 0, 0, 0);
+    spalte->addLayout(zeile);
 
     entfernen_ = knopf(tr("Position entfernen"), QStringLiteral("entfernen"));
     connect(entfernen_, &QPushButton::clicked, this, &PositionBearbeitenDialog::frageEntfernen);
@@ -148,6 +159,11 @@ void PositionBearbeitenDialog::aktualisiere() {
         speicherfehler_->setzeText(*fehler);
     }
     speicherfehler_->setVisible(fehler.has_value());
+    const auto budget = editor_.budgetwarnung();
+    if (budget && budgetwarnung_->text() != *budget) {
+        budgetwarnung_->setzeText(*budget);
+    }
+    budgetwarnung_->setVisible(budget.has_value());
     prueftAnzeige_->setVisible(prueft);
     prueftText_->setVisible(prueft);
     speichern_->setEnabled(editor_.kannSpeichern() && !prueft && !abruf_->stand().istLaufend());

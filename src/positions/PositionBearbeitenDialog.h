@@ -70,6 +70,7 @@ private:
 
     QScrollArea* rahmen_;
     Positionsformular* formular_;
+    Hinweiszeile* budgetwarnung_ = nullptr;
     QPushButton* entfernen_ = nullptr;
     Hinweiszeile* speicherfehler_ = nullptr;
     QProgressBar* prueftAnzeige_ = nullptr;

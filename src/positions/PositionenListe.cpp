@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -61,6 +62,15 @@ QTableView* PositionenListe::baueTabelle() {
     tabelle->horizontalHeader()->setSectionResizeMode(PositionenModell::bestandSpalte, QHeaderView::ResizeToContents);
     tabelle->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(tabelle, &QTableView::clicked, this, &PositionenListe::waehle);
+    // A list of rows, not a grid of cells: the current item is always a row's first cell, so
+    // that the keyboard and assistive technology move from row to row.
+    connect(tabelle->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [tabelle](const QModelIndex& aktuell) {
+                if (aktuell.isValid() && aktuell.column() != PositionenModell::klasseSpalte) {
+                    tabelle->selectionModel()->setCurrentIndex(aktuell.siblingAtColumn(PositionenModell::klasseSpalte),
+                                                               QItemSelectionModel::NoUpdate);
+                }
+            });
     tabelle->installEventFilter(this);
     return tabelle;
 }
@@ -72,6 +82,15 @@ bool PositionenListe::eventFilter(QObject* objekt, QEvent* ereignis) {
         if ((taste == Qt::Key_Return || taste == Qt::Key_Enter || taste == Qt::Key_Space) &&
             tabelle_->currentIndex().isValid()) {
             waehle(tabelle_->currentIndex());
+            return true;
+        }
+        // Up and down walk the rows; there is nothing beside a row to go to.
+        if (taste == Qt::Key_Left || taste == Qt::Key_Right) {
+            return true;
+        }
+        if (taste == Qt::Key_Home || taste == Qt::Key_End) {
+            const int reihe = taste == Qt::Key_Home ? 0 : modell_->rowCount() - 1;
+            tabelle_->setCurrentIndex(modell_->index(reihe, PositionenModell::klasseSpalte));
             return true;
         }
     }

@@ -92,12 +92,6 @@ Zahleneingabe* zahlfeld(const QString& titel, Zahleneingabe::Art art, const QStr
     return feld;
 }
 
-void setzeEinheit(Zahleneingabe* feld, const QString& einheit) {
-    if (auto* label = feld->findChild<QLabel*>(QStringLiteral("einheit")); label && label->text() != einheit) {
-        label->setText(einheit);
-    }
-}
-
 QGroupBox* abschnitt(const QString& titel, const QString& objektname) {
     auto* gruppe = new QGroupBox(titel);
     gruppe->setObjectName(objektname);
@@ -130,7 +124,9 @@ QGroupBox* Positionsformular::wertpapierbereich() {
     name_ = new QLineEdit(qtText(entwurf.name));
     name_->setObjectName(QStringLiteral("name"));
     name_->setPlaceholderText(tr("zum Beispiel SAP SE"));
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // textChanged, not textEdited: text that assistive technology sets is input too. The one
+    // write from the draft (the name, in aktualisiere) comes back unchanged and changes nothing.
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
         editor_.entwurf().name = utf8(text);
         geaendert();
     });
@@ -140,7 +136,7 @@ QGroupBox* Positionsformular::wertpapierbereich() {
     kennung_->setObjectName(QStringLiteral("kennung"));
     kennung_->setPlaceholderText(qtText(editor_.dienst().quelle(editor_.klasse()).kennungshinweis()));
     kennung_->setInputMethodHints(Qt::ImhNoPredictiveText | Qt::ImhNoAutoUppercase);
-    connect(kennung_, &QLineEdit::textEdited, this, &Positionsformular::kennungGeaendert);
+    connect(kennung_, &QLineEdit::textChanged, this, &Positionsformular::kennungGeaendert);
     form->addRow(tr("Kennung"), kennung_);
 
     auto* beispiel = nebentext(QStringLiteral("beispiel"), Schriftstil::beschriftung(font()), Vordergrund::sekundaer());
@@ -174,7 +170,7 @@ QGroupBox* Positionsformular::kaufbereich() {
     einheit_->setObjectName(QStringLiteral("einheit"));
     einheit_->setPlaceholderText(editor_.klasse() == Assetklasse::rohstoff ? tr("zum Beispiel Feinunze")
                                                                            : tr("zum Beispiel Tonnen"));
-    connect(einheit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(einheit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         editor_.entwurf().einheit = utf8(text);
         geaendert();
     });
@@ -285,9 +281,6 @@ QGroupBox* Positionsformular::einsatzbereich() {
     nochFrei_ = nebentext(QStringLiteral("nochFrei"), ziffern, Vordergrund::primaer());
     nochFrei_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->addRow(tr("Danach noch frei"), nochFrei_);
-    budgetwarnung_ = new Umbruchzeile(QStringLiteral("exclamationmark.triangle"), QStringLiteral("budgetwarnung"), font(),
-                                      Signalfarbe::verlust);
-    form->addRow(budgetwarnung_);
     return gruppe;
 }
 
@@ -393,7 +386,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(menge_, !waehrungskauf);
     kauf_->setRowVisible(mengenhinweis_, !waehrungskauf && mengenhinweis);
     menge_->setzeWert(entwurf.menge());
-    setzeEinheit(menge_, einheit);
+    menge_->setzeEinheit(einheit);
     setzeText(mengenhinweis_, mengenhinweis);
 
     kauf_->setRowVisible(einheit_, mitEinheit);
@@ -405,7 +398,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(nennwerthinweis_, prozent && nennwertFalsch);
     nennwert_->setzeWert(entwurf.nennwert);
     const Waehrungscode* code = waehrungskauf ? form.waehrungskursCode() : form.fremdwaehrungCode();
-    setzeEinheit(nennwert_, code != nullptr ? qtText(code->wert()) : QStringLiteral("€"));
+    nennwert_->setzeEinheit(code != nullptr ? qtText(code->wert()) : QStringLiteral("€"));
     setzeText(nennwerthinweis_, nennwertFalsch ? std::optional(tr("Der Nennwert muss über 0 und höchstens "
                                                               "1.000.000.000 sein."))
                                            : std::nullopt);
@@ -419,7 +412,7 @@ void Positionsformular::zeigeKauf() {
     kauf_->setRowVisible(bekommenhinweis_, waehrungskauf && mengenhinweis);
     bezahlt_->setzeWert(entwurf.einsatz());
     bekommen_->setzeWert(entwurf.menge());
-    setzeEinheit(bekommen_, einheit);
+    bekommen_->setzeEinheit(einheit);
     setzeText(betragshinweis_, betragshinweis);
     setzeText(bekommenhinweis_, mengenhinweis);
 
@@ -455,7 +448,6 @@ void Positionsformular::zeigeEinsatz() {
     einsatz_->setText(qtText(format.waehrung(editor_.entwurf().einsatz(), "EUR")));
     nochFrei_->setText(qtText(format.waehrung(frei, "EUR")));
     Vordergrund::setze(nochFrei_, frei < Dezimal(0) ? Vordergrund(Signalfarbe::verlust) : Vordergrund::primaer());
-    zeige(budgetwarnung_, editor_.budgetwarnung());
 }
 
 } // namespace qb

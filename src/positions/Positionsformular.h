@@ -93,7 +93,6 @@ private:
 
     QLabel* einsatz_;
     QLabel* nochFrei_;
-    Hinweiszeile* budgetwarnung_;
 };
 
 } // namespace qb

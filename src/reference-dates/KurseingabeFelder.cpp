@@ -104,7 +104,7 @@ Zahleneingabe* KurseingabeFelder::neuesFeld(Feld art) {
     zahl->setObjectName(art == Feld::kurs ? QStringLiteral("kurs") : QStringLiteral("umrechnung"));
     // Connected after the field's own reading of the text, so the field has its value and
     // marks when this runs: one change per keystroke.
-    connect(zahl->feld(), &QLineEdit::textEdited, this, [this, art] { getippt(art); });
+    connect(zahl, &Zahleneingabe::getipptGeaendert, this, [this, art] { getippt(art); });
     return zahl;
 }
 
@@ -225,9 +225,8 @@ void KurseingabeFelder::zeigeAufbau() {
         }
         (art == Feld::kurs ? kursTitel_ : umrechnungTitel_)->setText(angabe->titel);
         // The unit changes with the currency and the quotation while the typed text stays.
-        if (auto* einheit = zahl->findChild<QLabel*>(QStringLiteral("einheit"))) {
-            einheit->setText(angabe->einheit);
-        }
+        zahl->setzeTitel(angabe->titel);
+        zahl->setzeEinheit(angabe->einheit);
     }
     zeigeEzbZeile();
     zeigeTexte();

@@ -49,6 +49,7 @@ PreisKorrigieren::PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::sh
       bindung_(
           this, dienst_, [this]() -> Stichtagsentwurf& { return korrektur_->entwurf(); }, [this] { zeige(); }) {
     setObjectName("preisKorrigieren");
+    setWindowTitle(qtText(bezeichnung(klasse)));
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
     Radwache::schuetze(this);

@@ -11,6 +11,7 @@
 #include "app/Hinweiszeile.h"
 #include "app/Schriftstil.h"
 #include "app/Signalfarbe.h"
+#include "app/Textbruecke.h"
 #include "app/Vordergrund.h"
 #include "reference-dates/KurseingabeFelder.h"
 #include "reference-dates/Vergleichszeile.h"
@@ -102,7 +103,10 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     warnungen_->setSpacing(6);
     vergleichSpalte->addLayout(warnungen_);
     auto* knoepfe = new QHBoxLayout();
-    uebernehmen_ = kleinerKnopf(tr("Vergleichskurs übernehmen"), QStringLiteral("vergleichskursUebernehmen"), vergleich);
+    uebernehmen_ =
+        kleinerKnopf(tr("Vergleichskurs übernehmen"), QStringLiteral("vergleichskursUebernehmen"), vergleich);
+    // One such button per row: the name says whose comparison price it takes.
+    uebernehmen_->setAccessibleName(tr("Vergleichskurs übernehmen: %1").arg(qtText(bezeichnung(klasse))));
     erneut_ = kleinerKnopf(tr("Vergleich erneut holen"), QStringLiteral("vergleichErneutHolen"), vergleich);
     knoepfe->addWidget(uebernehmen_);
     knoepfe->addWidget(erneut_);

@@ -216,7 +216,8 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     // A switch fades the old page out over the new one, then the picture goes.
     QTest::mouseClick(spiel.kind<QPushButton>(QStringLiteral("bereich-portfolio")), Qt::LeftButton);
     EXPECT_NE(spiel.kind<QLabel>(QStringLiteral("ueberblendung")), nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return spiel.kind<QLabel>(QStringLiteral("ueberblendung")) == nullptr; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return spiel.kind<QLabel>(QStringLiteral("ueberblendung")) == nullptr; }, 2000));
 }
 
 TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {
@@ -362,6 +363,10 @@ TEST(PortfoliofensterTest, derExportSchreibtDieTabelleDerDatensaetzeUnterDemVorg
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    // The sheet's own type comes first and is the one chosen.
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList{QStringLiteral("CSV-Dateien (*.csv)"), QStringLiteral("Alle Dateien (*)")}));
+    EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("CSV-Dateien (*.csv)"));
     // The proposed name, on the line the user edits.
     auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(name, nullptr);

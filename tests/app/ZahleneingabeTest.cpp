@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -108,8 +110,9 @@ struct Formular {
             feld.setzeWert(wert);
         });
     }
+    // Over the whole text, as a user selects it and types.
     void tippe(const QString& text) {
-        feld.feld()->clear();
+        feld.feld()->selectAll();
         QTest::keyClicks(feld.feld(), text);
     }
     std::string hinweis() const {
@@ -210,6 +213,60 @@ TEST(ZahleneingabeTest, eineAenderungVonAussenSchreibtDenTextNeuDieEigeneNicht) 
     formular.feld.setzeWert(Dezimal(0));
     EXPECT_EQ(formular.feld.feld()->text(), QString());
     EXPECT_FALSE(formular.feld.hatText());
+}
+
+// Assistive technology names the field by its row label and tells its unit; both follow a new
+// label or unit, and the typed text stays.
+TEST(ZahleneingabeTest, dasFeldHeisstWieSeineZeileUndNenntSeineEinheit) {
+    Zahleneingabe ohneEinheit(QStringLiteral("Startkapital in Euro"), Art::betrag, 160);
+    Zahleneingabe mitLeererEinheit(QStringLiteral("Menge"), Art::ganzzahl, 130, QString());
+    Zahleneingabe mitEinheit(QStringLiteral("Kaufkurs in USD"), Art::kurs, 130, QStringLiteral("USD"));
+    const auto name = [](const Zahleneingabe& zahl) {
+        QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(zahl.feld());
+        return utf8(zugang->text(QAccessible::Name) + "|" + zugang->text(QAccessible::Description));
+    };
+    EXPECT_EQ(name(ohneEinheit), "Startkapital in Euro|");
+    EXPECT_EQ(name(mitLeererEinheit), "Menge|");
+    EXPECT_EQ(name(mitEinheit), "Kaufkurs in USD|USD");
+
+    QTest::keyClicks(mitEinheit.feld(), QStringLiteral("12,5"));
+    mitEinheit.setzeTitel(QStringLiteral("Kaufkurs in GBP"));
+    mitEinheit.setzeEinheit(QStringLiteral("GBP"));
+    mitLeererEinheit.setzeEinheit(QStringLiteral("Stück"));
+    EXPECT_EQ(name(mitEinheit), "Kaufkurs in GBP|GBP");
+    EXPECT_EQ(name(mitLeererEinheit), "Menge|Stück");
+    EXPECT_EQ(utf8(mitEinheit.findChild<QLabel*>(QStringLiteral("einheit"))->text()), "GBP");
+    EXPECT_EQ(mitEinheit.titel(), QStringLiteral("Kaufkurs in GBP"));
+    EXPECT_EQ(mitEinheit.feld()->text(), QStringLiteral("12,5"));
+}
+
+// Text that assistive technology writes into the field counts as typed: it is read, its message
+// shown, and its value handed to the parent, each way such a tool may write it.
+TEST(ZahleneingabeTest, textVonDerBedienhilfeZaehltWieGetippt) {
+    Formular formular(Art::betrag);
+    QSignalSpy getippt(&formular.feld, &Zahleneingabe::getipptGeaendert);
+    QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(formular.feld.feld());
+    ASSERT_NE(zugang, nullptr);
+
+    zugang->setText(QAccessible::Value, QStringLiteral("12,50"));
+    EXPECT_EQ(formular.gebunden, Dezimal::aus("12.5"));
+    EXPECT_EQ(formular.feld.feld()->text(), QStringLiteral("12,50"));
+
+    QAccessibleEditableTextInterface* bearbeitbar = zugang->editableTextInterface();
+    ASSERT_NE(bearbeitbar, nullptr);
+    bearbeitbar->insertText(0, QStringLiteral("1"));
+    EXPECT_EQ(formular.gebunden, Dezimal::aus("112.5"));
+    bearbeitbar->replaceText(0, 5, QStringLiteral("x"));
+    EXPECT_EQ(formular.gebunden, Dezimal(0));
+    EXPECT_EQ(formular.hinweis(), "Keine Zahl");
+    bearbeitbar->deleteText(0, 1);
+    EXPECT_EQ(formular.hinweis(), "");
+    EXPECT_EQ(getippt.count(), 4);
+
+    // The text written from the bound value is no input.
+    formular.feld.setzeWert(Dezimal(7));
+    EXPECT_EQ(formular.feld.feld()->text(), QStringLiteral("7"));
+    EXPECT_EQ(getippt.count(), 4);
 }
 
 } // namespace

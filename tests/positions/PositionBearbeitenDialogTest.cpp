@@ -1,9 +1,12 @@
 // The position editor's sheet as a user drives it, against the local HTTPS server and a real
 // SQLite store: fetch, check, save, remove, and the answers that come too late.
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,11 +14,14 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include "app/Arbeitspool.h"
+#include "app/Bedienhilfe.h"
 #include "app/Hinweiszeile.h"
 #include "app/Modellbeobachter.h"
 #include "app/Spielstandhilfe.h"
@@ -475,3 +481,131 @@ TEST(PositionstexteTest, wenigHandel) {
 }
 
 } // namespace
+
+namespace {
+
+// Whether `w` is shown and lies wholly inside what the sheet shows of itself: inside the
+// scrolled form's viewport when it stands in the form, else inside the sheet.
+bool imBlick(QWidget* w, QDialog* blatt) {
+    if (w == nullptr || !w->isVisible()) {
+        return false;
+    }
+    auto* rahmen = blatt->findChild<QScrollArea*>(QStringLiteral("formular"));
+    QWidget* sicht = rahmen->isAncestorOf(w) ? rahmen->viewport() : static_cast<QWidget*>(blatt);
+    const QRect ort(w->mapTo(sicht, QPoint(0, 0)), w->size());
+    return sicht->rect().contains(ort);
+}
+
+} // namespace
+
+// At the window's default size, whatever turns "Speichern" off says so where the group looks.
+TEST_F(Blatt, derGrundFuerEinAbgeschaltetesSpeichernIstImBlick) {
+    struct Fall {
+        const char* kennung;
+        const char* menge;
+        const char* grund; // object name of the line that gives the reason
+        const char* text;  // its text
+    };
+    const Fall faelle[] = {
+        {sap, "2000", "budgetwarnung", "Das sind 100.000,00\u00a0€ mehr als das Startkapital. Verringere die Menge, "
+                                       "dann lässt sich speichern."},
+        {"DE0007164601", "10", "kennungswarnung",
+         "Diese Kennung sieht aus wie eine ISIN, ist aber keine. Prüfe sie auf Tippfehler."},
+        {sap, "2000000000", "mengenhinweis", "Die Menge muss über 0 und höchstens 1.000.000.000 sein."},
+    };
+    for (const Fall& fall : faelle) {
+        QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt));
+        EXPECT_LE(blatt->height(), fenster.height());
+        tippe(blatt, "name", "SAP");
+        tippe(blatt, "kurs", "100");
+        tippe(blatt, "kennung", fall.kennung);
+        tippe(blatt, "menge", fall.menge);
+        EXPECT_FALSE(blatt->findChild<QPushButton*>("speichern")->isEnabled()) << fall.grund;
+        auto* grund = blatt->findChild<QWidget*>(fall.grund);
+        ASSERT_NE(grund, nullptr) << fall.grund;
+        EXPECT_EQ(utf8(static_cast<Hinweiszeile*>(grund)->text()), fall.text);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return imBlick(grund, blatt); }, 2000)) << fall.grund;
+        blatt->reject();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000));
+    }
+}
+
+// The rate line under a currency's rate field, once fetched, fits the sheet: no side scrolling.
+TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollen) {
+    // Entered on a past day, the line names that day.
+    spiel.portfolio->setzeKaufdatum(testspiel::tag(2024, 3, 4, 9));
+    spiel.speichereOderScheitere();
+    server.beantworte("/v2/rate/EUR/USD",
+                      Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":"USD","rate":1.0834})"));
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::waehrung);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt));
+    tippe(blatt, "kennung", "USD");
+    auto* ezb = blatt->findChild<QLabel*>("ezbText");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ezb != nullptr && ezb->text().startsWith("EZB-Referenzkurs"); }, 10000));
+    // A rate of the group's own: the line offers the ECB's beside it.
+    tippe(blatt, "umrechnung", "1,0867");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QPushButton*>("ezbUebernehmen")->isVisible(); }, 2000));
+    auto* rahmen = blatt->findChild<QScrollArea*>(QStringLiteral("formular"));
+    // The form needs no more width than the sheet gives it, and once laid out it takes no more.
+    EXPECT_LE(rahmen->widget()->minimumSizeHint().width(), rahmen->viewport()->width());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_LE(rahmen->widget()->width(), rahmen->viewport()->width());
+    EXPECT_FALSE(rahmen->horizontalScrollBar()->isVisible());
+}
+
+// Assistive technology names every input of the editor by its row label, follows a label or
+// unit that changes, and text it sets reaches the draft like typing.
+TEST_F(Blatt, jedesFeldDesEditorsHeisstWieSeineZeile) {
+    const auto alleWieIhreZeile = [](QWidget* blatt, std::vector<std::string> erwartet) {
+        std::vector<std::string> gefunden;
+        for (const auto& feld : qbtest::beschriftungen(*blatt)) {
+            EXPECT_EQ(feld.name, feld.beschriftung);
+            gefunden.push_back(feld.beschriftung);
+        }
+        std::sort(gefunden.begin(), gefunden.end());
+        std::sort(erwartet.begin(), erwartet.end());
+        EXPECT_EQ(gefunden, erwartet);
+    };
+    const auto waehle = [](QWidget* blatt, const char* name, int index) {
+        auto* wahl = blatt->findChild<QComboBox*>(name);
+        wahl->setCurrentIndex(index);
+        emit wahl->activated(index);
+    };
+    const auto beschreibung = [](QWidget* blatt, const char* name) {
+        return utf8(QAccessible::queryAccessibleInterface(feld(blatt, name))->text(QAccessible::Description));
+    };
+
+    QPointer<PositionBearbeitenDialog> aktie = oeffne(Assetklasse::aktie);
+    alleWieIhreZeile(aktie, {"Name", "Kennung", "Menge", "Notierung", "Handelswährung", "Kaufkurs"});
+    EXPECT_EQ(beschreibung(aktie, "menge"), "Stück");
+
+    auto* waehrung = aktie->findChild<QComboBox*>("handelswaehrung");
+    waehle(aktie, "handelswaehrung", waehrung->findData(QStringLiteral("USD")));
+    alleWieIhreZeile(aktie, {"Name", "Kennung", "Menge", "Notierung", "Handelswährung", "Kaufkurs in USD",
+                             "Umrechnung: 1 € entspricht"});
+    EXPECT_EQ(beschreibung(aktie, "kurs"), "USD");
+    waehle(aktie, "handelswaehrung", waehrung->findData(QStringLiteral("GBP")));
+    EXPECT_EQ(qbtest::zugangsname(feld(aktie, "kurs")), "Kaufkurs in GBP");
+    EXPECT_EQ(beschreibung(aktie, "kurs"), "GBP");
+    waehle(aktie, "notierung", 1);
+    alleWieIhreZeile(aktie, {"Name", "Kennung", "Menge", "Notierung", "Handelswährung", "Kaufkurs in GBP",
+                             "Umrechnung: 1 € entspricht", "Nennwert je Stück"});
+    EXPECT_EQ(beschreibung(aktie, "kurs"), "%");
+
+    // Text set through the accessibility interface is typed text.
+    QAccessible::queryAccessibleInterface(feld(aktie, "menge"))->setText(QAccessible::Value, QStringLiteral("12"));
+    EXPECT_EQ(aktie->editor().entwurf().menge(), Dezimal(12));
+    QAccessible::queryAccessibleInterface(feld(aktie, "name"))->setText(QAccessible::Value, QStringLiteral("SAP"));
+    EXPECT_EQ(aktie->editor().entwurf().name, "SAP");
+    QAccessible::queryAccessibleInterface(feld(aktie, "kennung"))->setText(QAccessible::Value, QString(sap));
+    EXPECT_EQ(aktie->editor().entwurf().kennung, sap);
+    aktie->reject();
+
+    QPointer<PositionBearbeitenDialog> geld = oeffne(Assetklasse::waehrung);
+    tippe(geld, "kennung", "USD");
+    alleWieIhreZeile(geld, {"Name", "Kennung", "Kaufkurs: 1 € entspricht", "Bezahlt", "Bekommen"});
+    EXPECT_EQ(beschreibung(geld, "bekommen"), "USD");
+    geld->reject();
+}

@@ -1,12 +1,16 @@
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "app/Kennzahlenzeile.h"
@@ -199,6 +203,53 @@ TEST(PositionenListeTest, einKlickOderReturnAufEineZeileFragtNachDemEditorDerKla
     EXPECT_EQ(bearbeiten.at(2).at(0).value<Assetklasse>(), Assetklasse::co2Zertifikat);
     // The list itself writes nothing.
     EXPECT_FALSE(liste.kontext().hatAenderungen());
+}
+
+} // namespace
+
+namespace {
+
+// The list is one stop of the Tab chain; inside it the arrows walk the rows, never the cells.
+TEST(PositionenListeTest, tabIstEinHaltUndDiePfeileGehenVonZeileZuZeile) {
+    Liste liste;
+    QWidget fenster;
+    auto* spalte = new QVBoxLayout(&fenster);
+    auto* davor = new QLineEdit;
+    auto* danach = new QLineEdit;
+    spalte->addWidget(davor);
+    liste.ansicht->setParent(&fenster);
+    spalte->addWidget(liste.ansicht.get());
+    spalte->addWidget(danach);
+    fenster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+    QTableView* tabelle = liste.tabelle();
+    const auto aktuell = [&] { return std::pair(tabelle->currentIndex().row(), tabelle->currentIndex().column()); };
+
+    davor->setFocus();
+    QTest::keyClick(davor, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), tabelle);
+    tabelle->setCurrentIndex(liste.modell().index(0, PositionenModell::klasseSpalte));
+    QTest::keyClick(tabelle, Qt::Key_Right);
+    EXPECT_EQ(aktuell(), std::pair(0, 0));
+    QTest::keyClick(tabelle, Qt::Key_Down);
+    EXPECT_EQ(aktuell(), std::pair(1, 0));
+    QTest::keyClick(tabelle, Qt::Key_End);
+    EXPECT_EQ(aktuell(), std::pair(4, 0));
+    QTest::keyClick(tabelle, Qt::Key_Home);
+    EXPECT_EQ(aktuell(), std::pair(0, 0));
+    // A click on the quantity makes its row current, as a row.
+    const QRect zelle = tabelle->visualRect(liste.modell().index(2, PositionenModell::bestandSpalte));
+    QTest::mouseClick(tabelle->viewport(), Qt::LeftButton, {}, zelle.center());
+    EXPECT_EQ(aktuell(), std::pair(2, 0));
+    EXPECT_EQ(liste.ausgewaehlteReihe(), 2);
+
+    QTest::keyClick(tabelle, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), danach);
+    QTest::keyClick(danach, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), tabelle);
+    QTest::keyClick(tabelle, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), davor);
+    liste.ansicht->setParent(nullptr);
 }
 
 } // namespace

@@ -4,11 +4,19 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+#include <QTest>
+
+#include "Umgebung.h"
+#include "app/Bedienhilfe.h"
 #include "app/Spielstandhilfe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
+#include "reference-dates/PreisKorrigieren.h"
 #include "reference-dates/Preiskorrektur.h"
+#include "sources/Testhilfen.h"
+#include "sources/Testserver.h"
 
 using namespace qb;
 using testspiel::d;
@@ -142,4 +150,27 @@ TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
         EXPECT_EQ(korrektur.speicherfehler(), fall.meldung) << fall.name;
         EXPECT_EQ(spiel.bewertung->notiz(*spiel.aktie)->preis(), d("160")) << fall.name;
     }
+}
+
+// Assistive technology names the sheet by its title and its price field by the row's label.
+TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    Korrekturspiel spiel;
+    QWidget fenster;
+    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+                                       qbtest::dienstFuer(server), &fenster);
+    QPointer<PreisKorrigieren> offen(blatt);
+    fenster.show();
+    blatt->open();
+    EXPECT_EQ(qbtest::zugangsname(blatt), "Aktie");
+    const auto felder = qbtest::beschriftungen(*blatt);
+    ASSERT_EQ(felder.size(), 2U);
+    EXPECT_EQ(felder.at(0).beschriftung, "Handelswährung");
+    EXPECT_EQ(felder.at(1).beschriftung, "Kurs");
+    for (const auto& feld : felder) {
+        EXPECT_EQ(feld.name, feld.beschriftung);
+    }
+    blatt->reject();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
 }

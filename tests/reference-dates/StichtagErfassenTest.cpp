@@ -20,6 +20,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/Bedienhilfe.h"
 #include "app/Hinweiszeile.h"
 #include "app/Modellbeobachter.h"
 #include "app/Radhilfe.h"
@@ -489,4 +490,35 @@ TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDi
     qbtest::dreheRad(wahl);
     EXPECT_NE(wahl->currentData().toString(), QStringLiteral("EUR"));
     EXPECT_EQ(waehrung(), wahl->currentData().toString().toStdString());
+
+// Assistive technology meets the sheet, its price fields, its five take-over buttons and its two
+// questions under the names a sighted user reads.
+TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftung) {
+    oeffne();
+    tippe(Assetklasse::aktie, "150");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    EXPECT_EQ(qbtest::zugangsname(blatt.get()), utf8(blatt->windowTitle()));
+
+    const auto felder = qbtest::beschriftungen(*blatt);
+    EXPECT_GE(felder.size(), posten.size());
+    for (const auto& feld : felder) {
+        EXPECT_EQ(feld.name, feld.beschriftung);
+    }
+    for (const auto& p : posten) {
+        auto* uebernehmen = zeile(p.klasse)->findChild<QPushButton*>(QStringLiteral("vergleichskursUebernehmen"));
+        ASSERT_NE(uebernehmen, nullptr);
+        EXPECT_EQ(uebernehmen->text(), QStringLiteral("Vergleichskurs übernehmen"));
+        EXPECT_EQ(qbtest::zugangsname(uebernehmen), "Vergleichskurs übernehmen: " + std::string(bezeichnung(p.klasse)));
+    }
+
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rueckfrage() && rueckfrage()->isVisible(); }, 2000));
+    EXPECT_EQ(qbtest::zugangsname(rueckfrage()), "Ein Kurs weicht stark vom Vergleich ab");
+    QTest::keyClick(rueckfrage(), Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rueckfrage() == nullptr || !rueckfrage()->isVisible(); }, 2000));
+
+    QTest::mouseClick(knopf(QStringLiteral("abbrechen")), Qt::LeftButton);
+    auto* frage = blatt->findChild<QMessageBox*>(QStringLiteral("verwerfenFrage"));
+    ASSERT_NE(frage, nullptr);
+    EXPECT_EQ(qbtest::zugangsname(frage), "Eingetragene Kurse verwerfen?");
 }
