@@ -490,6 +490,7 @@ TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDi
     qbtest::dreheRad(wahl);
     EXPECT_NE(wahl->currentData().toString(), QStringLiteral("EUR"));
     EXPECT_EQ(waehrung(), wahl->currentData().toString().toStdString());
+}
 
 // Assistive technology meets the sheet, its price fields, its five take-over buttons and its two
 // questions under the names a sighted user reads.
