@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace qb {
@@ -123,6 +124,11 @@ int kopiereInhalt(int ein, int aus) {
 Speicherfehler Dateisystem::fehler(int fehlernummer, const std::string& vorgang) {
     return Speicherfehler(domaene, fehlernummer, vorgang + ": " + grund(fehlernummer),
                           fehlernummer == ENOSPC || fehlernummer == EDQUOT);
+}
+
+bool Dateisystem::istVoll(const fs::path& pfad) {
+    struct statvfs angaben {};
+    return ::statvfs(pfad.c_str(), &angaben) == 0 && angaben.f_bavail == 0;
 }
 
 bool Dateisystem::existiert(const fs::path& pfad) {

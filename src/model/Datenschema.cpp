@@ -534,7 +534,14 @@ fs::path Datenschema::sicherungsordner() {
 }
 
 fs::path Datenschema::sicherungsordner(const fs::path& datei) {
-    return datei.parent_path() / "Sicherungen";
+    // Beside the file a link names, where the opening makes its backups.
+    fs::path ziel = datei;
+    try {
+        ziel = Dateisystem::verknuepfungsziel(datei);
+    } catch (const Speicherfehler&) {
+        // A link that leads nowhere: nothing is backed up, and the link's folder is named.
+    }
+    return ziel.parent_path() / "Sicherungen";
 }
 
 const Protokoll& Datenschema::protokoll() {

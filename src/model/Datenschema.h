@@ -113,7 +113,8 @@ public:
     // $XDG_DATA_HOME/quinzelbrockat/Spielstand.sqlite, by default under ~/.local/share.
     // Creates nothing. Throws Speicherfehler when no home folder is known.
     static std::filesystem::path speicherdatei();
-    // The folder "Sicherungen" beside the store file. Creates and checks nothing.
+    // The folder "Sicherungen" beside the store file (beside the file a link there names).
+    // Creates nothing.
     static std::filesystem::path sicherungsordner();
     static std::filesystem::path sicherungsordner(const std::filesystem::path& datei);
 

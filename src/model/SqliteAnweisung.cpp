@@ -151,7 +151,18 @@ Speicherfehler sqliteFehler(sqlite3* db) {
     if (db == nullptr) {
         return sqliteFehler(SQLITE_NOMEM);
     }
-    return sqliteFehler(sqlite3_extended_errcode(db), sqlite3_system_errno(db));
+    const int code = sqlite3_extended_errcode(db);
+    int systemfehler = sqlite3_system_errno(db);
+    const int primaer = code & 0xff;
+    if (primaer == SQLITE_IOERR || primaer == SQLITE_CANTOPEN) {
+        // A companion file that cannot be created on a full disk is tried again read-only by
+        // SQLite, and the errno it keeps is that of the retry; the disk itself tells.
+        const char* datei = sqlite3_db_filename(db, "main");
+        if (datei != nullptr && *datei != '\0' && Dateisystem::istVoll(datei)) {
+            systemfehler = ENOSPC;
+        }
+    }
+    return sqliteFehler(code, systemfehler);
 }
 
 } // namespace qb

@@ -303,3 +303,50 @@ TEST(Absturz, jedeStelleHinterlaesstEinenOeffenbarenSpielstand) {
         }
     }
 }
+
+// A full disk while saving, at every call of the save that needs room: whatever code SQLite
+// reports it with (a full "-wal", a "-shm" index that cannot grow), the message says the disk is
+// full, and the store keeps its last saved state.
+TEST(Absturz, eineVollePlatteBeimSpeichernWirdAlsSolcheGemeldet) {
+    Protokollmitschnitt stumm;
+    const Zeitpunkt moment = Zeitpunkt(sys_days(2025y / March / 5)) + 22h + 30min;
+    const std::string meldung = "Die Änderung konnte nicht gespeichert werden: Auf dem Datenträger ist kein Platz "
+                                "mehr. Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
+    Dateibaum anfang;
+    std::vector<std::string> alt;
+    {
+        TempOrdner vorlage;
+        legeVersion2An(vorlage / "Spielstand.sqlite");
+        anfang = liesBaum(vorlage.pfad());
+        alt = abbildVon(vorlage / "Spielstand.sqlite");
+    }
+    int gescheitert = 0;
+    for (long n = 1;; ++n) {
+        SCOPED_TRACE("Stelle " + std::to_string(n));
+        TempOrdner ordner;
+        schreibeBaum(ordner.pfad(), anfang);
+        const fs::path datei = ordner / "Spielstand.sqlite";
+        auto lauf =
+            Absturzstelle::fuehreAus(ordner.pfad(), Absturzstelle::Art::platteVoll, n, [&](const auto& schrittFertig) {
+                Sitzung sitzung{datei, moment, nullptr};
+                oeffnen(sitzung);
+                schrittFertig();
+                auto& kontext = sitzung.container->kontext();
+                kontext.portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+                kontext.fuegeEin(std::make_shared<Portfolio>("Gruppe Ost", Dezimal(10000), kaufdatum));
+                if (auto fehler = speichere(kontext)) {
+                    throw std::runtime_error(*fehler);
+                }
+                return true;
+            });
+        if (!lauf.erreicht) {
+            break;
+        }
+        if (lauf.schritte == 1 && !lauf.erfolgreich) {
+            ++gescheitert;
+            EXPECT_EQ(lauf.fehler, meldung);
+            EXPECT_EQ(abbildVon(datei), alt);
+        }
+    }
+    EXPECT_GT(gescheitert, 3);
+}

@@ -761,3 +761,114 @@ TEST_F(Speicheroeffnung, eineUnfertigeSicherungWirdVollendetOderEntfernt) {
         }
     }
 }
+
+// A game kept on another drive through a link: the link stays a link, and the backup, the lock
+// file and the rebuild of a migration all lie beside the file it names.
+TEST_F(Speicheroeffnung, eineVerknuepfungFuehrtZumSpielstandDahinter) {
+    fs::create_directories(ordner / "laufwerk");
+    fs::create_directories(ordner / "daten");
+    const fs::path ziel = ordner / "laufwerk" / "Spielstand.sqlite";
+    // Without WAL mode the migration builds a new file and renames it into place.
+    legeVersion1OhneWalAn(ziel);
+    const fs::path verweis = ordner / "daten" / "Spielstand.sqlite";
+    fs::create_symlink("../laufwerk/Spielstand.sqlite", verweis);
+
+    {
+        auto container = Datenschema::oeffneSpeicher(verweis, moment);
+        EXPECT_EQ(container->kontext().portfolios().size(), 1u);
+        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+        EXPECT_EQ(speichere(container->kontext()), std::nullopt);
+    }
+
+    EXPECT_TRUE(fs::is_symlink(verweis));
+    EXPECT_EQ(fs::read_symlink(verweis), fs::path("../laufwerk/Spielstand.sqlite"));
+    EXPECT_EQ(ordner.namen("daten"), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(ordner.namen("laufwerk"),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    EXPECT_EQ(ordner.namen("laufwerk/Sicherungen"), std::vector<std::string>{kopie()});
+    EXPECT_EQ(Datenschema::sicherungsordner(verweis), fs::canonical(ordner / "laufwerk") / "Sicherungen");
+    Verbindung roh(ziel);
+    EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "2.0.0");
+    EXPECT_EQ(roh.wert("SELECT gruppenname FROM Portfolio"), "Gruppe Süd");
+}
+
+// A link to a drive that is not mounted: refused, and nothing is made, neither beside the link
+// nor where it points.
+TEST_F(Speicheroeffnung, eineVerknuepfungInsLeereAendertNichts) {
+    const fs::path ziel = ordner / "ausgehaengt" / "Spielstand.sqlite";
+    fs::create_symlink(ziel, datei);
+    const std::string text = "Der Spielstand wird nicht geöffnet: „" + datei.string() + "“ verweist auf „" +
+                             ziel.string() + "“, und dort liegt nichts. Ist der Datenträger angeschlossen?";
+    for (const char* weg : {"Datenschema::oeffneSpeicher", "Ablage::oeffne"}) {
+        SCOPED_TRACE(weg);
+        Speicherfehler fehler = fehlerVon([&] {
+            if (std::string(weg) == "Ablage::oeffne") {
+                Ablage::oeffne(datei);
+            } else {
+                Datenschema::oeffneSpeicher(datei, moment);
+            }
+        });
+        EXPECT_EQ(fehler.domaene(), "Datei");
+        EXPECT_EQ(fehler.code(), ENOENT);
+        EXPECT_EQ(std::string(fehler.what()), text);
+        EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
+        EXPECT_TRUE(fs::is_symlink(datei));
+        EXPECT_FALSE(fs::exists(ordner / "ausgehaengt"));
+    }
+    EXPECT_EQ(protokoll.texte(), std::vector<std::string>{});
+    EXPECT_EQ(Datenschema::sicherungsordner(datei), ordner / "Sicherungen");
+}
+
+// A file where a folder of the store's path belongs: the folder cannot be made, and the message
+// says why; nothing is taken for a store or a backup there.
+TEST_F(Speicheroeffnung, einTeilDesPfadsDerKeinOrdnerIst) {
+    schreibeDatei(ordner / "spiel", "eine Datei");
+    const fs::path faelle[] = {ordner / "spiel", ordner / "spiel" / "quinzelbrockat"};
+    for (const auto& spielordner : faelle) {
+        SCOPED_TRACE(spielordner.string());
+        const fs::path spielstand = spielordner / "Spielstand.sqlite";
+
+        Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(spielstand, moment); });
+
+        EXPECT_EQ(fehler.domaene(), "Datei");
+        EXPECT_EQ(fehler.code(), ENOTDIR);
+        EXPECT_EQ(std::string(fehler.what()), "Der Ordner „" + spielordner.string() +
+                                                  "“ konnte nicht angelegt werden: Ein Teil des Pfads ist kein Ordner");
+        EXPECT_EQ(Datenschema::sichereVorMigration(spielstand, moment), std::nullopt);
+        EXPECT_EQ(ordner.namen(), std::vector<std::string>{"spiel"});
+        EXPECT_EQ(inhalt(ordner / "spiel"), "eine Datei");
+    }
+}
+
+// A folder the store may not write to, as SQLite finds it while saving: its refusal reads in
+// German, without SQLite's English.
+TEST_F(Speicheroeffnung, einSchreibgeschuetzterOrdnerWirdAufDeutschGemeldet) {
+    const fs::path spielordner = ordner / "spiel";
+    const fs::path spielstand = spielordner / "Spielstand.sqlite";
+    {
+        auto container = Datenschema::oeffneSpeicher(spielstand, moment);
+        container->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Nord", Dezimal(10000), moment));
+        ASSERT_EQ(speichere(container->kontext()), std::nullopt);
+    }
+    ASSERT_EQ(ordner.namen("spiel"), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    for (const char* name : {"Spielstand.sqlite", "Spielstand.sqlite-sperre"}) {
+        fs::permissions(spielordner / name, fs::perms(0666));
+    }
+    fs::permissions(spielordner, fs::perms(0555));
+
+    // Root writes anywhere, so the second program gives it up first.
+    Kindprozess programm([&](Leitung& leitung) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            leitung.sende("ohne Rechtewechsel");
+            return;
+        }
+        auto container = Datenschema::oeffneSpeicher(spielstand, moment);
+        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+        leitung.sende(speichere(container->kontext()).value_or("gespeichert"));
+    });
+    const std::string meldung = programm.antwort();
+    fs::permissions(spielordner, fs::perms(0755));
+
+    EXPECT_EQ(meldung, "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist schreibgeschützt");
+    EXPECT_EQ(Verbindung(spielstand).wert("SELECT gruppenname FROM Portfolio"), "Gruppe Nord");
+}
