@@ -387,7 +387,8 @@ void schalteAufWal(sqlite3* verbindung) {
     SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
     modus.schritt();
     if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
-        throw Speicherfehler(sqliteDomaene, SQLITE_CANTOPEN, "Die Datenbank lässt sich nicht in den WAL-Modus schalten");
+        throw Speicherfehler(sqliteDomaene, SQLITE_CANTOPEN,
+                             "Die Datenbank lässt sich nicht in den WAL-Modus schalten");
     }
 }
 

@@ -15,10 +15,6 @@ namespace qb {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-} // namespace
-
 std::string Dateisystem::grund(int fehlernummer) {
     switch (fehlernummer) {
     case EEXIST:
@@ -148,8 +144,8 @@ fs::path Dateisystem::verknuepfungsziel(const fs::path& pfad) {
         const fs::path verweis = fs::read_symlink(pfad, unlesbar);
         if (nummer == ENOENT && !unlesbar) {
             throw Speicherfehler(domaene, ENOENT,
-                                 "Der Spielstand wird nicht geöffnet: " + inAnfuehrung(pfad) + " verweist auf " +
-                                     inAnfuehrung(verweis) +
+                                 "Der Spielstand wird nicht geöffnet: " + inAnfuehrung(pfad) +
+                                     " verweist auf " + inAnfuehrung(verweis) +
                                      ", und dort liegt nichts. Ist der Datenträger angeschlossen?");
         }
         throw fehler(nummer, "Der Spielstand wird nicht geöffnet: Die Verknüpfung " + inAnfuehrung(pfad) +

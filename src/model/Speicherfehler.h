@@ -11,7 +11,8 @@ namespace qb {
 class Speicherfehler : public std::runtime_error {
 public:
     Speicherfehler(std::string domaene, long code, const std::string& beschreibung, bool platteVoll = false)
-        : std::runtime_error(beschreibung), domaene_(std::move(domaene)), code_(code), platteVoll_(platteVoll) {}
+        : std::runtime_error(beschreibung), domaene_(std::move(domaene)), code_(code),
+          platteVoll_(platteVoll) {}
 
     const std::string& domaene() const { return domaene_; }
     long code() const { return code_; }

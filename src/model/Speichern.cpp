@@ -20,7 +20,8 @@ std::optional<std::string> speichere(Modellkontext& kontext) {
         if (fehler.platteVoll()) {
             // Every caller keeps what was typed in its window after the rollback, so the user
             // can make room and save again.
-            beschreibung += ". Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
+            beschreibung +=
+                ". Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
         }
     } catch (const std::exception& fehler) {
         beschreibung = fehler.what();

@@ -33,9 +33,10 @@ Speichersperre::Speichersperre(fs::path datei) : datei_(std::move(datei)) {
         ::close(fd_);
         fd_ = -1;
         if (nummer == EWOULDBLOCK) {
-            throw Speicherfehler(Dateisystem::domaene, EWOULDBLOCK,
-                                 "Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. Schließe "
-                                 "zuerst jenes Fenster und starte Quinzelbrockat dann noch einmal.");
+            throw Speicherfehler(
+                Dateisystem::domaene, EWOULDBLOCK,
+                "Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. Schließe "
+                "zuerst jenes Fenster und starte Quinzelbrockat dann noch einmal.");
         }
         throw Dateisystem::fehler(nummer, "Der Spielstand wird nicht geöffnet: Die Sperrdatei „" +
                                               sperrdatei.string() + "“ lässt sich nicht sperren");

@@ -55,7 +55,8 @@ const char* grund(int erweiterterCode) {
     case SQLITE_READONLY_DBMOVED:
         return "Die Datenbankdatei wurde verschoben oder gelöscht, während sie offen war";
     case SQLITE_READONLY_ROLLBACK:
-        return "Die Datenbank hat einen unvollendeten Vorgang, der sich ohne Schreibrecht nicht zurücknehmen lässt";
+        return "Die Datenbank hat einen unvollendeten Vorgang, der sich ohne Schreibrecht nicht zurücknehmen "
+               "lässt";
     case SQLITE_READONLY_RECOVERY:
     case SQLITE_READONLY_CANTINIT:
     case SQLITE_READONLY_CANTLOCK:

@@ -76,9 +76,10 @@ TEST(QuinzelbrockatAppTest, einSpielstandDenEinAnderesFensterHaeltZeigtDasStattD
     ASSERT_NE(app.fenster().findChild<Speicherfehleransicht*>(), nullptr);
     auto* meldung = app.fenster().findChild<QLabel*>(QStringLiteral("technischeMeldung"));
     ASSERT_NE(meldung, nullptr);
-    EXPECT_EQ(meldung->text(), QStringLiteral("Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. "
-                                              "Schließe zuerst jenes Fenster und starte Quinzelbrockat dann noch "
-                                              "einmal."));
+    EXPECT_EQ(meldung->text(),
+              QStringLiteral("Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. "
+                             "Schließe zuerst jenes Fenster und starte Quinzelbrockat dann noch "
+                             "einmal."));
 }
 
 TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {

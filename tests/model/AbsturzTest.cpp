@@ -215,8 +215,7 @@ void pruefeUnveraendert(const Dateibaum& vorher, const Dateibaum& nachher, const
     for (const auto& [name, daten] : nachher) {
         if (vorher.count(name) == 0) {
             EXPECT_TRUE(endetMit(name, "-shm") || (endetMit(name, "-sperre") && daten.empty()) ||
-                        name.rfind(sicherungen, 0) == 0 ||
-                        sicherungen.rfind(name, 0) == 0)
+                        name.rfind(sicherungen, 0) == 0 || sicherungen.rfind(name, 0) == 0)
                 << name << " hinzugekommen";
         }
     }
@@ -310,8 +309,9 @@ TEST(Absturz, jedeStelleHinterlaesstEinenOeffenbarenSpielstand) {
 TEST(Absturz, eineVollePlatteBeimSpeichernWirdAlsSolcheGemeldet) {
     Protokollmitschnitt stumm;
     const Zeitpunkt moment = Zeitpunkt(sys_days(2025y / March / 5)) + 22h + 30min;
-    const std::string meldung = "Die Änderung konnte nicht gespeichert werden: Auf dem Datenträger ist kein Platz "
-                                "mehr. Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
+    const std::string meldung =
+        "Die Änderung konnte nicht gespeichert werden: Auf dem Datenträger ist kein Platz "
+        "mehr. Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
     Dateibaum anfang;
     std::vector<std::string> alt;
     {
@@ -326,8 +326,8 @@ TEST(Absturz, eineVollePlatteBeimSpeichernWirdAlsSolcheGemeldet) {
         TempOrdner ordner;
         schreibeBaum(ordner.pfad(), anfang);
         const fs::path datei = ordner / "Spielstand.sqlite";
-        auto lauf =
-            Absturzstelle::fuehreAus(ordner.pfad(), Absturzstelle::Art::platteVoll, n, [&](const auto& schrittFertig) {
+        auto lauf = Absturzstelle::fuehreAus(
+            ordner.pfad(), Absturzstelle::Art::platteVoll, n, [&](const auto& schrittFertig) {
                 Sitzung sitzung{datei, moment, nullptr};
                 oeffnen(sitzung);
                 schrittFertig();

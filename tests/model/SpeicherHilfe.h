@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -18,8 +20,6 @@
 #include <vector>
 
 #include <sqlite3.h>
-#include <csignal>
-#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 

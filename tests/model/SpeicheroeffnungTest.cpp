@@ -832,8 +832,9 @@ TEST_F(Speicheroeffnung, einTeilDesPfadsDerKeinOrdnerIst) {
 
         EXPECT_EQ(fehler.domaene(), "Datei");
         EXPECT_EQ(fehler.code(), ENOTDIR);
-        EXPECT_EQ(std::string(fehler.what()), "Der Ordner „" + spielordner.string() +
-                                                  "“ konnte nicht angelegt werden: Ein Teil des Pfads ist kein Ordner");
+        EXPECT_EQ(std::string(fehler.what()),
+                  "Der Ordner „" + spielordner.string() +
+                      "“ konnte nicht angelegt werden: Ein Teil des Pfads ist kein Ordner");
         EXPECT_EQ(Datenschema::sichereVorMigration(spielstand, moment), std::nullopt);
         EXPECT_EQ(ordner.namen(), std::vector<std::string>{"spiel"});
         EXPECT_EQ(inhalt(ordner / "spiel"), "eine Datei");
@@ -850,7 +851,8 @@ TEST_F(Speicheroeffnung, einSchreibgeschuetzterOrdnerWirdAufDeutschGemeldet) {
         container->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Nord", Dezimal(10000), moment));
         ASSERT_EQ(speichere(container->kontext()), std::nullopt);
     }
-    ASSERT_EQ(ordner.namen("spiel"), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    ASSERT_EQ(ordner.namen("spiel"),
+              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
     for (const char* name : {"Spielstand.sqlite", "Spielstand.sqlite-sperre"}) {
         fs::permissions(spielordner / name, fs::perms(0666));
     }
@@ -869,6 +871,7 @@ TEST_F(Speicheroeffnung, einSchreibgeschuetzterOrdnerWirdAufDeutschGemeldet) {
     const std::string meldung = programm.antwort();
     fs::permissions(spielordner, fs::perms(0755));
 
-    EXPECT_EQ(meldung, "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist schreibgeschützt");
+    EXPECT_EQ(meldung,
+              "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist schreibgeschützt");
     EXPECT_EQ(Verbindung(spielstand).wert("SELECT gruppenname FROM Portfolio"), "Gruppe Nord");
 }

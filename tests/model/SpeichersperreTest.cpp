@@ -20,8 +20,9 @@ namespace {
 
 const Zeitpunkt moment = Zeitpunkt(sys_days(2025y / March / 5)) + 22h + 30min;
 
-const std::string gehalten = "Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. Schließe zuerst "
-                             "jenes Fenster und starte Quinzelbrockat dann noch einmal.";
+const std::string gehalten =
+    "Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. Schließe zuerst "
+    "jenes Fenster und starte Quinzelbrockat dann noch einmal.";
 
 template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
     try {

@@ -29,7 +29,8 @@ TEST(SqliteFehler, jederCodeHatEinenDeutschenSatz) {
         {SQLITE_CANTOPEN, ENOSPC, voll},
         {SQLITE_CANTOPEN, 0, "Die Datenbankdatei lässt sich nicht öffnen"},
         {SQLITE_CANTOPEN, EACCES, "Die Datenbankdatei lässt sich nicht öffnen: Keine Berechtigung"},
-        {SQLITE_CANTOPEN, EROFS, "Die Datenbankdatei lässt sich nicht öffnen: Der Datenträger ist schreibgeschützt"},
+        {SQLITE_CANTOPEN, EROFS,
+         "Die Datenbankdatei lässt sich nicht öffnen: Der Datenträger ist schreibgeschützt"},
         {SQLITE_IOERR, 0, "Lesen oder Schreiben der Datenbankdatei ist fehlgeschlagen"},
         {SQLITE_IOERR_SHMOPEN, EACCES,
          "Die Begleitdatei „-shm“ der Datenbank lässt sich nicht anlegen oder nutzen: Keine Berechtigung"},
@@ -40,14 +41,16 @@ TEST(SqliteFehler, jederCodeHatEinenDeutschenSatz) {
         {SQLITE_IOERR_NOMEM, 0, "Nicht genug Arbeitsspeicher"},
         // An errno left from an earlier call says nothing about other errors.
         {SQLITE_CONSTRAINT_TRIGGER, ENOSPC, "Eine Bedingung der Datenbank ist verletzt"},
-        {SQLITE_CONSTRAINT_FOREIGNKEY, 0, "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt"},
+        {SQLITE_CONSTRAINT_FOREIGNKEY, 0,
+         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt"},
         {SQLITE_CONSTRAINT_PRIMARYKEY, 0, "Ein Datensatz der Datenbank ist doppelt vorhanden"},
         {SQLITE_BUSY, 0, "Die Datenbank ist von einem anderen Vorgang gesperrt"},
         {SQLITE_BUSY_RECOVERY, 0, "Die Datenbank wird gerade von einem anderen Vorgang wiederhergestellt"},
         {SQLITE_LOCKED, 0, "Die Datenbank ist von einem anderen Vorgang gesperrt"},
         {SQLITE_READONLY, 0, "Die Datenbank ist schreibgeschützt"},
         {SQLITE_READONLY_DIRECTORY, 0, "Der Ordner der Datenbank ist schreibgeschützt"},
-        {SQLITE_READONLY_DBMOVED, 0, "Die Datenbankdatei wurde verschoben oder gelöscht, während sie offen war"},
+        {SQLITE_READONLY_DBMOVED, 0,
+         "Die Datenbankdatei wurde verschoben oder gelöscht, während sie offen war"},
         {SQLITE_CORRUPT, 0, "Die Datenbankdatei ist beschädigt"},
         {SQLITE_CORRUPT_INDEX, 0, "Ein Index der Datenbank ist beschädigt"},
         {SQLITE_NOTADB, 0, "Die Datei ist keine Datenbank"},
@@ -77,5 +80,6 @@ TEST(SqliteFehler, dieVerbindungLiefertCodeUndSystemfehler) {
     const Speicherfehler fehler = sqliteFehler(db);
     sqlite3_close_v2(db);
     EXPECT_EQ(fehler.code() & 0xff, SQLITE_CANTOPEN);
-    EXPECT_STREQ(fehler.what(), "Die Datenbankdatei lässt sich nicht öffnen: Die Datei oder der Ordner fehlt");
+    EXPECT_STREQ(fehler.what(),
+                 "Die Datenbankdatei lässt sich nicht öffnen: Die Datei oder der Ordner fehlt");
 }
