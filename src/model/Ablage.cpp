@@ -387,7 +387,8 @@ void schalteAufWal(sqlite3* verbindung) {
     SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
     modus.schritt();
     if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
-        throw sqliteFehler(SQLITE_CANTOPEN, ("journal_mode bleibt " + ergebnis).c_str());
+        throw Speicherfehler(sqliteDomaene, SQLITE_CANTOPEN,
+                             "Die Datenbank lässt sich nicht in den WAL-Modus schalten");
     }
 }
 
@@ -516,8 +517,18 @@ std::unique_ptr<Ablage> Ablage::oeffne(const fs::path& datei) {
 }
 
 std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(const fs::path& datei) {
+    // A store kept on another drive through a link is worked on where it lies; a rebuild renamed
+    // over the link would leave the linked game behind.
+    const fs::path ziel = Dateisystem::verknuepfungsziel(datei);
+    pruefeDateiarten(ziel);
+    return oeffneVorlaeufig(std::make_unique<Speichersperre>(ziel));
+}
+
+std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(std::unique_ptr<Speichersperre> sperre) {
+    const fs::path datei = sperre->datei();
     pruefeDateiarten(datei);
     std::unique_ptr<Ablage> ablage(new Ablage(datei));
+    ablage->sperre_ = std::move(sperre);
     Befund befund;
     if (Dateisystem::existiert(datei)) {
         // Everything that refuses the file is found here, before the first write.
@@ -588,7 +599,7 @@ void Ablage::setzeUmbauEin() {
         SqliteAnweisung pruefpunkt(verbindung, "PRAGMA wal_checkpoint(TRUNCATE)");
         pruefpunkt.schritt();
         if (pruefpunkt.ganzzahl(0) != 0 || pruefpunkt.ganzzahl(1) != 0) {
-            throw sqliteFehler(SQLITE_BUSY, "wal_checkpoint");
+            throw sqliteFehler(SQLITE_BUSY);
         }
     }
     sqlite3_close_v2(verbindung);

@@ -12,6 +12,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
+#include "model/Speichersperre.h"
 
 namespace qb {
 
@@ -92,9 +93,12 @@ public:
     static std::unique_ptr<Ablage> oeffne(const std::filesystem::path& datei);
     // Opens the store file provisionally: refuses a file that cannot become a current store and
     // prepares a migration or a new store, but changes nothing in the files until bestaetige().
-    // Destroyed before that, it leaves them as they were (a "-shm" index aside). Throws
-    // Speicherfehler.
+    // Destroyed before that, it leaves them as they were (a "-shm" index aside). A symbolic link
+    // at the path stands for the file it names. Takes the store's hold first (Speichersperre)
+    // and keeps it while it lives. Throws Speicherfehler.
     static std::unique_ptr<Ablage> oeffneVorlaeufig(const std::filesystem::path& datei);
+    // The same for the store file of a hold already taken.
+    static std::unique_ptr<Ablage> oeffneVorlaeufig(std::unique_ptr<Speichersperre> sperre);
 
     ~Ablage();
     Ablage(const Ablage&) = delete;
@@ -129,6 +133,8 @@ private:
 
     void* db_ = nullptr;
     std::filesystem::path datei_;
+    // Released last, after the connection is closed and the rebuild cleared away.
+    std::unique_ptr<Speichersperre> sperre_;
     Zustand zustand_ = Zustand::bestaetigt;
     bool transaktionOffen_ = false;
     bool walVorher_ = false;

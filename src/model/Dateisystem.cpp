@@ -3,19 +3,19 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace qb {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string dateigrund(int fehlernummer) {
+std::string Dateisystem::grund(int fehlernummer) {
     switch (fehlernummer) {
     case EEXIST:
         return "Die Datei existiert bereits";
@@ -37,10 +37,14 @@ std::string dateigrund(int fehlernummer) {
         return "Ein- oder Ausgabefehler des Datenträgers";
     case ENAMETOOLONG:
         return "Der Name ist zu lang";
+    case ELOOP:
+        return "Die Verknüpfungen führen im Kreis";
     default:
         return "Unerwarteter Dateifehler (errno " + std::to_string(fehlernummer) + ")";
     }
 }
+
+namespace {
 
 std::string inAnfuehrung(const fs::path& pfad) {
     return "„" + pfad.string() + "“";
@@ -114,12 +118,42 @@ int kopiereInhalt(int ein, int aus) {
 } // namespace
 
 Speicherfehler Dateisystem::fehler(int fehlernummer, const std::string& vorgang) {
-    return Speicherfehler(domaene, fehlernummer, vorgang + ": " + dateigrund(fehlernummer));
+    return Speicherfehler(domaene, fehlernummer, vorgang + ": " + grund(fehlernummer),
+                          fehlernummer == ENOSPC || fehlernummer == EDQUOT);
+}
+
+bool Dateisystem::istVoll(const fs::path& pfad) {
+    struct statvfs angaben {};
+    return ::statvfs(pfad.c_str(), &angaben) == 0 && angaben.f_bavail == 0;
 }
 
 bool Dateisystem::existiert(const fs::path& pfad) {
     struct stat angaben {};
-    return ::stat(pfad.c_str(), &angaben) == 0 || errno != ENOENT;
+    return ::stat(pfad.c_str(), &angaben) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+fs::path Dateisystem::verknuepfungsziel(const fs::path& pfad) {
+    struct stat angaben {};
+    if (::lstat(pfad.c_str(), &angaben) != 0 || !S_ISLNK(angaben.st_mode)) {
+        return pfad;
+    }
+    char* ziel = ::realpath(pfad.c_str(), nullptr);
+    if (ziel == nullptr) {
+        const int nummer = errno;
+        std::error_code unlesbar;
+        const fs::path verweis = fs::read_symlink(pfad, unlesbar);
+        if (nummer == ENOENT && !unlesbar) {
+            throw Speicherfehler(domaene, ENOENT,
+                                 "Der Spielstand wird nicht geöffnet: " + inAnfuehrung(pfad) +
+                                     " verweist auf " + inAnfuehrung(verweis) +
+                                     ", und dort liegt nichts. Ist der Datenträger angeschlossen?");
+        }
+        throw fehler(nummer, "Der Spielstand wird nicht geöffnet: Die Verknüpfung " + inAnfuehrung(pfad) +
+                                 " führt nicht zu einer Datei");
+    }
+    fs::path ergebnis(ziel);
+    std::free(ziel);
+    return ergebnis;
 }
 
 void Dateisystem::pruefeGewoehnlicheDatei(const fs::path& pfad) {

@@ -18,9 +18,19 @@ public:
     static constexpr const char* domaene = "Datei";
 
     static Speicherfehler fehler(int fehlernummer, const std::string& vorgang);
+    // The German description of an errno value.
+    static std::string grund(int fehlernummer);
 
-    // Follows symbolic links, as SQLite does; an unreadable entry counts as present.
+    // Whether the file system that holds the path has no block left that this process may
+    // use. False when that cannot be told.
+    static bool istVoll(const std::filesystem::path& pfad);
+    // Follows symbolic links, as SQLite does; an unreadable entry counts as present, a path
+    // through a file (ENOTDIR) as absent.
     static bool existiert(const std::filesystem::path& pfad);
+    // The file that a symbolic link at `pfad` names, through every link on the way, as an
+    // absolute path without links; `pfad` itself when no link lies there. Throws Speicherfehler
+    // when the link leads nowhere (its drive not mounted, say).
+    static std::filesystem::path verknuepfungsziel(const std::filesystem::path& pfad);
     // Nothing when the path holds a regular file or nothing; otherwise a Speicherfehler that
     // names what lies there. A FIFO would block the first read forever, so it is never opened.
     static void pruefeGewoehnlicheDatei(const std::filesystem::path& pfad);

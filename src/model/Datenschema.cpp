@@ -417,14 +417,22 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher() {
     return oeffneSpeicher(speicherdatei(), jetzt());
 }
 
-std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& datei, Zeitpunkt moment) {
+std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& angegeben, Zeitpunkt moment) {
+    // A game kept on another drive through a link: its files, its backups and its rebuild stay
+    // beside the file the link names.
+    const fs::path datei = Dateisystem::verknuepfungsziel(angegeben);
+    // Before any file is made: a FIFO there would block the first read forever.
+    Ablage::pruefeDateiarten(datei);
+    // The lock file lies beside the store, so its folder comes first. Then the hold, before
+    // anything is read: a second program must find the store untouched.
+    Dateisystem::legeOrdnerAn(datei.parent_path());
+    auto sperre = std::make_unique<Speichersperre>(datei);
     sichereVorMigration(datei, moment);
     protokoll().standard("Speicher: Spielstand auf der Platte");
     try {
-        Dateisystem::legeOrdnerAn(datei.parent_path());
         // The container loads every record before the opening counts; a store that fails to
         // load leaves its files as they were.
-        return std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(datei));
+        return std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(std::move(sperre)));
     } catch (const Speicherfehler& fehler) {
         protokoll().fehler("Speicher nicht geoeffnet: " + fehler.domaene() + " " +
                            std::to_string(fehler.code()));
@@ -526,7 +534,14 @@ fs::path Datenschema::sicherungsordner() {
 }
 
 fs::path Datenschema::sicherungsordner(const fs::path& datei) {
-    return datei.parent_path() / "Sicherungen";
+    // Beside the file a link names, where the opening makes its backups.
+    fs::path ziel = datei;
+    try {
+        ziel = Dateisystem::verknuepfungsziel(datei);
+    } catch (const Speicherfehler&) {
+        // A link that leads nowhere: nothing is backed up, and the link's folder is named.
+    }
+    return ziel.parent_path() / "Sicherungen";
 }
 
 const Protokoll& Datenschema::protokoll() {

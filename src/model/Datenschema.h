@@ -94,9 +94,12 @@ public:
     static std::unique_ptr<Modellcontainer> testSpeicher();
     // The store file of the user, backed up first when a migration is due. Throws Speicherfehler:
     // the backup's file error or the store's error. A failure leaves the store file and its
-    // "-wal" as they were, apart from SQLite's own recovery of a hot journal.
+    // "-wal" as they were, apart from SQLite's own recovery of a hot journal. The store is held
+    // (Speichersperre) before it is read and while the container lives; a store that another
+    // program holds is neither read nor changed.
     static std::unique_ptr<Modellcontainer> oeffneSpeicher();
-    // The same for a given store file and moment of opening.
+    // The same for a given store file and moment of opening. A symbolic link at the path stands
+    // for the file it names, and one that leads nowhere is refused.
     static std::unique_ptr<Modellcontainer> oeffneSpeicher(const std::filesystem::path& datei,
                                                            Zeitpunkt moment);
     // Copies the store file and its "-wal" and "-shm" companions into the backup folder when the
@@ -110,7 +113,8 @@ public:
     // $XDG_DATA_HOME/quinzelbrockat/Spielstand.sqlite, by default under ~/.local/share.
     // Creates nothing. Throws Speicherfehler when no home folder is known.
     static std::filesystem::path speicherdatei();
-    // The folder "Sicherungen" beside the store file. Creates and checks nothing.
+    // The folder "Sicherungen" beside the store file (beside the file a link there names).
+    // Creates nothing.
     static std::filesystem::path sicherungsordner();
     static std::filesystem::path sicherungsordner(const std::filesystem::path& datei);
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "model/Modellkontext.h"
+#include "model/Speicherfehler.h"
 
 namespace qb {
 
@@ -14,6 +15,14 @@ std::optional<std::string> speichere(Modellkontext& kontext) {
     try {
         kontext.speichern();
         return std::nullopt;
+    } catch (const Speicherfehler& fehler) {
+        beschreibung = fehler.what();
+        if (fehler.platteVoll()) {
+            // Every caller keeps what was typed in its window after the rollback, so the user
+            // can make room and save again.
+            beschreibung +=
+                ". Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
+        }
     } catch (const std::exception& fehler) {
         beschreibung = fehler.what();
     } catch (...) {

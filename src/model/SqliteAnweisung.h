@@ -18,61 +18,11 @@ namespace qb {
 
 inline constexpr const char* sqliteDomaene = "SQLite";
 
-// German wording by primary result code; SQLite's own message follows in parentheses, because
-// it is the only place that names the table, the constraint or the trigger involved.
-inline Speicherfehler sqliteFehler(int erweiterterCode, const char* meldung) {
-    const char* grund = "Die Datenbank meldete einen Fehler";
-    switch (erweiterterCode & 0xff) {
-    case SQLITE_FULL:
-        grund = "Auf dem Datenträger ist kein Platz mehr";
-        break;
-    case SQLITE_READONLY:
-        grund = "Die Datenbank ist schreibgeschützt";
-        break;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        grund = "Die Datenbank ist von einem anderen Vorgang gesperrt";
-        break;
-    case SQLITE_CONSTRAINT:
-        grund = "Eine Bedingung der Datenbank ist verletzt";
-        break;
-    case SQLITE_IOERR:
-        grund = "Lesen oder Schreiben der Datenbankdatei ist fehlgeschlagen";
-        break;
-    case SQLITE_CORRUPT:
-        grund = "Die Datenbankdatei ist beschädigt";
-        break;
-    case SQLITE_NOTADB:
-        grund = "Die Datei ist keine Datenbank";
-        break;
-    case SQLITE_CANTOPEN:
-        grund = "Die Datenbankdatei lässt sich nicht öffnen";
-        break;
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
-        grund = "Keine Berechtigung für die Datenbank";
-        break;
-    case SQLITE_NOMEM:
-        grund = "Nicht genug Arbeitsspeicher";
-        break;
-    default:
-        break;
-    }
-    std::string beschreibung = grund;
-    if (meldung != nullptr && *meldung != '\0') {
-        beschreibung += " (";
-        beschreibung += meldung;
-        beschreibung += ")";
-    }
-    return Speicherfehler(sqliteDomaene, erweiterterCode, beschreibung);
-}
-
-inline Speicherfehler sqliteFehler(sqlite3* db) {
-    if (db == nullptr) {
-        return sqliteFehler(SQLITE_NOMEM, nullptr);
-    }
-    return sqliteFehler(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
-}
+// A German sentence for SQLite's extended result code; SQLite's own English text is never shown.
+// `systemfehler` is the errno behind an I/O or open error (sqlite3_system_errno): a full disk
+// reads as such whatever code SQLite chose for it, and other causes are named after the sentence.
+Speicherfehler sqliteFehler(int erweiterterCode, int systemfehler = 0);
+Speicherfehler sqliteFehler(sqlite3* db);
 
 // Runs SQL text without results (one or more statements).
 inline void fuehreAus(sqlite3* db, const char* sql) {

@@ -250,7 +250,8 @@ void StichtagErfassen::speichere(const Speicherablauf::Kurse& kurse) {
     if (const auto* gruende = ausgang.keinKurs()) {
         fehler_ = tr("Es wurde kein Stichtag angelegt. ") + qtText(assetklasseMeldungszeilen(*gruende, " "));
     } else if (const auto* meldung = ausgang.fehler()) {
-        fehler_ = tr("Der Stichtag konnte nicht gesichert werden: ") + qtText(*meldung);
+        // The store's text names the failed save already.
+        fehler_ = qtText(*meldung);
     }
     zeigeFuss();
 }

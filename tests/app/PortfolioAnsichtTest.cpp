@@ -88,8 +88,8 @@ TEST(PortfolioAnsichtTest, einFehlgeschlagenesSpeichernZeigtDieMeldungUndErneutV
     ASSERT_TRUE(qbtest::warteBis([&] { return gezeigteSeite(ansicht) == QStringLiteral("anlagefehler"); }));
     auto* text = ansicht.findChild<QLabel*>(QStringLiteral("anlagefehlerText"));
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->text(), QStringLiteral("Die Änderung konnte nicht gespeichert werden: Eine Bedingung der "
-                                           "Datenbank ist verletzt (Anlegen gesperrt)"));
+    EXPECT_EQ(text->text(),
+              QStringLiteral("Die Änderung konnte nicht gespeichert werden: Eine Bedingung der Datenbank ist verletzt"));
     EXPECT_EQ(text->textFormat(), Qt::PlainText);
     // Rolled back: neither the context nor the store holds a portfolio.
     EXPECT_TRUE(container.kontext().portfolios().empty());

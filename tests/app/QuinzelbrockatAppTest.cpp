@@ -21,6 +21,7 @@
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
 #include "app/Speicherfehleransicht.h"
+#include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"
 
@@ -68,6 +69,23 @@ TEST(QuinzelbrockatAppTest, einSpeicherDenDerKernAblehntFuelltDasFensterMitDerSp
     std::string zeile;
     std::getline(ein, zeile);
     EXPECT_EQ(zeile, "Das ist keine Datenbank, sondern ein Einkaufszettel.");
+}
+
+// The store is open in another window already: this one says so and leaves the game to it.
+TEST(QuinzelbrockatAppTest, einSpielstandDenEinAnderesFensterHaeltZeigtDasStattDesSpiels) {
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    auto anderesFenster = Datenschema::oeffneSpeicher();
+
+    QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+    EXPECT_EQ(app.container(), nullptr);
+    ASSERT_NE(app.fenster().findChild<Speicherfehleransicht*>(), nullptr);
+    auto* meldung = app.fenster().findChild<QLabel*>(QStringLiteral("technischeMeldung"));
+    ASSERT_NE(meldung, nullptr);
+    EXPECT_EQ(meldung->text(),
+              QStringLiteral("Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. "
+                             "Schließe zuerst jenes Fenster und starte Quinzelbrockat dann noch "
+                             "einmal."));
 }
 
 TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {

@@ -37,8 +37,9 @@ public:
     // Records added in a test go to the file too.
     void speichereOderScheitere() { ASSERT_EQ(qb::speichere(kontext()), std::nullopt); }
 
-    // What the file holds, read through a connection of its own.
-    qb::Bestand gespeichert() const { return qb::Ablage::oeffne(datei())->lade(); }
+    // What the file holds, read again from the store rather than taken from the context. (A
+    // second opening of the file would be refused while the container holds it.)
+    qb::Bestand gespeichert() const { return container_->ablage().lade(); }
     qb::PortfolioZeile gespeichertesPortfolio() const {
         const qb::Bestand bestand = gespeichert();
         EXPECT_EQ(bestand.portfolios.size(), 1U);
@@ -73,6 +74,6 @@ public:
 
 // What a failed save in these tests says.
 inline const std::string gesperrtMeldung =
-    "Die Änderung konnte nicht gespeichert werden: Eine Bedingung der Datenbank ist verletzt (gesperrt)";
+    "Die Änderung konnte nicht gespeichert werden: Eine Bedingung der Datenbank ist verletzt";
 
 } // namespace qbtest

@@ -246,12 +246,12 @@ TEST(Ablage, gescheitertesSchreibenLaesstDenSpeicherWieErWar) {
         {"letzter Schritt",
          "CREATE TRIGGER sperre BEFORE DELETE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Speichern gesperrt'); "
          "END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt (Speichern gesperrt)"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
         {"erster Schritt",
          "CREATE TRIGGER sperre BEFORE UPDATE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Nur lesen'); END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt (Nur lesen)"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
         {"Verweis ins Leere", "SELECT 1", SQLITE_CONSTRAINT_FOREIGNKEY,
-         "Eine Bedingung der Datenbank ist verletzt (FOREIGN KEY constraint failed)"},
+         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt"},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -340,9 +340,11 @@ TEST(Ablage, eineDateiOhneDatenbankBleibtUnberuehrt) {
     Speicherfehler fehler = fehlerVon([&] { Ablage::oeffne(datei); });
     EXPECT_EQ(fehler.domaene(), "SQLite");
     EXPECT_EQ(fehler.code(), SQLITE_NOTADB);
-    EXPECT_STREQ(fehler.what(), "Die Datei ist keine Datenbank (file is not a database)");
+    EXPECT_STREQ(fehler.what(), "Die Datei ist keine Datenbank");
     EXPECT_EQ(inhalt(datei), text);
-    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
+    // The empty lock file stays; it is taken again by the next opening.
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    EXPECT_EQ(inhalt(ordner / "Spielstand.sqlite-sperre"), "");
 }
 
 TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
@@ -377,7 +379,7 @@ TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
                 // A read-only look may add SQLite's shared-memory index, nothing else.
                 EXPECT_EQ(ordner.namen(),
                           (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-shm",
-                                                    "Spielstand.sqlite-wal"}));
+                                                    "Spielstand.sqlite-sperre", "Spielstand.sqlite-wal"}));
             } else {
                 EXPECT_EQ(ordner.namen(), namenVorher);
             }
@@ -418,7 +420,7 @@ TEST(Ablage, fremdeDatenbankenUndUnbekannteVersionenWerdenAbgewiesen) {
         EXPECT_EQ(fehler.code(), fall.code);
         EXPECT_STREQ(fehler.what(), fall.beschreibung);
         EXPECT_EQ(inhalt(datei), vorher);
-        EXPECT_EQ(ordner.namen(), std::vector<std::string>{"fremd.db"});
+        EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"fremd.db", "fremd.db-sperre"}));
     }
 }
 
@@ -434,7 +436,8 @@ TEST(Ablage, eineNeueDateiEntstehtMitVersion2ImWalModus) {
         EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten WHERE schluessel = 'Schemaversion'"), "2.0.0");
         ablage->schreibe(vollerSatz());
     }
-    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spiel?stand#1 100%.sqlite"});
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Spiel?stand#1 100%.sqlite", "Spiel?stand#1 100%.sqlite-sperre"}));
     EXPECT_EQ(Datenschema::gespeicherteVersion(datei), Datenschema::V2::version);
     erwarteGleich(Ablage::oeffne(datei)->lade(), vollerSatz());
 

@@ -61,6 +61,8 @@ struct Sitzung {
 using Schritt = bool (*)(Sitzung&);
 
 bool oeffnen(Sitzung& sitzung) {
+    // A store is held by one opening at a time.
+    sitzung.container.reset();
     sitzung.container = Datenschema::oeffneSpeicher(sitzung.datei, sitzung.moment);
     return true;
 }
@@ -193,7 +195,7 @@ void pruefeSicherungen(const fs::path& ordner, const Szenario& szenario,
 
 // A failed opening leaves the store's files as they were: the main file byte for byte, a "-wal"
 // grown at most by frames that never committed, no file of its own beside them; only SQLite's
-// "-shm" index may change and complete backup sets may appear.
+// "-shm" index may change, and the empty lock file and complete backup sets may appear.
 void pruefeUnveraendert(const Dateibaum& vorher, const Dateibaum& nachher, const std::string& speicher) {
     for (const auto& [name, daten] : vorher) {
         if (endetMit(name, "-shm")) {
@@ -212,8 +214,8 @@ void pruefeUnveraendert(const Dateibaum& vorher, const Dateibaum& nachher, const
                                         : (fs::path(speicher).parent_path() / "Sicherungen/").string();
     for (const auto& [name, daten] : nachher) {
         if (vorher.count(name) == 0) {
-            EXPECT_TRUE(endetMit(name, "-shm") || name.rfind(sicherungen, 0) == 0 ||
-                        sicherungen.rfind(name, 0) == 0)
+            EXPECT_TRUE(endetMit(name, "-shm") || (endetMit(name, "-sperre") && daten.empty()) ||
+                        name.rfind(sicherungen, 0) == 0 || sicherungen.rfind(name, 0) == 0)
                 << name << " hinzugekommen";
         }
     }
@@ -299,4 +301,52 @@ TEST(Absturz, jedeStelleHinterlaesstEinenOeffenbarenSpielstand) {
             std::printf("[          ] %s, %s: %ld Stellen\n", szenario.name, artName(art), stellen);
         }
     }
+}
+
+// A full disk while saving, at every call of the save that needs room: whatever code SQLite
+// reports it with (a full "-wal", a "-shm" index that cannot grow), the message says the disk is
+// full, and the store keeps its last saved state.
+TEST(Absturz, eineVollePlatteBeimSpeichernWirdAlsSolcheGemeldet) {
+    Protokollmitschnitt stumm;
+    const Zeitpunkt moment = Zeitpunkt(sys_days(2025y / March / 5)) + 22h + 30min;
+    const std::string meldung =
+        "Die Änderung konnte nicht gespeichert werden: Auf dem Datenträger ist kein Platz "
+        "mehr. Deine Eingaben bleiben stehen; schaffe Platz und versuche es dann noch einmal.";
+    Dateibaum anfang;
+    std::vector<std::string> alt;
+    {
+        TempOrdner vorlage;
+        legeVersion2An(vorlage / "Spielstand.sqlite");
+        anfang = liesBaum(vorlage.pfad());
+        alt = abbildVon(vorlage / "Spielstand.sqlite");
+    }
+    int gescheitert = 0;
+    for (long n = 1;; ++n) {
+        SCOPED_TRACE("Stelle " + std::to_string(n));
+        TempOrdner ordner;
+        schreibeBaum(ordner.pfad(), anfang);
+        const fs::path datei = ordner / "Spielstand.sqlite";
+        auto lauf = Absturzstelle::fuehreAus(
+            ordner.pfad(), Absturzstelle::Art::platteVoll, n, [&](const auto& schrittFertig) {
+                Sitzung sitzung{datei, moment, nullptr};
+                oeffnen(sitzung);
+                schrittFertig();
+                auto& kontext = sitzung.container->kontext();
+                kontext.portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+                kontext.fuegeEin(std::make_shared<Portfolio>("Gruppe Ost", Dezimal(10000), kaufdatum));
+                if (auto fehler = speichere(kontext)) {
+                    throw std::runtime_error(*fehler);
+                }
+                return true;
+            });
+        if (!lauf.erreicht) {
+            break;
+        }
+        if (lauf.schritte == 1 && !lauf.erfolgreich) {
+            ++gescheitert;
+            EXPECT_EQ(lauf.fehler, meldung);
+            EXPECT_EQ(abbildVon(datei), alt);
+        }
+    }
+    EXPECT_GT(gescheitert, 3);
 }

@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -461,6 +462,16 @@ int unlink(const char* pfad) noexcept {
         return ergebnis;
     }
     return ECHT(unlink)(pfad);
+}
+
+// A full disk has no free block left either.
+int statvfs(const char* pfad, struct statvfs* angaben) noexcept {
+    int ergebnis = ECHT(statvfs)(pfad, angaben);
+    if (ergebnis == 0 && qb::test::betrifft(pfad) && qb::test::zustand().voll) {
+        angaben->f_bfree = 0;
+        angaben->f_bavail = 0;
+    }
+    return ergebnis;
 }
 
 int mkdir(const char* pfad, mode_t modus) noexcept {

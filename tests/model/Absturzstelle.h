@@ -19,7 +19,8 @@ public:
     enum class Art {
         abbruch,      // the process is killed: everything written so far stays
         stromausfall, // power cut: only what was synced stays, folder entries only when the folder was synced
-        platteVoll,   // from the n-th call on, every call that needs room fails with ENOSPC
+        platteVoll,   // from the n-th call on, every call that needs room fails with ENOSPC, and
+                      // the file system reports no free block
     };
 
     struct Lauf {

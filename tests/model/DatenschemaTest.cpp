@@ -281,7 +281,7 @@ TEST(Datenschema, eineGescheiterteMigrationLaesstVersion1Stehen) {
     } catch (const Speicherfehler& fehler) {
         EXPECT_EQ(fehler.domaene(), "SQLite");
         EXPECT_EQ(fehler.code(), SQLITE_CONSTRAINT_TRIGGER);
-        EXPECT_STREQ(fehler.what(), "Eine Bedingung der Datenbank ist verletzt (Version eingefroren)");
+        EXPECT_STREQ(fehler.what(), "Eine Bedingung der Datenbank ist verletzt");
     }
     Verbindung nachher(datei);
     EXPECT_EQ(abbild(nachher), vorher);

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "model/Datenschema.h"
@@ -207,6 +210,103 @@ inline void hinterlasseHeissesJournal(const fs::path& datei, const std::string& 
     verbindung.ausfuehren("COMMIT");
     fs::copy_file(quelle, datei, fs::copy_options::overwrite_existing);
 }
+
+// Lines sent one way through a pipe.
+class Leitung {
+public:
+    Leitung(int lesen, int schreiben) : lesen_(lesen), schreiben_(schreiben) {}
+
+    void sende(const std::string& zeile) {
+        const std::string text = zeile + "\n";
+        std::size_t geschrieben = 0;
+        while (geschrieben < text.size()) {
+            ssize_t n = ::write(schreiben_, text.data() + geschrieben, text.size() - geschrieben);
+            if (n <= 0) {
+                return;
+            }
+            geschrieben += static_cast<std::size_t>(n);
+        }
+    }
+    // The next line; none when the other side has ended.
+    std::optional<std::string> lies() {
+        std::string zeile;
+        char zeichen = 0;
+        for (;;) {
+            ssize_t n = ::read(lesen_, &zeichen, 1);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return std::nullopt;
+            }
+            if (zeichen == '\n') {
+                return zeile;
+            }
+            zeile += zeichen;
+        }
+    }
+
+private:
+    int lesen_;
+    int schreiben_;
+};
+
+// A second program on the same files: a child process that runs `ablauf`, talking to the test
+// in lines, and ends without the test program's own exit code. Killed with SIGKILL at the
+// latest when the object goes.
+class Kindprozess {
+public:
+    explicit Kindprozess(const std::function<void(Leitung&)>& ablauf) {
+        int hin[2], zurueck[2];
+        if (::pipe(hin) != 0 || ::pipe(zurueck) != 0) {
+            ADD_FAILURE() << "pipe";
+            return;
+        }
+        std::fflush(nullptr);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(hin[1]);
+            ::close(zurueck[0]);
+            Leitung leitung(hin[0], zurueck[1]);
+            try {
+                ablauf(leitung);
+            } catch (const std::exception& fehler) {
+                leitung.sende(std::string("Ausnahme: ") + fehler.what());
+            }
+            ::_exit(0);
+        }
+        ::close(hin[0]);
+        ::close(zurueck[1]);
+        schreiben_ = hin[1];
+        lesen_ = zurueck[0];
+    }
+    ~Kindprozess() {
+        toete();
+        ::close(schreiben_);
+        ::close(lesen_);
+    }
+    Kindprozess(const Kindprozess&) = delete;
+    Kindprozess& operator=(const Kindprozess&) = delete;
+
+    Leitung leitung() const { return Leitung(lesen_, schreiben_); }
+    std::string antwort() { return leitung().lies().value_or("(Kindprozess beendet)"); }
+    void sende(const std::string& zeile) { leitung().sende(zeile); }
+
+    // Ends the process as a crash would, and waits until it is gone.
+    void toete() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    int schreiben_ = -1;
+    int lesen_ = -1;
+};
 
 // Records every log line while it lives, in place of syslog.
 class Protokollmitschnitt {

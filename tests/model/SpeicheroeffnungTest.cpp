@@ -147,7 +147,8 @@ TEST_F(Speicheroeffnung, beimErstenStartEntstehtEinNeuerSpielstandOhneSicherung)
         EXPECT_EQ(zeile.stufe, Protokoll::Stufe::standard);
         EXPECT_EQ(zeile.kategorie, "Speicher");
     }
-    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"),
+              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
     EXPECT_EQ(Datenschema::gespeicherteVersion(neu), Datenschema::V2::version);
 }
 
@@ -265,7 +266,8 @@ TEST_F(Speicheroeffnung, eineDateiOhneDatenbankWirdGesichertUndNichtGeoeffnet) {
     EXPECT_EQ(zeilen[2].kategorie, "Speicher");
     EXPECT_EQ(inhalt(datei), text);
     EXPECT_EQ(inhalt(ordner / "Sicherungen" / kopie()), text);
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
 }
 
 // The migration counts only when its rows load; otherwise the store stays at version 1.
@@ -303,8 +305,9 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstAuchDieBegleitdateienStehe
     Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
 
     EXPECT_STREQ(fehler.what(), "Der Spielstand enthält einen ungültigen Wert: Preisnotiz 6, Feld „art“");
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite",
-                                                        "Spielstand.sqlite-shm", "Spielstand.sqlite-wal"}));
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-shm",
+                                        "Spielstand.sqlite-sperre", "Spielstand.sqlite-wal"}));
     // Compared without EXPECT_EQ, which would print whole database pages on a failure.
     EXPECT_TRUE(inhalt(datei) == hauptdatei) << "Hauptdatei verändert";
     EXPECT_TRUE(inhalt(ordner / "Spielstand.sqlite-wal") == wal) << "-wal verändert";
@@ -326,7 +329,8 @@ TEST_F(Speicheroeffnung, eineNeuereVersionWirdGesichertAberNichtGeoeffnet) {
               (std::vector<std::string>{kopiezeile(), "Speicher: Spielstand auf der Platte",
                                         "Speicher nicht geoeffnet: Datenschema 1"}));
     EXPECT_EQ(inhalt(datei), vorher);
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
     EXPECT_EQ(Verbindung(datei).wert("SELECT wert FROM Metadaten"), "3.0.0");
 }
 
@@ -376,7 +380,8 @@ TEST_F(Speicheroeffnung, einSicherungsordnerDerNichtAngelegtWerdenKann) {
     EXPECT_EQ(protokoll.texte(), std::vector<std::string>{});
     EXPECT_EQ(inhalt(datei), vorher);
     EXPECT_EQ(inhalt(ordner / "Sicherungen"), "kein Ordner");
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
 }
 
 TEST_F(Speicheroeffnung, einGescheitertesSpeichernLaesstDenSpielstandAufDerPlatte) {
@@ -391,8 +396,7 @@ TEST_F(Speicheroeffnung, einGescheitertesSpeichernLaesstDenSpielstandAufDerPlatt
 
         portfolio->setzeGruppenname("Gruppe Süd");
         EXPECT_EQ(speichere(container->kontext()),
-                  "Die Änderung konnte nicht gespeichert werden: Eine Bedingung der "
-                  "Datenbank ist verletzt (Spielstand ist schreibgeschützt)");
+                  "Die Änderung konnte nicht gespeichert werden: Eine Bedingung der Datenbank ist verletzt");
         EXPECT_EQ(portfolio->gruppenname(), "Gruppe Nord");
     }
     Verbindung roh(datei);
@@ -426,7 +430,8 @@ TEST_F(Speicheroeffnung, derStandardspeicherLiegtImXdgDatenordner) {
 
     daten.setze((ordner / "daten").string());
     Datenschema::oeffneSpeicher();
-    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"),
+              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
 
     // The folder the storage-error view names is the one the backup writes to.
     fs::remove(Datenschema::speicherdatei());
@@ -439,11 +444,16 @@ TEST_F(Speicheroeffnung, derStandardspeicherLiegtImXdgDatenordner) {
 
 namespace {
 
-// Every file beside the store (the backup folder and SQLite's "-shm" index aside), with content.
+// Every file beside the store (the backup folder, SQLite's "-shm" index and the empty lock file
+// that the first opening leaves aside), with content.
 std::map<std::string, std::string> dateienNeben(const fs::path& ordner) {
     std::map<std::string, std::string> dateien;
     for (const auto& eintrag : fs::directory_iterator(ordner)) {
         const std::string name = eintrag.path().filename().string();
+        if (name == "Spielstand.sqlite-sperre") {
+            EXPECT_EQ(inhalt(eintrag.path()), "");
+            continue;
+        }
         if (name != "Sicherungen" && !(name.size() > 4 && name.compare(name.size() - 4, 4, "-shm") == 0)) {
             dateien[name] = inhalt(eintrag.path());
         }
@@ -485,7 +495,7 @@ TEST_F(Speicheroeffnung, einAbgebrochenerErsterStartWirdZurueckgerollt) {
                                         "Speicher: Spielstand auf der Platte",
                                         "Sicherung: Spielstand passt zum Schema 2.0.0, nichts zu sichern",
                                         "Speicher: Spielstand auf der Platte"}));
-    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
     Verbindung roh(datei);
     EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "2.0.0");
     EXPECT_EQ(roh.wert("PRAGMA journal_mode"), "wal");
@@ -540,7 +550,8 @@ TEST_F(Speicheroeffnung, eineMigrationOhneWalKommtMitWalModus) {
     legeVersion1OhneWalAn(datei);
     Datenschema::oeffneSpeicher(datei, moment);
 
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"}));
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
     Verbindung roh(datei);
     EXPECT_EQ(roh.wert("PRAGMA journal_mode"), "wal");
     EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "2.0.0");
@@ -554,8 +565,8 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
         const char* name;
         void (*bereite)(const fs::path& datei);
         const char* domaene;
-        long code;                // primary code for SQLite
-        const char* beschreibung; // nullptr: SQLite's own text
+        long code; // primary code for SQLite
+        const char* beschreibung;
     };
     const Fall faelle[] = {
         {"ungültiger Wert in der Hauptdatei",
@@ -592,7 +603,7 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
              daten[static_cast<std::size_t>((seite - 1) * 4096)] = '\x01';
              schreibeDatei(d, daten);
          },
-         "SQLite", SQLITE_CORRUPT, nullptr},
+         "SQLite", SQLITE_CORRUPT, "Die Datenbankdatei ist beschädigt"},
         {"fremde -wal-Datei",
          [](const fs::path& d) {
              // The foreign store lists its tables in another order, so its schema page in the
@@ -619,7 +630,7 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
                  fs::remove(fs::path(fremd.string() + endung));
              }
          },
-         "SQLite", SQLITE_CORRUPT, nullptr},
+         "SQLite", SQLITE_CORRUPT, "Die Datenbankdatei ist beschädigt"},
         {"ungültiger Wert bei der Migration ohne WAL",
          [](const fs::path& d) {
              legeVersion1OhneWalAn(d);
@@ -647,12 +658,8 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
         Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(spielstand, moment); });
 
         EXPECT_EQ(fehler.domaene(), fall.domaene);
-        if (fall.beschreibung != nullptr) {
-            EXPECT_EQ(fehler.code(), fall.code);
-            EXPECT_STREQ(fehler.what(), fall.beschreibung);
-        } else {
-            EXPECT_EQ(fehler.code() & 0xff, fall.code) << fehler.what();
-        }
+        EXPECT_EQ(fehler.domaene() == "SQLite" ? fehler.code() & 0xff : fehler.code(), fall.code);
+        EXPECT_STREQ(fehler.what(), fall.beschreibung);
         // Compared without EXPECT_EQ, which would print whole database pages on a failure.
         const auto nachher = dateienNeben(eigener.pfad());
         EXPECT_EQ(nachher.size(), vorher.size());
@@ -753,4 +760,118 @@ TEST_F(Speicheroeffnung, eineUnfertigeSicherungWirdVollendetOderEntfernt) {
             EXPECT_EQ(inhalt(eigener / "Sicherungen" / name), name);
         }
     }
+}
+
+// A game kept on another drive through a link: the link stays a link, and the backup, the lock
+// file and the rebuild of a migration all lie beside the file it names.
+TEST_F(Speicheroeffnung, eineVerknuepfungFuehrtZumSpielstandDahinter) {
+    fs::create_directories(ordner / "laufwerk");
+    fs::create_directories(ordner / "daten");
+    const fs::path ziel = ordner / "laufwerk" / "Spielstand.sqlite";
+    // Without WAL mode the migration builds a new file and renames it into place.
+    legeVersion1OhneWalAn(ziel);
+    const fs::path verweis = ordner / "daten" / "Spielstand.sqlite";
+    fs::create_symlink("../laufwerk/Spielstand.sqlite", verweis);
+
+    {
+        auto container = Datenschema::oeffneSpeicher(verweis, moment);
+        EXPECT_EQ(container->kontext().portfolios().size(), 1u);
+        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+        EXPECT_EQ(speichere(container->kontext()), std::nullopt);
+    }
+
+    EXPECT_TRUE(fs::is_symlink(verweis));
+    EXPECT_EQ(fs::read_symlink(verweis), fs::path("../laufwerk/Spielstand.sqlite"));
+    EXPECT_EQ(ordner.namen("daten"), std::vector<std::string>{"Spielstand.sqlite"});
+    EXPECT_EQ(ordner.namen("laufwerk"),
+              (std::vector<std::string>{"Sicherungen", "Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    EXPECT_EQ(ordner.namen("laufwerk/Sicherungen"), std::vector<std::string>{kopie()});
+    EXPECT_EQ(Datenschema::sicherungsordner(verweis), fs::canonical(ordner / "laufwerk") / "Sicherungen");
+    Verbindung roh(ziel);
+    EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten"), "2.0.0");
+    EXPECT_EQ(roh.wert("SELECT gruppenname FROM Portfolio"), "Gruppe Süd");
+}
+
+// A link to a drive that is not mounted: refused, and nothing is made, neither beside the link
+// nor where it points.
+TEST_F(Speicheroeffnung, eineVerknuepfungInsLeereAendertNichts) {
+    const fs::path ziel = ordner / "ausgehaengt" / "Spielstand.sqlite";
+    fs::create_symlink(ziel, datei);
+    const std::string text = "Der Spielstand wird nicht geöffnet: „" + datei.string() + "“ verweist auf „" +
+                             ziel.string() + "“, und dort liegt nichts. Ist der Datenträger angeschlossen?";
+    for (const char* weg : {"Datenschema::oeffneSpeicher", "Ablage::oeffne"}) {
+        SCOPED_TRACE(weg);
+        Speicherfehler fehler = fehlerVon([&] {
+            if (std::string(weg) == "Ablage::oeffne") {
+                Ablage::oeffne(datei);
+            } else {
+                Datenschema::oeffneSpeicher(datei, moment);
+            }
+        });
+        EXPECT_EQ(fehler.domaene(), "Datei");
+        EXPECT_EQ(fehler.code(), ENOENT);
+        EXPECT_EQ(std::string(fehler.what()), text);
+        EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
+        EXPECT_TRUE(fs::is_symlink(datei));
+        EXPECT_FALSE(fs::exists(ordner / "ausgehaengt"));
+    }
+    EXPECT_EQ(protokoll.texte(), std::vector<std::string>{});
+    EXPECT_EQ(Datenschema::sicherungsordner(datei), ordner / "Sicherungen");
+}
+
+// A file where a folder of the store's path belongs: the folder cannot be made, and the message
+// says why; nothing is taken for a store or a backup there.
+TEST_F(Speicheroeffnung, einTeilDesPfadsDerKeinOrdnerIst) {
+    schreibeDatei(ordner / "spiel", "eine Datei");
+    const fs::path faelle[] = {ordner / "spiel", ordner / "spiel" / "quinzelbrockat"};
+    for (const auto& spielordner : faelle) {
+        SCOPED_TRACE(spielordner.string());
+        const fs::path spielstand = spielordner / "Spielstand.sqlite";
+
+        Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(spielstand, moment); });
+
+        EXPECT_EQ(fehler.domaene(), "Datei");
+        EXPECT_EQ(fehler.code(), ENOTDIR);
+        EXPECT_EQ(std::string(fehler.what()),
+                  "Der Ordner „" + spielordner.string() +
+                      "“ konnte nicht angelegt werden: Ein Teil des Pfads ist kein Ordner");
+        EXPECT_EQ(Datenschema::sichereVorMigration(spielstand, moment), std::nullopt);
+        EXPECT_EQ(ordner.namen(), std::vector<std::string>{"spiel"});
+        EXPECT_EQ(inhalt(ordner / "spiel"), "eine Datei");
+    }
+}
+
+// A folder the store may not write to, as SQLite finds it while saving: its refusal reads in
+// German, without SQLite's English.
+TEST_F(Speicheroeffnung, einSchreibgeschuetzterOrdnerWirdAufDeutschGemeldet) {
+    const fs::path spielordner = ordner / "spiel";
+    const fs::path spielstand = spielordner / "Spielstand.sqlite";
+    {
+        auto container = Datenschema::oeffneSpeicher(spielstand, moment);
+        container->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Nord", Dezimal(10000), moment));
+        ASSERT_EQ(speichere(container->kontext()), std::nullopt);
+    }
+    ASSERT_EQ(ordner.namen("spiel"),
+              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    for (const char* name : {"Spielstand.sqlite", "Spielstand.sqlite-sperre"}) {
+        fs::permissions(spielordner / name, fs::perms(0666));
+    }
+    fs::permissions(spielordner, fs::perms(0555));
+
+    // Root writes anywhere, so the second program gives it up first.
+    Kindprozess programm([&](Leitung& leitung) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            leitung.sende("ohne Rechtewechsel");
+            return;
+        }
+        auto container = Datenschema::oeffneSpeicher(spielstand, moment);
+        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+        leitung.sende(speichere(container->kontext()).value_or("gespeichert"));
+    });
+    const std::string meldung = programm.antwort();
+    fs::permissions(spielordner, fs::perms(0755));
+
+    EXPECT_EQ(meldung,
+              "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist schreibgeschützt");
+    EXPECT_EQ(Verbindung(spielstand).wert("SELECT gruppenname FROM Portfolio"), "Gruppe Nord");
 }
