@@ -870,6 +870,9 @@ TEST_F(Speicheroeffnung, einSchreibgeschuetzterOrdnerWirdAufDeutschGemeldet) {
     });
     const std::string meldung = programm.antwort();
     fs::permissions(spielordner, fs::perms(0755));
+    if (meldung == "ohne Rechtewechsel") {
+        GTEST_SKIP() << "root may not give up its rights here, so no folder is read-only for it";
+    }
 
     EXPECT_EQ(meldung,
               "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist schreibgeschützt");
