@@ -79,16 +79,32 @@ private:
             QtConcurrent::run(&arbeitspool(), [arbeit = std::move(arbeit), token]() mutable { return arbeit(token); });
         std::weak_ptr<Zustand> schwach = zustand_;
         QPointer<QObject> kontext = kontext_;
-        // The continuation is bound to the context object: Qt drops it when the object is gone
-        // before the result arrives.
-        zukunft.then(kontext_, [schwach, generation, token, kontext, anwenden = std::move(anwenden)](Ergebnis ergebnis) mutable {
+        auto liefere = [schwach, generation, token, kontext, anwenden = std::move(anwenden)](Ergebnis ergebnis) mutable {
             auto zustand = schwach.lock();
             if (!zustand || !kontext || token.stop_requested() || zustand->generation != generation) {
                 return;
             }
             zustand->laeuft = false;
             anwenden(std::move(ergebnis));
+        };
+        // Work that is done before the continuation is attached has Qt call the continuation at
+        // once, inside this call: the caller, which marks its run as started only after this
+        // returns, would then overwrite the result it has just applied. Such a result waits for
+        // the event loop like any other.
+        auto imStart = std::make_shared<bool>(true);
+        // The continuation is bound to the context object: Qt drops it when the object is gone
+        // before the result arrives.
+        zukunft.then(kontext_, [imStart, kontext, liefere = std::move(liefere)](Ergebnis ergebnis) mutable {
+            if (!*imStart) {
+                liefere(std::move(ergebnis));
+                return;
+            }
+            QMetaObject::invokeMethod(
+                kontext.data(),
+                [liefere = std::move(liefere), ergebnis = std::move(ergebnis)]() mutable { liefere(std::move(ergebnis)); },
+                Qt::QueuedConnection);
         });
+        *imStart = false;
     }
 
     QObject* kontext_;

@@ -7,9 +7,11 @@
 #include <QObject>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include "app/Ansichtsaufgabe.h"
+#include "app/Arbeitspool.h"
 
 using qb::Ansichtsaufgabe;
 
@@ -68,6 +70,31 @@ TEST(AnsichtsaufgabeTest, liefertDasErgebnisAufDemGuiThreadUndNurFuerDenGueltige
     QTest::qWait(50); // the queued delivery of the stale result, if any, would run here
     EXPECT_EQ(angewandt, std::vector<std::string>{"neu"});
     EXPECT_EQ(aufGuiThread, std::vector<bool>{true});
+}
+
+// Part of what a run applies its result with: each move waits until the worker pool is idle,
+// so that the run's work is surely done while the run is still being set up.
+struct WartetAufDenPool {
+    WartetAufDenPool() = default;
+    WartetAufDenPool(const WartetAufDenPool&) { qb::arbeitspool().waitForDone(5000); }
+    WartetAufDenPool(WartetAufDenPool&&) noexcept { qb::arbeitspool().waitForDone(5000); }
+};
+
+TEST(AnsichtsaufgabeTest, einSchonFertigesErgebnisKommtErstNachDemStart) {
+    // A view marks its run as started after setzeSchluessel() returns; a result applied inside
+    // that call would be overwritten at once.
+    QObject kontext;
+    Ansichtsaufgabe<int> aufgabe(&kontext);
+    bool imAufruf = false;
+    std::vector<bool> angewandtImAufruf;
+    auto anwenden = [&, wartet = WartetAufDenPool()](std::string) { angewandtImAufruf.push_back(imAufruf); };
+
+    imAufruf = true;
+    ASSERT_TRUE(aufgabe.setzeSchluessel(1, [](std::stop_token) { return std::string("fertig"); }, anwenden));
+    imAufruf = false;
+    ASSERT_TRUE(warte([&] { return !angewandtImAufruf.empty(); }));
+    EXPECT_EQ(angewandtImAufruf, std::vector<bool>{false});
+    EXPECT_FALSE(aufgabe.laeuft());
 }
 
 TEST(AnsichtsaufgabeTest, einGestoppterOderVerwaisterLaufWendetNichtsAn) {
