@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QObject>
 #include <QPointer>
@@ -87,24 +88,18 @@ private:
             zustand->laeuft = false;
             anwenden(std::move(ergebnis));
         };
-        // Work that is done before the continuation is attached has Qt call the continuation at
-        // once, inside this call: the caller, which marks its run as started only after this
-        // returns, would then overwrite the result it has just applied. Such a result waits for
-        // the event loop like any other.
-        auto imStart = std::make_shared<bool>(true);
-        // The continuation is bound to the context object: Qt drops it when the object is gone
-        // before the result arrives.
-        zukunft.then(kontext_, [imStart, kontext, liefere = std::move(liefere)](Ergebnis ergebnis) mutable {
-            if (!*imStart) {
-                liefere(std::move(ergebnis));
-                return;
-            }
+        // The result always travels through the event loop of the application object, which
+        // outlives every view, and only there, on the GUI thread, is the context looked at. A
+        // continuation bound to the context instead would read the context's guard on the worker
+        // thread and post to it while the GUI thread may be deleting it (a sheet closed just as
+        // its stopped fetch ends); and work done before the continuation is attached would have
+        // it run inside this call, before the caller has marked its run as started.
+        zukunft.then([liefere = std::move(liefere)](Ergebnis ergebnis) mutable {
             QMetaObject::invokeMethod(
-                kontext.data(),
+                QCoreApplication::instance(),
                 [liefere = std::move(liefere), ergebnis = std::move(ergebnis)]() mutable { liefere(std::move(ergebnis)); },
                 Qt::QueuedConnection);
         });
-        *imStart = false;
     }
 
     QObject* kontext_;

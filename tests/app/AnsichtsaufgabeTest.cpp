@@ -145,4 +145,36 @@ TEST(AnsichtsaufgabeTest, fuenfLaeufeSindZugleichUnterwegs) {
     EXPECT_TRUE(warte([&] { return fertig == 5; }));
 }
 
+TEST(AnsichtsaufgabeTest, einKontextDerGehtWaehrendSeinLaufEndetBekommtNichts) {
+    // A sheet closed just as its stopped fetch ends: the view goes on the GUI thread while the
+    // worker hands the result over. Many rounds, with the two moments shifted against each other.
+    int angewandt = 0;
+    for (int runde = 0; runde < 20000; ++runde) {
+        auto kontext = std::make_unique<QObject>();
+        auto aufgabe = std::make_unique<Ansichtsaufgabe<int>>(kontext.get());
+        auto los = std::make_shared<std::atomic<bool>>(false);
+        aufgabe->setzeSchluessel(
+            1,
+            [los](std::stop_token) {
+                while (!*los) {
+                }
+                return 1;
+            },
+            [&angewandt](int) { ++angewandt; });
+        *los = true;
+        std::atomic<int> verschiebung = 0;
+        while (verschiebung < (runde % 50) * 20) {
+            ++verschiebung;
+        }
+        aufgabe.reset();
+        kontext.reset();
+        if (runde % 50 == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+    qb::arbeitspool().waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(angewandt, 0);
+}
+
 } // namespace
