@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QObject>
 #include <QPointer>
@@ -79,15 +80,25 @@ private:
             QtConcurrent::run(&arbeitspool(), [arbeit = std::move(arbeit), token]() mutable { return arbeit(token); });
         std::weak_ptr<Zustand> schwach = zustand_;
         QPointer<QObject> kontext = kontext_;
-        // The continuation is bound to the context object: Qt drops it when the object is gone
-        // before the result arrives.
-        zukunft.then(kontext_, [schwach, generation, token, kontext, anwenden = std::move(anwenden)](Ergebnis ergebnis) mutable {
+        auto liefere = [schwach, generation, token, kontext, anwenden = std::move(anwenden)](Ergebnis ergebnis) mutable {
             auto zustand = schwach.lock();
             if (!zustand || !kontext || token.stop_requested() || zustand->generation != generation) {
                 return;
             }
             zustand->laeuft = false;
             anwenden(std::move(ergebnis));
+        };
+        // The result always travels through the event loop of the application object, which
+        // outlives every view, and only there, on the GUI thread, is the context looked at. A
+        // continuation bound to the context instead would read the context's guard on the worker
+        // thread and post to it while the GUI thread may be deleting it (a sheet closed just as
+        // its stopped fetch ends); and work done before the continuation is attached would have
+        // it run inside this call, before the caller has marked its run as started.
+        zukunft.then([liefere = std::move(liefere)](Ergebnis ergebnis) mutable {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [liefere = std::move(liefere), ergebnis = std::move(ergebnis)]() mutable { liefere(std::move(ergebnis)); },
+                Qt::QueuedConnection);
         });
     }
 

@@ -17,6 +17,10 @@ using Uhr = std::chrono::steady_clock;
 constexpr const char* kopfAccept = "Accept: application/json";
 constexpr const char* kopfUserAgent = "User-Agent: Quinzelbrockat/0.1 (Studienprojekt)";
 constexpr const char* textAndereAdresse = "Die Antwort kam von einer anderen Adresse";
+// An error body up to this size is read to its end and dropped, so that its connection stays
+// open for the next fetch (a miss on the first market is the usual case); a larger one would
+// cost more than a new handshake, so the transfer ends there and takes its connection along.
+constexpr std::size_t fehlerkoerperHoechstens = 65536;
 
 struct EasyLoescher {
     void operator()(CURL* h) const { curl_easy_cleanup(h); }
@@ -33,13 +37,18 @@ struct Transferzustand {
     std::string puffer;
     bool kopfGeprueft = false;
     std::optional<Kursfehler> fehler;
+    // The status was an error: the body is read past, not kept.
+    bool koerperVerwerfen = false;
+    std::size_t verworfen = 0;
     bool zeitUeberschritten = false;
     Uhr::time_point letzteDaten = Uhr::now();
     std::chrono::milliseconds ohneDatenHoechstens{0};
     std::stop_token stop;
 };
 
-std::optional<Kursfehler> statusfehler(long status) {
+std::optional<Kursfehler> statusfehler(CURL* easy) {
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 200 && status <= 299) {
         return std::nullopt;
     }
@@ -49,14 +58,8 @@ std::optional<Kursfehler> statusfehler(long status) {
     return Kursfehler::quellenfehler(status);
 }
 
-// Status first, then the final address: a redirect is harmless only when it stays on the
-// asked host over https.
-std::optional<Kursfehler> pruefeKopf(const Transferzustand& z) {
-    long status = 0;
-    curl_easy_getinfo(z.easy, CURLINFO_RESPONSE_CODE, &status);
-    if (auto f = statusfehler(status)) {
-        return f;
-    }
+// A redirect is harmless only when it stays on the asked host over https.
+std::optional<Kursfehler> adressfehler(const Transferzustand& z) {
     char* endadresse = nullptr;
     if (curl_easy_getinfo(z.easy, CURLINFO_EFFECTIVE_URL, &endadresse) != CURLE_OK || endadresse == nullptr) {
         return Kursfehler::netzwerk(textAndereAdresse);
@@ -72,6 +75,14 @@ std::optional<Kursfehler> pruefeKopf(const Transferzustand& z) {
     return std::nullopt;
 }
 
+// Status first, then the final address.
+std::optional<Kursfehler> pruefeKopf(const Transferzustand& z) {
+    if (auto f = statusfehler(z.easy)) {
+        return f;
+    }
+    return adressfehler(z);
+}
+
 size_t schreibe(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
     auto& z = *static_cast<Transferzustand*>(nutzer);
     size_t laenge = groesse * anzahl;
@@ -79,10 +90,17 @@ size_t schreibe(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
         z.letzteDaten = Uhr::now();
         if (!z.kopfGeprueft) {
             z.kopfGeprueft = true;
-            if (auto f = pruefeKopf(z)) {
+            if (auto f = statusfehler(z.easy)) {
                 z.fehler = std::move(f);
+                z.koerperVerwerfen = true;
+            } else if (auto anderswo = adressfehler(z)) {
+                z.fehler = std::move(anderswo);
                 return CURL_WRITEFUNC_ERROR;
             }
+        }
+        if (z.koerperVerwerfen) {
+            z.verworfen += laenge;
+            return z.verworfen <= fehlerkoerperHoechstens ? laenge : CURL_WRITEFUNC_ERROR;
         }
         if (laenge > JsonAbruf::hoechstgroesse - z.puffer.size()) {
             z.fehler = Kursfehler::antwortUnlesbar("Antwort größer als erlaubt");

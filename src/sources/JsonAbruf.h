@@ -47,9 +47,9 @@ public:
     const Sitzung& sitzung() const { return *sitzung_; }
 
     // The answer's bytes. Checks in this order: scheme of the address (before anything is
-    // sent), HTTP status (400, 404,
-    // 410, 422 → nichtGefunden, any other outside 2xx → quellenfehler; the body of an error
-    // status is not read), final address, size, emptiness.
+    // sent), HTTP status (400, 404, 410, 422 → nichtGefunden, any other outside 2xx →
+    // quellenfehler; the body of an error status is never used, only read past so that the
+    // connection stays open), final address, size, emptiness.
     std::string daten(const std::string& adresse, std::stop_token stop) const;
 
     // Fetches and decodes one answer. `Antworttyp::ausJson(const nlohmann::json&)` builds the

@@ -7,9 +7,11 @@
 #include <QObject>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include "app/Ansichtsaufgabe.h"
+#include "app/Arbeitspool.h"
 
 using qb::Ansichtsaufgabe;
 
@@ -70,6 +72,31 @@ TEST(AnsichtsaufgabeTest, liefertDasErgebnisAufDemGuiThreadUndNurFuerDenGueltige
     EXPECT_EQ(aufGuiThread, std::vector<bool>{true});
 }
 
+// Part of what a run applies its result with: each move waits until the worker pool is idle,
+// so that the run's work is surely done while the run is still being set up.
+struct WartetAufDenPool {
+    WartetAufDenPool() = default;
+    WartetAufDenPool(const WartetAufDenPool&) { qb::arbeitspool().waitForDone(5000); }
+    WartetAufDenPool(WartetAufDenPool&&) noexcept { qb::arbeitspool().waitForDone(5000); }
+};
+
+TEST(AnsichtsaufgabeTest, einSchonFertigesErgebnisKommtErstNachDemStart) {
+    // A view marks its run as started after setzeSchluessel() returns; a result applied inside
+    // that call would be overwritten at once.
+    QObject kontext;
+    Ansichtsaufgabe<int> aufgabe(&kontext);
+    bool imAufruf = false;
+    std::vector<bool> angewandtImAufruf;
+    auto anwenden = [&, wartet = WartetAufDenPool()](std::string) { angewandtImAufruf.push_back(imAufruf); };
+
+    imAufruf = true;
+    ASSERT_TRUE(aufgabe.setzeSchluessel(1, [](std::stop_token) { return std::string("fertig"); }, anwenden));
+    imAufruf = false;
+    ASSERT_TRUE(warte([&] { return !angewandtImAufruf.empty(); }));
+    EXPECT_EQ(angewandtImAufruf, std::vector<bool>{false});
+    EXPECT_FALSE(aufgabe.laeuft());
+}
+
 TEST(AnsichtsaufgabeTest, einGestoppterOderVerwaisterLaufWendetNichtsAn) {
     struct Fall {
         const char* name;
@@ -116,6 +143,38 @@ TEST(AnsichtsaufgabeTest, fuenfLaeufeSindZugleichUnterwegs) {
         sperre->frei.set_value();
     }
     EXPECT_TRUE(warte([&] { return fertig == 5; }));
+}
+
+TEST(AnsichtsaufgabeTest, einKontextDerGehtWaehrendSeinLaufEndetBekommtNichts) {
+    // A sheet closed just as its stopped fetch ends: the view goes on the GUI thread while the
+    // worker hands the result over. Many rounds, with the two moments shifted against each other.
+    int angewandt = 0;
+    for (int runde = 0; runde < 20000; ++runde) {
+        auto kontext = std::make_unique<QObject>();
+        auto aufgabe = std::make_unique<Ansichtsaufgabe<int>>(kontext.get());
+        auto los = std::make_shared<std::atomic<bool>>(false);
+        aufgabe->setzeSchluessel(
+            1,
+            [los](std::stop_token) {
+                while (!*los) {
+                }
+                return 1;
+            },
+            [&angewandt](int) { ++angewandt; });
+        *los = true;
+        std::atomic<int> verschiebung = 0;
+        while (verschiebung < (runde % 50) * 20) {
+            ++verschiebung;
+        }
+        aufgabe.reset();
+        kontext.reset();
+        if (runde % 50 == 0) {
+            QCoreApplication::processEvents();
+        }
+    }
+    qb::arbeitspool().waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(angewandt, 0);
 }
 
 } // namespace

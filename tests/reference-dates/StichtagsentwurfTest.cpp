@@ -79,6 +79,8 @@ TEST(StichtagsentwurfTest, zeilenzustaendeUndPreise) {
         {"Fremdwährung mit unlesbarer Umrechnung", Assetklasse::aktie, {"USD", d("0"), d("0")}, {Feld::umrechnung},
          false, {}},
         {"Euro mit altem unlesbarem Kurs", Assetklasse::aktie, {"EUR", d("0"), d("0")}, {Feld::umrechnung}, true, {}},
+        {"Euro mit unlesbarem Kurs", Assetklasse::aktie, {"EUR", d("0"), d("0")}, {Feld::kurs}, false, {}},
+        {"Fremdwährung mit unlesbarem Kurs", Assetklasse::aktie, {"USD", d("0"), d("1.5")}, {Feld::kurs}, false, {}},
         {"Euro", Assetklasse::aktie, {" eur", d("12.5"), d("0")}, {}, false, eur("12.5")},
         {"Fremdwährung", Assetklasse::aktie, {"usd ", d("150"), d("1.5")}, {}, false, fremd("150", "USD", "1.5")},
         {"über einer Milliarde", Assetklasse::aktie, {"EUR", d("1000000001"), d("0")}, {}, false, {}},

@@ -99,7 +99,7 @@ TEST_F(JsonAbrufTest, verweigertJedesSchemaAusserHttpsOhneAnfrage) {
     EXPECT_EQ(abruf.daten("HTTPS://127.0.0.1:" + std::to_string(server.port()) + "/x", {}), "{}");
 }
 
-TEST_F(JsonAbrufTest, ordnetJedenStatusZuOhneDenKoerperZuLesen) {
+TEST_F(JsonAbrufTest, ordnetJedenStatusZuOhneDenKoerperZuVerwenden) {
     struct Fall {
         int status;
         std::optional<Kursfehler> erwartet;
@@ -113,7 +113,7 @@ TEST_F(JsonAbrufTest, ordnetJedenStatusZuOhneDenKoerperZuLesen) {
         {201, std::nullopt},                   {299, std::nullopt},
     };
     for (const auto& fall : faelle) {
-        // A body over the limit would fail with its size if anything read it.
+        // A body over the limit would fail with its size if anything kept it.
         server.beantworte("/s", mitKoerper(fall.status, JsonAbruf::hoechstgroesse + 5000));
         if (fall.erwartet) {
             EXPECT_EQ(kursfehler([&] { hole("/s"); }), *fall.erwartet) << fall.status;
@@ -295,7 +295,7 @@ TEST_F(JsonAbrufTest, meldetJedenTransportfehlerAufDeutsch) {
 
 TEST_F(JsonAbrufTest, nacheinanderGenuegtEinHandschlag) {
     server.beantworte("/x", Antwort::json("{}"));
-    server.beantworte("/fehlt", mitKoerper(404, 10));
+    server.beantworte("/fehlt", mitKoerper(404, 65536));
     const JsonAbruf kopie = abruf;
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(hole("/x"), "{}");
@@ -304,7 +304,12 @@ TEST_F(JsonAbrufTest, nacheinanderGenuegtEinHandschlag) {
     EXPECT_EQ(server.handschlaege(), 1);
     EXPECT_EQ(server.verbindungen(), 1u);
 
-    // A body left unread takes its connection with it; the next one resumes the TLS session.
+    // An error body is read past, so its connection stays; one over the limit for that takes
+    // its connection with it, and the next one resumes the TLS session.
+    EXPECT_EQ(kursfehler([&] { hole("/fehlt"); }), Kursfehler::nichtGefunden(404));
+    EXPECT_EQ(hole("/x"), "{}");
+    EXPECT_EQ(server.handschlaege(), 1);
+    server.beantworte("/fehlt", mitKoerper(404, 65537));
     EXPECT_EQ(kursfehler([&] { hole("/fehlt"); }), Kursfehler::nichtGefunden(404));
     EXPECT_EQ(hole("/x"), "{}");
     EXPECT_EQ(hole("/x"), "{}");

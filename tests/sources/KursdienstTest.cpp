@@ -1,3 +1,4 @@
+#include <condition_variable>
 #include <cstdlib>
 #include <future>
 #include <mutex>
@@ -90,6 +91,18 @@ Kursnotierung notierung(const char* kurs, std::string waehrung) {
 
 json rate(const char* datum, const char* wert) {
     return json{{"date", datum}, {"base", "EUR"}, {"quote", "USD"}, {"rate", wert}};
+}
+
+const char* const einzelPfad = "/v1/data/price_information/single";
+const char* const usdPfad = "/v2/rate/EUR/USD";
+
+// What the exchange sends for a paper it does not know on a market: a 404 with a body.
+Antwort unbekannterWert() {
+    return Antwort::json(R"({"messages":["Instrument not found"],"status":404})", 404);
+}
+
+Antwort einzelkurs(const std::string& isin, int preis, const char* waehrung) {
+    return Antwort::json(json{{"isin", isin}, {"lastPrice", preis}, {"currency", {{"originalValue", waehrung}}}}.dump());
 }
 
 class KursdienstTest : public ::testing::Test {
@@ -356,13 +369,12 @@ TEST_F(KursdienstTest, fuenfVergleichsabrufeLaufenGleichzeitig) {
 }
 
 TEST_F(KursdienstTest, einVergleichBrauchtJeQuelleEinenHandschlag) {
-    // The first market knows nothing, the second quotes in USD; then the ECB rate.
-    server.beantworte("/v1/data/price_information/single", [](const Anfrage& a) {
+    // The first market does not know the paper, the second quotes in USD; then the ECB rate.
+    server.beantworte(einzelPfad, [](const Anfrage& a) {
         if (a.wert("mic") == "XETR") {
-            return Antwort::json("{}");
+            return unbekannterWert();
         }
-        return Antwort::json(
-            json{{"isin", a.wert("isin")}, {"lastPrice", 11}, {"currency", {{"originalValue", "USD"}}}}.dump());
+        return einzelkurs(a.wert("isin"), 11, "USD");
     });
     server.beantworte("/v2/rate/EUR/USD", Antwort::json(rate("2024-05-17", "1.1").dump()));
 
@@ -380,6 +392,79 @@ TEST_F(KursdienstTest, einVergleichBrauchtJeQuelleEinenHandschlag) {
         EXPECT_EQ(anfrage.verbindung, boerse[0].verbindung);
     }
     EXPECT_NE(server.anfragen("/v2/rate/EUR/USD")[0].verbindung, boerse[0].verbindung);
+}
+
+TEST_F(KursdienstTest, einUnbekannterWertKostetKeineNeueVerbindung) {
+    // XETR knows the German papers, XFRA the American one in USD; nobody knows the British one.
+    const std::string apple = "US0378331005";
+    const std::string unbekannt = "GB0002634946";
+    const std::vector<std::string> fuenf{"DE0007164600", apple, "DE0001102614", "DE0005140008", "DE0007100000"};
+    struct Fall {
+        const char* name;
+        std::vector<std::vector<std::string>> runden;
+        bool zugleich;
+        std::size_t boerse;
+        std::size_t ezb;
+    };
+    const Fall faelle[] = {
+        {"fremde Aktie", {{apple}}, false, 1, 1},
+        {"fünf nacheinander", {fuenf}, false, 1, 1},
+        {"unbekannt, dann bekannt", {{unbekannt, "DE0007164600"}}, false, 1, 0},
+        {"fünf zugleich", {fuenf}, true, 5, 1},
+        {"zweimal fünf zugleich", {fuenf, fuenf}, true, 5, 1},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        qbtest::Testserver eigener;
+        std::mutex mutex;
+        std::condition_variable alleDa;
+        int xetrAnfragen = 0;
+        eigener.beantworte(einzelPfad, [&](const Anfrage& a) {
+            const std::string isin = a.wert("isin");
+            const bool xetr = a.wert("mic") == "XETR";
+            if (xetr && fall.zugleich) {
+                // Each round's first requests wait for one another, so that they surely overlap.
+                std::unique_lock sperre(mutex);
+                ++xetrAnfragen;
+                alleDa.notify_all();
+                alleDa.wait_for(sperre, 5s, [&] { return xetrAnfragen % 5 == 0; });
+            }
+            if (isin == unbekannt || xetr != isin.starts_with("DE")) {
+                return unbekannterWert();
+            }
+            return einzelkurs(isin, 11, xetr ? "EUR" : "USD");
+        });
+        eigener.beantworte(usdPfad, Antwort::json(rate("2024-05-17", "1.1").dump()));
+        const Kursdienst eigenerDienst = qbtest::dienstFuer(eigener);
+        auto vergleiche = [&](const std::string& isin) -> std::optional<Dezimal> {
+            try {
+                return eigenerDienst.inEuro(eigenerDienst.wertpapiere().aktuellerKurs(isin, {}), std::nullopt, {}).kurs;
+            } catch (const Kursfehler& fehler) {
+                EXPECT_EQ(fehler, Kursfehler::kennungUnbekannt(unbekannt)) << isin;
+                return std::nullopt;
+            }
+        };
+
+        for (const auto& runde : fall.runden) {
+            std::vector<std::future<std::optional<Dezimal>>> ergebnisse;
+            for (const auto& isin : runde) {
+                ergebnisse.push_back(std::async(fall.zugleich ? std::launch::async : std::launch::deferred,
+                                                [&, isin] { return vergleiche(isin); }));
+                if (!fall.zugleich) {
+                    ergebnisse.back().wait();
+                }
+            }
+            for (std::size_t i = 0; i < runde.size(); ++i) {
+                const std::optional<Dezimal> erwartet =
+                    runde[i] == unbekannt ? std::nullopt : std::optional(runde[i] == apple ? Dezimal(10) : Dezimal(11));
+                EXPECT_EQ(ergebnisse[i].get(), erwartet) << runde[i];
+            }
+        }
+        EXPECT_EQ(eigener.verbindungen(einzelPfad), fall.boerse);
+        EXPECT_EQ(eigener.verbindungen(usdPfad), fall.ezb);
+        // No connection was opened that carried no request.
+        EXPECT_EQ(static_cast<std::size_t>(eigener.handschlaege()), fall.boerse + fall.ezb);
+    }
 }
 
 TEST_F(KursdienstTest, derStandardLiestSeineAdressenAusDerUmgebung) {

@@ -5,6 +5,8 @@
 #include <set>
 #include <stdexcept>
 
+#include <sys/socket.h>
+
 #include <httplib.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -74,6 +76,53 @@ void pruefe(bool ok, const char* was) {
 }
 
 } // namespace
+
+// The sockets of the connections open now, by their TLS object. Stopping shuts them down, so
+// that a connection a client keeps idle ends at once instead of after the keep-alive wait. A
+// socket leaves the list when its TLS object is freed, which the server does before it closes
+// the socket: a number in the list is never one the system has handed out again.
+struct OffeneVerbindungen {
+    std::mutex mutex;
+    std::map<const SSL*, int> sockets;
+    bool beendet = false;
+
+    static int index() {
+        static const int wert = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, &OffeneVerbindungen::freigegeben);
+        return wert;
+    }
+
+    static void ereignis(const SSL* ssl, int wo, int) {
+        if ((wo & SSL_CB_HANDSHAKE_START) == 0) {
+            return;
+        }
+        auto* offen = static_cast<OffeneVerbindungen*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+        int socket = SSL_get_fd(ssl);
+        std::lock_guard sperre(offen->mutex);
+        if (offen->beendet) {
+            ::shutdown(socket, SHUT_RDWR);
+        }
+        if (offen->sockets.emplace(ssl, socket).second) {
+            SSL_set_ex_data(const_cast<SSL*>(ssl), index(), offen);
+        }
+    }
+
+    static void freigegeben(void* ssl, void* daten, CRYPTO_EX_DATA*, int, long, void*) {
+        if (daten == nullptr) {
+            return;
+        }
+        auto* offen = static_cast<OffeneVerbindungen*>(daten);
+        std::lock_guard sperre(offen->mutex);
+        offen->sockets.erase(static_cast<const SSL*>(ssl));
+    }
+
+    void beende() {
+        std::lock_guard sperre(mutex);
+        beendet = true;
+        for (const auto& [ssl, socket] : sockets) {
+            ::shutdown(socket, SHUT_RDWR);
+        }
+    }
+};
 
 std::string Anfrage::kopf(const std::string& name) const {
     for (const auto& [schluessel, wert] : koepfe) {
@@ -145,7 +194,8 @@ Testzertifikat::~Testzertifikat() {
 }
 
 Testserver::Testserver()
-    : server_(std::make_unique<httplib::SSLServer>(static_cast<X509*>(zertifikat_.x509()),
+    : offen_(std::make_unique<OffeneVerbindungen>()),
+      server_(std::make_unique<httplib::SSLServer>(static_cast<X509*>(zertifikat_.x509()),
                                                    static_cast<EVP_PKEY*>(zertifikat_.schluessel()))) {
     if (!server_->is_valid()) {
         throw std::runtime_error("Testserver: TLS nicht eingerichtet");
@@ -159,6 +209,8 @@ Testserver::Testserver()
     // client's reuse and not the server's limit.
     server_->set_keep_alive_max_count(100000);
     server_->set_keep_alive_timeout(60);
+    SSL_CTX_set_app_data(server_->ssl_context(), offen_.get());
+    SSL_CTX_set_info_callback(server_->ssl_context(), &OffeneVerbindungen::ereignis);
     server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
         Anfrage anfrage;
         anfrage.pfad = req.path;
@@ -228,6 +280,8 @@ Testserver::~Testserver() {
     }
     wecker_.notify_all();
     server_->stop();
+    // The workers end only when their connections do; a client may still hold one open.
+    offen_->beende();
     faden_.join();
 }
 
@@ -270,6 +324,14 @@ long Testserver::fortsetzungen() const {
 std::size_t Testserver::verbindungen() const {
     std::set<std::string> verschieden;
     for (const auto& anfrage : anfragen()) {
+        verschieden.insert(anfrage.verbindung);
+    }
+    return verschieden.size();
+}
+
+std::size_t Testserver::verbindungen(const std::string& pfad) const {
+    std::set<std::string> verschieden;
+    for (const auto& anfrage : anfragen(pfad)) {
         verschieden.insert(anfrage.verbindung);
     }
     return verschieden.size();

@@ -93,6 +93,8 @@ private:
 
 // A real HTTPS server on 127.0.0.1 with a random port that plays both services with canned
 // answers and records every request. Waits inside answers end when the server stops.
+struct OffeneVerbindungen;
+
 class Testserver {
 public:
     using Beantworter = std::function<Antwort(const Anfrage&)>;
@@ -119,6 +121,8 @@ public:
     long fortsetzungen() const;
     // Connections that carried at least one request.
     std::size_t verbindungen() const;
+    // Connections that carried at least one request for this path.
+    std::size_t verbindungen(const std::string& pfad) const;
 
 private:
     void bediene(const Anfrage& anfrage, Antwort& antwort);
@@ -126,6 +130,7 @@ private:
     bool warte(std::chrono::milliseconds dauer);
 
     Testzertifikat zertifikat_;
+    std::unique_ptr<OffeneVerbindungen> offen_;
     std::unique_ptr<httplib::SSLServer> server_;
     std::thread faden_;
     int port_ = 0;

@@ -5,6 +5,7 @@
 
 #include "Testspiel.h"
 #include "valuation/Portfoliostand.h"
+#include "valuation/Stichtagsverlauf.h"
 
 using namespace qb;
 using namespace testspiel;
@@ -275,4 +276,72 @@ TEST(Portfoliostand, mitPreisenFragtJedeBewertetePositionEinmal) {
     EXPECT_EQ(klassen(t.fehlendePreise()), "anleihe");
     EXPECT_FALSE(t.marktwert() || t.gesamtwert() || t.gewinn() || t.renditeProzent());
     EXPECT_EQ(t.investiert().text(), "1441.44");
+}
+
+TEST(Portfoliostand, vonZweiNotizenEinerPositionZaehltDieErste) {
+    // Linking refuses a second note of a position, but a stored date may still hold two: the
+    // first in the date's list counts, for the row, the totals and the curve.
+    struct Fall {
+        const char* erste;
+        const char* zweite;
+        const char* marktwert;
+    };
+    for (const Fall& f : {Fall{"110", "90", "1100"}, Fall{"90", "110", "900"}}) {
+        auto p = spiel();
+        auto aktie = kaufe(p, Assetklasse::aktie, "SAP", 10, eur("100"));
+        auto b = stichtag(p, tag(2026, 3, 10));
+        notiere(b, aktie, eur(f.erste));
+        auto zweite = std::make_shared<Preisnotiz>(Dezimal(0), "Bloomberg", aktie->kennung(), Kursart::vonHand,
+                                                   b->datum(), Preisherkunft::manuell, std::nullopt);
+        zweite->setzePosition(aktie);
+        zweite->setzeBewertung(b);
+        zweite->setzePreis(eur(f.zweite));
+        ASSERT_EQ(b->notizen().size(), 2u);
+        ASSERT_EQ(b->notizen()[1], zweite);
+
+        Portfoliostand s(*p, b.get());
+        EXPECT_EQ(text(s.positionen()[0].marktwert), f.marktwert) << f.erste;
+        EXPECT_EQ(text(s.marktwert()), f.marktwert) << f.erste;
+        Stichtagsverlauf v(*p);
+        ASSERT_EQ(v.punkte().size(), 1u);
+        EXPECT_EQ(v.punkte()[0].wert.text(), (d("9000") + d(f.marktwert)).text()) << f.erste;
+    }
+}
+
+TEST(Portfoliostand, nurEineBasisVonNullLaesstDieProzenteWeg) {
+    struct Fall {
+        const char* name;
+        const char* startkapital;
+        // A stored foreign buy price at rate 1; below 0 it makes the buy value negative.
+        const char* kaufOriginal;
+        const char* notiz;
+        std::optional<Dezimal> rendite;
+        std::optional<Dezimal> zeilenrendite;
+    };
+    const Fall faelle[] = {
+        // Invested 1000, worth 1200: gain 200 against a capital of -1000.
+        {"negatives Startkapital", "-1000", "100", "120", d("-20"), d("20")},
+        {"Startkapital 0", "0", "100", "120", std::nullopt, d("20")},
+        // Bought for -1000, worth 10: gain 1010 against a buy value of -1000.
+        {"negativer Kaufwert", "10000", "-100", "1", d("10.1"), d("-101")},
+        {"Kaufwert 0", "10000", "0", "1", d("0.1"), std::nullopt},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        auto p = spiel(f.startkapital);
+        auto aktie = std::make_shared<Position>(Assetklasse::aktie);
+        aktie->setzeName("SAP");
+        aktie->setzeStueckzahl(10);
+        aktie->setzeKaufpreis(d("100"));
+        aktie->setzeWaehrung("USD");
+        aktie->setzeKaufkursOriginal(d(f.kaufOriginal));
+        aktie->setzeKaufumrechnung(d("1"));
+        p->fuegeHinzu(aktie);
+        auto b = stichtag(p, tag(2026, 3, 10));
+        notiere(b, aktie, eur(f.notiz));
+
+        Portfoliostand s(*p, b.get());
+        EXPECT_EQ(s.renditeProzent(), f.rendite);
+        EXPECT_EQ(s.positionen()[0].renditeProzent, f.zeilenrendite);
+    }
 }
