@@ -20,7 +20,7 @@ Verbindungspool::Leihe::~Leihe() {
 
 Verbindungspool::Verbindungspool() {
     initialisiereCurl();
-    // Without the share every fetch still works; only the lookups and sessions are not shared.
+    // Without the share every fetch still works; only the lookups are not shared.
     CURLSH* teilung = curl_share_init();
     if (teilung == nullptr) {
         return;
@@ -28,8 +28,7 @@ Verbindungspool::Verbindungspool() {
     bool ok = curl_share_setopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
               curl_share_setopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
               curl_share_setopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK &&
-              curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) == CURLSHE_OK;
+              curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
     if (!ok) {
         curl_share_cleanup(teilung);
         return;
@@ -38,7 +37,7 @@ Verbindungspool::Verbindungspool() {
 }
 
 Verbindungspool::~Verbindungspool() {
-    // Closing a connection may still touch the shared sessions, so the handles go first.
+    // A handle's transfers may still hold shared lookups, so the handles go first.
     for (CURLM* multi : frei_) {
         curl_multi_cleanup(multi);
     }
