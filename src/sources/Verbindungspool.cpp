@@ -37,7 +37,7 @@ Verbindungspool::Verbindungspool() {
 }
 
 Verbindungspool::~Verbindungspool() {
-    // A handle's transfers may still hold shared lookups, so the handles go first.
+    // The kept connections go before the share whose lookups they were made with.
     for (CURLM* multi : frei_) {
         curl_multi_cleanup(multi);
     }
