@@ -5,7 +5,7 @@ set -euo pipefail
 
 pakete=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev qt6-translations-l10n
+  qt6-base-dev qt6-svg-dev qt6-wayland qt6-translations-l10n
   libicu-dev libgmp-dev
   libsqlite3-dev
   libcurl4-openssl-dev libssl-dev nlohmann-json3-dev

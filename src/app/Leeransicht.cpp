@@ -61,7 +61,8 @@ void Leeransicht::setze(const QString& symbol, const QString& titel, const QStri
         neu->setObjectName(QStringLiteral("symbol"));
         neu->setFixedSize(symbol_->size());
         Vordergrund::setze(neu, Vordergrund::sekundaer());
-        layout()->replaceWidget(symbol_, neu);
+        // The layout hands back the item that held the old symbol; it is ours to delete.
+        delete layout()->replaceWidget(symbol_, neu);
         delete symbol_;
         symbol_ = neu;
     }

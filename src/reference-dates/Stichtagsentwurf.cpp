@@ -32,7 +32,9 @@ Eingabeform Stichtagsentwurf::Zeile::form() const {
 Stichtagsentwurf::Vergleichsauftrag Stichtagsentwurf::Zeile::vergleichsauftrag() const {
     Vergleichsauftrag auftrag{klasse, kennung, std::nullopt};
     if (klasse != Assetklasse::waehrung) {
-        if (const Waehrungscode* code = form().fremdwaehrungCode()) {
+        // The code lives in the form, so the form needs a name that outlasts the pointer.
+        const Eingabeform f = form();
+        if (const Waehrungscode* code = f.fremdwaehrungCode()) {
             auftrag.fremdwaehrung = code->wert();
         }
     }

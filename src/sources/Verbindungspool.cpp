@@ -21,7 +21,7 @@ Verbindungspool::Leihe::~Leihe() {
 void Verbindungspool::bereite() {
     std::call_once(bereit_, [this] {
         initialisiereCurl();
-        // Without the share every fetch still works; only the lookups and sessions are not shared.
+        // Without the share every fetch still works; only the lookups are not shared.
         CURLSH* teilung = curl_share_init();
         if (teilung == nullptr) {
             return;
@@ -30,8 +30,7 @@ void Verbindungspool::bereite() {
             curl_share_setopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
             curl_share_setopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
             curl_share_setopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
-            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK &&
-            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) == CURLSHE_OK;
+            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
         if (!ok) {
             curl_share_cleanup(teilung);
             return;
@@ -41,7 +40,7 @@ void Verbindungspool::bereite() {
 }
 
 Verbindungspool::~Verbindungspool() {
-    // Closing a connection may still touch the shared sessions, so the handles go first.
+    // The kept connections go before the share whose lookups they were made with.
     for (CURLM* multi : frei_) {
         curl_multi_cleanup(multi);
     }

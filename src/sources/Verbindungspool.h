@@ -13,8 +13,10 @@ namespace qb {
 // connection stays in that handle's connection cache, and the next transfer that borrows the
 // handle sends over it without a new handshake. Concurrent transfers borrow different handles,
 // so a connection is never used by two threads (curl's documentation warns against sharing one
-// connection cache between threads). Across handles the transfers share name lookups and TLS
-// sessions, so a second connection to the same host resumes the first one's session.
+// connection cache between threads). Across handles the transfers share name lookups only, not
+// TLS sessions: OpenSSL reads a resumed session during the handshake outside the share's lock,
+// and whether that is safe against another thread freeing it from the shared cache rests on
+// OpenSSL's internals alone. The kept connections spare most handshakes anyway.
 class Verbindungspool {
 public:
     // One borrowed multi handle; it goes back to the pool when the lease ends.
@@ -48,7 +50,7 @@ public:
 
     // The handle that ended last, so that one fetch after another reuses one connection.
     Leihe leihe();
-    // Lets a new easy handle use the shared lookups and TLS sessions; must be called before
+    // Lets a new easy handle use the shared name lookups; must be called before
     // its transfer starts, and the handle must be cleaned up before the pool.
     CURLcode teile(CURL* easy);
 
@@ -61,6 +63,8 @@ private:
 
     std::once_flag bereit_;
     CURLSH* teilung_ = nullptr;
+    // One lock per kind of data, also for the share itself (CURL_LOCK_DATA_SHARE), which curl
+    // locks when a handle joins or leaves it.
     std::array<std::mutex, CURL_LOCK_DATA_LAST> sperren_;
     std::mutex mutex_;
     std::vector<CURLM*> frei_;

@@ -17,12 +17,12 @@ Eingabeform Eingabeform::fuer(Assetklasse klasse, std::string_view kennung, std:
     return euro();
 }
 
-const Waehrungscode* Eingabeform::fremdwaehrungCode() const {
+const Waehrungscode* Eingabeform::fremdwaehrungCode() const& {
     const auto* f = std::get_if<Fremdwaehrung>(&fall_);
     return f ? &f->code : nullptr;
 }
 
-const Waehrungscode* Eingabeform::waehrungskursCode() const {
+const Waehrungscode* Eingabeform::waehrungskursCode() const& {
     const auto* f = std::get_if<Waehrungskurs>(&fall_);
     return f ? &f->code : nullptr;
 }

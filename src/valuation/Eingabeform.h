@@ -33,10 +33,13 @@ public:
     static Eingabeform fuer(Assetklasse klasse, std::string_view kennung, std::string_view handelswaehrung);
 
     bool istEuro() const { return std::holds_alternative<Euro>(fall_); }
-    // The code of a `fremdwaehrung` form.
-    const Waehrungscode* fremdwaehrungCode() const;
+    // The code of a `fremdwaehrung` form. The pointer points into the form, so a temporary
+    // form cannot hand it out: it would dangle at the end of the statement.
+    const Waehrungscode* fremdwaehrungCode() const&;
+    const Waehrungscode* fremdwaehrungCode() const&& = delete;
     // The code of a `waehrungskurs` form.
-    const Waehrungscode* waehrungskursCode() const;
+    const Waehrungscode* waehrungskursCode() const&;
+    const Waehrungscode* waehrungskursCode() const&& = delete;
 
     friend bool operator==(const Eingabeform&, const Eingabeform&) = default;
 
