@@ -45,6 +45,9 @@ Referenzzeile::Referenzzeile(Waehrungscode code, std::optional<Zeitpunkt> refere
     laedt_->setFixedSize(36, 8);
     text_->setObjectName(QStringLiteral("ezbText"));
     text_->setTextFormat(Qt::PlainText);
+    // Where the line is narrow the rate wraps under its heading instead of being cut off or
+    // widening the form around it; its height follows the width it gets.
+    text_->setWordWrap(true);
     auto* reihe = new QHBoxLayout(kurszeile_);
     reihe->setContentsMargins(0, 0, 0, 0);
     reihe->addWidget(laedt_, 0, Qt::AlignVCenter);

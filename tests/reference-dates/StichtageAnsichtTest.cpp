@@ -14,8 +14,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "app/Modellbeobachter.h"
 #include "app/Spielstandhilfe.h"
@@ -33,6 +36,7 @@
 #include "sources/Testhilfen.h"
 
 using namespace qb;
+using qbtest::Antwort;
 using testspiel::tag;
 
 namespace {
@@ -341,4 +345,99 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
               "geändert, nachdem der Kurs eingetragen war. Trag ihn für die neue Kennung ein.");
     QTest::mouseClick(hinweis->findChild<QPushButton*>("ok"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return hinweis.isNull(); }, 5000));
+}
+
+namespace {
+
+// The sheet fits the window and shows the ECB rate line whole: not cut at the sheet's edge,
+// not clipped in height, and no horizontal scroll bar anywhere in the sheet.
+void pruefeEzbZeilePasst(QDialog* blatt, const QWidget& fenster, const QString& text) {
+    auto* kurs = blatt->findChild<QLabel*>("ezbText");
+    ASSERT_TRUE(kurs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kurs->isVisible() && kurs->text() == text; }, 10000))
+        << utf8(kurs->text());
+    auto* uebernehmen = blatt->findChild<QPushButton*>("ezbUebernehmen");
+    ASSERT_TRUE(uebernehmen);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return uebernehmen->isVisible(); }, 5000));
+    QCoreApplication::processEvents();
+
+    EXPECT_LE(blatt->width(), fenster.width());
+    EXPECT_LE(blatt->height(), fenster.height());
+    for (auto* flaeche : blatt->findChildren<QScrollArea*>()) {
+        EXPECT_FALSE(flaeche->horizontalScrollBar()->isVisible());
+        EXPECT_LE(flaeche->widget()->width(), flaeche->viewport()->width());
+    }
+    EXPECT_GE(kurs->width(), kurs->minimumSizeHint().width());
+    // Nothing that wraps is squeezed below the height its width needs.
+    for (auto* teil : blatt->findChildren<QWidget*>()) {
+        if (teil->isVisible() && teil->hasHeightForWidth()) {
+            EXPECT_GE(teil->height(), teil->heightForWidth(teil->width()))
+                << teil->metaObject()->className() << " " << utf8(teil->objectName());
+        }
+    }
+    // The rate, then the button, both inside the sheet.
+    const QRect zeilentext(kurs->mapTo(blatt, QPoint(0, 0)), kurs->size());
+    const QRect knopf(uebernehmen->mapTo(blatt, QPoint(0, 0)), uebernehmen->size());
+    EXPECT_GE(zeilentext.left(), 0);
+    EXPECT_LT(zeilentext.right(), knopf.left());
+    EXPECT_LE(knopf.right(), blatt->rect().right());
+}
+
+} // namespace
+
+TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    server.beantworte("/v2/rate/EUR/USD", Antwort::json(R"({"date":"2024-03-11","base":"EUR","quote":"USD","rate":1.0791})"));
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Apple Inc.", 9,
+                                  testspiel::fremd("189.84", "USD", "1.0867"));
+    aktie->setzeKennung("US0378331005");
+    auto bewertung = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 11));
+    testspiel::notiere(bewertung, aktie, testspiel::fremd("189.84", "USD", "1.0867"));
+    spiel.speichereOderScheitere();
+    Modellbeobachter beobachter(spiel.kontext());
+    QWidget fenster;
+    fenster.resize(920, 560);
+    auto* spalte = new QVBoxLayout(&fenster);
+    spalte->setContentsMargins(0, 0, 0, 0);
+    auto* ansicht = new StichtageAnsicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+    spalte->addWidget(ansicht);
+    fenster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+
+    // A past day's capture with a typed rate other than the ECB's of that day.
+    ansicht->findChild<QDateEdit*>("datumswahl")->setDate(QDate(2024, 3, 11));
+    QTest::mouseClick(ansicht->findChild<QPushButton*>("stichtagAnlegen"), Qt::LeftButton);
+    QPointer<StichtagErfassen> blatt = ansicht->erfassung();
+    ASSERT_TRUE(blatt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
+    auto* zeile = blatt->findChild<StichtagskursFelder*>("zeile_aktie");
+    ASSERT_TRUE(zeile);
+    auto* umrechnung = zeile->findChild<Zahleneingabe*>("umrechnung");
+    ASSERT_TRUE(umrechnung);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return umrechnung->feld()->text() == "1,0791"; }, 10000))
+        << utf8(umrechnung->feld()->text());
+    umrechnung->feld()->setFocus();
+    umrechnung->feld()->selectAll();
+    QTest::keyClicks(umrechnung->feld(), "1,0867");
+    {
+        SCOPED_TRACE("Erfassung");
+        pruefeEzbZeilePasst(blatt, fenster, "EZB-Referenzkurs für den 11.3.2024: 1\u00a0€\u00a0=\u00a01,0791\u00a0USD");
+    }
+    blatt->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000));
+
+    // The correction of the stored price, whose rate is not the ECB's of that day.
+    ASSERT_TRUE(ansicht->detail());
+    QTest::mouseClick(ansicht->detail()->findChild<QPushButton*>("zeile-Aktie"), Qt::LeftButton);
+    QPointer<PreisKorrigieren> korrektur = ansicht->detail()->korrektur();
+    ASSERT_TRUE(korrektur);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));
+    {
+        SCOPED_TRACE("Korrektur");
+        pruefeEzbZeilePasst(korrektur, fenster,
+                            "EZB-Referenzkurs für den 11.3.2024: 1\u00a0€\u00a0=\u00a01,0791\u00a0USD");
+    }
+    korrektur->reject();
 }
