@@ -261,6 +261,51 @@ TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
     EXPECT_EQ(bestand.preisnotizen.at(0).bewertung, spiel.tage[11]);
 }
 
+TEST(StichtageAnsichtTest, rechtsklickLoeschtDieZeileUnterDemZeigerUndLaesstDieAuswahl) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Listenspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter);
+    ansicht.resize(900, 600);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+    auto* liste = ansicht.findChild<QListWidget*>("stichtagsliste");
+    ASSERT_TRUE(liste);
+    const auto stelle = [&](DatensatzId id) {
+        return liste->viewport()->mapTo(&ansicht, liste->visualItemRect(eintrag(liste, id)).center());
+    };
+    QTest::mouseClick(ansicht.windowHandle(), Qt::LeftButton, {}, stelle(spiel.tage[18]));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.ausgewaehlt() == spiel.tage[18]; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.detail() != nullptr; }, 5000));
+    const std::string gezeigt = utf8(ansicht.detail()->findChild<QLabel*>("datum")->text());
+    EXPECT_EQ(gezeigt, "Montag, 18. März 2024");
+
+    // A right click on another row, as the window delivers it: press, context menu, release.
+    QTest::mouseClick(ansicht.windowHandle(), Qt::RightButton, {}, stelle(spiel.tage[25]));
+    QPointer<QMenu> menue;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (menue = ansicht.findChild<QMenu*>("zeilenmenue")) != nullptr; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    menue->findChild<QAction*>("stichtagLoeschen")->trigger();
+    menue->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menue.isNull(); }, 5000));
+    QPointer<QMessageBox> frage = ansicht.findChild<QMessageBox*>("loeschfrage");
+    ASSERT_TRUE(frage);
+    QTest::mouseClick(frage->findChild<QPushButton*>("loeschen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return liste->count() == 2; }, 5000));
+
+    // The row under the pointer is gone; the selected one and its detail stay.
+    const Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 2U);
+    for (const auto& zeile : bestand.bewertungen) EXPECT_NE(zeile.id, spiel.tage[25]);
+    EXPECT_EQ(zeilen(liste), (std::vector{spiel.tage[18], spiel.tage[11]}));
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    ASSERT_TRUE(ansicht.detail());
+    EXPECT_EQ(utf8(ansicht.detail()->findChild<QLabel*>("datum")->text()), gezeigt);
+}
+
 namespace {
 
 // Types a price into the visible number field of a class's row of the capture sheet.
