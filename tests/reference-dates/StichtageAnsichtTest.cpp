@@ -394,6 +394,16 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
 
 namespace {
 
+// Nothing that wraps is squeezed below the height its width needs.
+void pruefeNichtsGequetscht(QWidget* blatt) {
+    for (auto* teil : blatt->findChildren<QWidget*>()) {
+        if (teil->isVisible() && teil->hasHeightForWidth()) {
+            EXPECT_GE(teil->height(), teil->heightForWidth(teil->width()))
+                << teil->metaObject()->className() << " " << utf8(teil->objectName());
+        }
+    }
+}
+
 // The sheet fits the window and shows the ECB rate line whole: not cut at the sheet's edge,
 // not clipped in height, and no horizontal scroll bar anywhere in the sheet.
 void pruefeEzbZeilePasst(QDialog* blatt, const QWidget& fenster, const QString& text) {
@@ -413,13 +423,7 @@ void pruefeEzbZeilePasst(QDialog* blatt, const QWidget& fenster, const QString& 
         EXPECT_LE(flaeche->widget()->width(), flaeche->viewport()->width());
     }
     EXPECT_GE(kurs->width(), kurs->minimumSizeHint().width());
-    // Nothing that wraps is squeezed below the height its width needs.
-    for (auto* teil : blatt->findChildren<QWidget*>()) {
-        if (teil->isVisible() && teil->hasHeightForWidth()) {
-            EXPECT_GE(teil->height(), teil->heightForWidth(teil->width()))
-                << teil->metaObject()->className() << " " << utf8(teil->objectName());
-        }
-    }
+    pruefeNichtsGequetscht(blatt);
     // The rate, then the button, both inside the sheet.
     const QRect zeilentext(kurs->mapTo(blatt, QPoint(0, 0)), kurs->size());
     const QRect knopf(uebernehmen->mapTo(blatt, QPoint(0, 0)), uebernehmen->size());
@@ -484,5 +488,38 @@ TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
         pruefeEzbZeilePasst(korrektur, fenster,
                             "EZB-Referenzkurs für den 11.3.2024: 1\u00a0€\u00a0=\u00a01,0791\u00a0USD");
     }
+    korrektur->reject();
+}
+
+
+TEST(StichtageAnsichtTest, dieKorrekturWaechstMitDerMeldungZumFehlendenEzbKurs) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    // Knows no path: the ECB rate and the comparison both fail.
+    qbtest::Testserver server;
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Apple Inc.", 9,
+                                  testspiel::fremd("189.84", "USD", "1.0867"));
+    aktie->setzeKennung("US0378331005");
+    auto bewertung = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 11));
+    testspiel::notiere(bewertung, aktie, testspiel::fremd("189.84", "USD", "1.0867"));
+    spiel.speichereOderScheitere();
+    QWidget fenster;
+    fenster.resize(920, 560);
+    fenster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+    QPointer<PreisKorrigieren> korrektur = new PreisKorrigieren(spiel.portfolio, bewertung, Assetklasse::aktie,
+                                                                spiel.kontext(), qbtest::dienstFuer(server), &fenster);
+    korrektur->open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));
+    const int hoehe = korrektur->height();
+    auto* fehlt = korrektur->findChild<QWidget*>("ezbFehlt");
+    auto* vergleich = korrektur->findChild<QLabel*>("vergleich");
+    ASSERT_TRUE(fehlt && vergleich);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fehlt->isVisible() && vergleich->text().startsWith("Kein Vergleichskurs abrufbar"); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return korrektur->height() > hoehe; }, 5000)) << korrektur->height();
+    QCoreApplication::processEvents();
+    EXPECT_LE(korrektur->height(), fenster.height());
+    pruefeNichtsGequetscht(korrektur);
     korrektur->reject();
 }
