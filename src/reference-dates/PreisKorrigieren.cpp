@@ -199,7 +199,8 @@ bool PreisKorrigieren::event(QEvent* ereignis) {
 void PreisKorrigieren::passeHoeheAn() {
     // The sheet takes its size when it opens; a rate or a message that arrives later would be
     // squeezed into it. It grows to what its content needs at its width, never past its window.
-    if (layout() == nullptr || !layout()->hasHeightForWidth()) {
+    // Before it is shown it takes its size from its content anyway.
+    if (!isVisible() || layout() == nullptr || !layout()->hasHeightForWidth()) {
         return;
     }
     int noetig = layout()->totalHeightForWidth(width());
