@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -41,8 +42,10 @@
 #include "foundation/Protokoll.h"
 #include "model/Ablage.h"
 #include "model/Datenschema.h"
+#include "model/Kursfehler.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"
+#include "model/Portfolio.h"
 #include "model/Speicherfehler.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
@@ -51,6 +54,7 @@
 #include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/StichtageAnsicht.h"
 #include "reference-dates/StichtagskursFelder.h"
+#include "reference-dates/Stichtagsliste.h"
 #include "sources/Kursdienst.h"
 #include "sources/Umrechnungsquelle.h"
 
@@ -344,6 +348,75 @@ void tourDurchDieStichtage(bool unterwegs) {
     warte(50);
 }
 
+// Answers at once: every paper at 190,12 USD, the dollar at an ECB rate of 1,0791, which is
+// not the 1,0867 the sample game typed for its share.
+class Korrekturquelle : public Kursquelle, public Umrechnungsquelle {
+public:
+    const std::string& bezeichnung() const override { return name_; }
+    std::string_view kennungshinweis() const override { return {}; }
+    Kennungsurteil pruefe(std::string_view kennung) const override {
+        return kennung.empty() ? Kennungsurteil::nichtErkannt : Kennungsurteil::verwendbar;
+    }
+    Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { return notierung(jetzt()); }
+    Kursnotierung kurs(std::string_view, Zeitpunkt am, std::stop_token) const override { return notierung(am); }
+    Kursreihe kursreihe(std::string_view, Zeitpunkt, Zeitpunkt, std::stop_token) const override {
+        throw Kursfehler::ohneAbruf();
+    }
+    Dezimal umrechnungskurs(std::string_view, std::optional<Zeitpunkt>, std::stop_token) const override {
+        return Dezimal::aus("1.0791");
+    }
+    std::vector<Kurspunkt> umrechnungsreihe(std::string_view, Zeitpunkt von, Zeitpunkt, std::stop_token) const override {
+        return {Kurspunkt{von, Dezimal::aus("1.0791"), std::nullopt}};
+    }
+
+private:
+    Kursnotierung notierung(Zeitpunkt am) const {
+        Kursnotierung n;
+        n.kurs = Dezimal::aus("190.12");
+        n.waehrung = "USD";
+        n.art = Kursart::tagesschluss;
+        n.kursdatum = am;
+        n.abgerufenAm = jetzt();
+        n.quelle = "Börse Frankfurt (XFRA)";
+        return n;
+    }
+    std::string name_ = "Börse Frankfurt";
+};
+
+// The correction of the share's price in US dollars, once its ECB rate has arrived and differs
+// from the typed one: the rate line offers "Übernehmen".
+void tourDurchDieKorrekturMitEzbKurs() {
+    auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
+    warte(50);
+    Portfoliofenster* fenster = hauptfenster(*app);
+    if (fenster == nullptr || app->container() == nullptr) {
+        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
+        std::exit(1);
+    }
+    fenster->waehle(Bereich::stichtage);
+    warte(300);
+    auto portfolio = app->container()->kontext().portfolios().front();
+    auto quelle = std::make_shared<const Korrekturquelle>();
+    auto* korrektur = new PreisKorrigieren(portfolio, Stichtagsliste::neuesteZuerst(*portfolio).front(),
+                                           Assetklasse::aktie, app->container()->kontext(),
+                                           Kursdienst(quelle, quelle, quelle), &app->fenster());
+    korrektur->open();
+    const bool angekommen = QTest::qWaitFor(
+        [&] {
+            auto* text = korrektur->findChild<QLabel*>(QStringLiteral("ezbText"));
+            return text != nullptr && text->isVisible() && text->text().startsWith(QStringLiteral("EZB-Referenzkurs"));
+        },
+        5000);
+    if (!angekommen) {
+        std::fprintf(stderr, "Der EZB-Kurs kam nicht an.\n");
+        std::exit(1);
+    }
+    warte(50);
+    sichereMitBlatt(app->fenster(), *korrektur, nullptr, QStringLiteral("preis-korrigieren-ezb-kurs"));
+    korrektur->done(QDialog::Rejected);
+    warte(50);
+}
+
 void tourDurchDieZustaende() {
     // The start animation, in its ring and in its dot phase.
     {
@@ -466,6 +539,7 @@ int main(int argc, char** argv) {
         tourDurchDasSpiel();
         tourDurchDieStichtage(false);
         tourDurchDieStichtage(true);
+        tourDurchDieKorrekturMitEzbKurs();
         tourDurchDieEntwicklung([](QWidget& widget, const QString& bild) { sichere(widget, bild); });
         tourDurchDieZustaende();
     }

@@ -1,5 +1,6 @@
 #include "app/Vordergrund.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QPalette>
 #include <QPointer>
@@ -15,7 +16,8 @@ QColor gemischt(const QColor& text, const QColor& grund, double anteilText) {
                             static_cast<float>(text.blueF() * anteilText + grund.blueF() * (1 - anteilText)));
 }
 
-// Re-applies the style whenever the widget's palette changes from outside (light/dark switch).
+// Re-applies the style whenever the widget's palette changes from outside (light/dark switch)
+// and when it moves to another parent.
 class Faerber : public QObject {
 public:
     Faerber(QWidget* widget, Vordergrund stil) : QObject(widget), widget_(widget), stil_(std::move(stil)) {}
@@ -29,6 +31,12 @@ public:
         if (!widget_) {
             return;
         }
+        // A text laid out on a button inherits the button's background role and so paints in
+        // its button-text colour, which this style leaves alone (see fuer). The window's roles
+        // let it, and whatever it holds, draw in the colour set here; a button keeps its own.
+        if (widget_->backgroundRole() == QPalette::Button && qobject_cast<QAbstractButton*>(widget_) == nullptr) {
+            widget_->setBackgroundRole(QPalette::Window);
+        }
         QPalette palette = widget_->palette();
         const QColor farbe = stil_.fuer(palette);
         if (palette.color(QPalette::WindowText) == farbe && palette.color(QPalette::Text) == farbe) {
@@ -41,7 +49,8 @@ public:
 
 protected:
     bool eventFilter(QObject* objekt, QEvent* ereignis) override {
-        if (objekt == widget_ && ereignis->type() == QEvent::PaletteChange) {
+        if (objekt == widget_ &&
+            (ereignis->type() == QEvent::PaletteChange || ereignis->type() == QEvent::ParentChange)) {
             wendeAn();
         }
         return false;

@@ -1,8 +1,10 @@
 #include "reference-dates/PreisKorrigieren.h"
 
+#include <algorithm>
 #include <stop_token>
 #include <utility>
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -187,6 +189,30 @@ void PreisKorrigieren::zeigeRueckfrage() {
         korrektur_->schliesseRueckfrage();
         zeige();
     });
+}
+
+bool PreisKorrigieren::event(QEvent* ereignis) {
+    const bool behandelt = QDialog::event(ereignis);
+    if (ereignis->type() == QEvent::LayoutRequest) {
+        passeHoeheAn();
+    }
+    return behandelt;
+}
+
+void PreisKorrigieren::passeHoeheAn() {
+    // The sheet takes its size when it opens; a rate or a message that arrives later would be
+    // squeezed into it. It grows to what its content needs at its width, never past its window.
+    // Before it is shown it takes its size from its content anyway.
+    if (!isVisible() || layout() == nullptr || !layout()->hasHeightForWidth()) {
+        return;
+    }
+    int noetig = layout()->totalHeightForWidth(width());
+    if (parentWidget() != nullptr) {
+        noetig = std::min(noetig, parentWidget()->window()->height());
+    }
+    if (noetig > height()) {
+        resize(width(), noetig);
+    }
 }
 
 void PreisKorrigieren::done(int ergebnis) {

@@ -43,7 +43,11 @@ public:
 public slots:
     void done(int ergebnis) override;
 
+protected:
+    bool event(QEvent* ereignis) override;
+
 private:
+    void passeHoeheAn();
     void baueFormular();
     void zeige();
     void speichernGedrueckt();

@@ -45,12 +45,15 @@ Referenzzeile::Referenzzeile(Waehrungscode code, std::optional<Zeitpunkt> refere
     laedt_->setFixedSize(36, 8);
     text_->setObjectName(QStringLiteral("ezbText"));
     text_->setTextFormat(Qt::PlainText);
+    // Where the line is narrow the rate wraps instead of being cut off or widening the form
+    // around it; its height follows the width it gets. It takes all the width the line has:
+    // a wrapping label asks for much less than its text and would wrap where it need not.
+    text_->setWordWrap(true);
     auto* reihe = new QHBoxLayout(kurszeile_);
     reihe->setContentsMargins(0, 0, 0, 0);
     reihe->addWidget(laedt_, 0, Qt::AlignVCenter);
-    reihe->addWidget(text_, 0, Qt::AlignVCenter);
+    reihe->addWidget(text_, 1, Qt::AlignVCenter);
     reihe->addWidget(uebernehmen_, 0, Qt::AlignVCenter);
-    reihe->addStretch(1);
 
     fehlt_->setObjectName(QStringLiteral("ezbFehlt"));
     Vordergrund::setze(fehlt_, Signalfarbe::warnung);

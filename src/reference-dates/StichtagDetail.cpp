@@ -3,10 +3,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "app/Hinweiszeile.h"
 #include "app/Kennzahlenzeile.h"
 #include "app/Modellbeobachter.h"
 #include "app/Schriftstil.h"
@@ -44,10 +46,25 @@ Symbol* zeichen(const char* name, const QString& tipp, QWidget* eltern) {
 }
 
 // A flat button that takes the size of the labels laid out on it: QPushButton measures only
-// its own text, which it has none of, and would clip a source line that wraps.
+// its own text, which it has none of, and would clip a source line that wraps. A flat button
+// shows no focus of its own, so the row draws it: a highlighted frame around the whole row.
 class Zeilenknopf : public QPushButton {
 public:
     using QPushButton::QPushButton;
+
+    void paintEvent(QPaintEvent* ereignis) override {
+        QPushButton::paintEvent(ereignis);
+        if (!hasFocus()) {
+            return;
+        }
+        QPainter maler(this);
+        maler.setRenderHint(QPainter::Antialiasing);
+        QColor flaeche = palette().color(QPalette::Highlight);
+        flaeche.setAlphaF(0.12f);
+        maler.setBrush(flaeche);
+        maler.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        maler.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    }
 
     QSize sizeHint() const override { return layout() ? layout()->totalSizeHint() : QPushButton::sizeHint(); }
     QSize minimumSizeHint() const override {
@@ -141,8 +158,9 @@ QPushButton* baueZeile(const Stichtagdetailzeile& z, QWidget* eltern) {
     Vordergrund::setze(quelle, Vordergrund::sekundaer());
     preisspalte->addWidget(quelle);
     if (z.hinweis()) {
-        auto* hinweis = etikett(qtText(*z.hinweis()), knopf);
+        auto* hinweis = new Hinweiszeile(qtText(*z.hinweis()), QStringLiteral("exclamationmark.circle"), knopf);
         hinweis->setObjectName("kennungshinweis");
+        hinweis->setAttribute(Qt::WA_TransparentForMouseEvents);
         hinweis->setFont(Schriftstil::beschriftung(hinweis->font()));
         Vordergrund::setze(hinweis, Signalfarbe::warnung);
         preisspalte->addWidget(hinweis);

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -37,6 +38,30 @@ namespace qb {
 namespace {
 
 constexpr int idRolle = Qt::UserRole + 1;
+
+// The list of reference dates. A right click only opens the row's context menu: it neither
+// selects the row nor moves the current one, so the menu acts on the row under the pointer and
+// the detail stays with the selected date.
+class Zeilenliste : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* ereignis) override {
+        if (ereignis->button() == Qt::RightButton) {
+            ereignis->accept();
+            return;
+        }
+        QListWidget::mousePressEvent(ereignis);
+    }
+    void mouseReleaseEvent(QMouseEvent* ereignis) override {
+        if (ereignis->button() == Qt::RightButton) {
+            ereignis->accept();
+            return;
+        }
+        QListWidget::mouseReleaseEvent(ereignis);
+    }
+};
 
 // The list column's note in place of the list: a headline with its symbol, the explanation
 // below, both at the column's leading edge.
@@ -175,7 +200,7 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
         listenteil_, QStringLiteral("keinStichtag"), tr("Noch kein Stichtag"), QStringLiteral("calendar.badge.plus"),
         tr("Vor jeder Vorlesungsstunde einen Stichtag anlegen und die Bloomberg-Kurse eintragen. Vergessen? Dann "
            "oben das Datum zurückstellen und die Kurse von damals nachtragen."));
-    liste_ = new QListWidget(listenteil_);
+    liste_ = new Zeilenliste(listenteil_);
     liste_->setObjectName(QStringLiteral("stichtagsliste"));
     liste_->setSelectionMode(QAbstractItemView::SingleSelection);
     liste_->setContextMenuPolicy(Qt::CustomContextMenu);

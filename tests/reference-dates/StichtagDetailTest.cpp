@@ -1,19 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 #include "app/Modellbeobachter.h"
+#include "app/Signalfarbe.h"
 #include "app/Spielstandhilfe.h"
+#include "app/Symbol.h"
 #include "app/Textbruecke.h"
+#include "app/Vordergrund.h"
 #include "app/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Handelsumfang.h"
@@ -307,4 +315,179 @@ TEST(StichtagDetailTest, kopfMitWochentagUndZeilenSoHochWieIhrInhalt) {
     ASSERT_GT(quelle->heightForWidth(quelle->width()), eineZeile) << "die Zeile bricht nicht um";
     EXPECT_GE(quelle->height(), quelle->heightForWidth(quelle->width()));
     EXPECT_LE(quelle->mapTo(zeile, QPoint(0, quelle->height())).y(), zeile->height());
+}
+
+namespace {
+
+// A gain with a price captured under the share's former identifier, a loss, and a currency
+// without a price.
+struct Farbspiel : qbtest::Spielstand {
+    Farbspiel() {
+        auto aktie = testspiel::kaufe(portfolio, Assetklasse::aktie, "Siemens", 10, testspiel::eur("150"));
+        aktie->setzeKennung("DE0007236101");
+        auto gold = testspiel::kaufe(portfolio, Assetklasse::rohstoff, "Gold", 10, testspiel::eur("100"));
+        auto usd = testspiel::kaufe(portfolio, Assetklasse::waehrung, "Dollar", 1000, testspiel::eur("0.9"));
+        usd->setzeKennung("USD");
+        bewertung = testspiel::stichtag(portfolio, tag(2024, 3, 11));
+        testspiel::notiere(bewertung, aktie, testspiel::eur("160"));
+        testspiel::notiere(bewertung, gold, testspiel::eur("90"));
+        aktie->setzeKennung("DE0007164600");
+        speichereOderScheitere();
+    }
+    std::shared_ptr<Bewertung> bewertung;
+};
+
+QPalette dunklePalette() {
+    QPalette p = QApplication::style()->standardPalette();
+    const QColor fenster(45, 45, 48), text(236, 236, 236);
+    for (auto rolle : {QPalette::Window, QPalette::Base, QPalette::Button}) p.setColor(rolle, fenster);
+    for (auto rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(rolle, text);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    return p;
+}
+
+// Whether a text or symbol is drawn in `farbe`: of the pixels that the widget covers in the
+// picture of the whole view, the one farthest from the most frequent one (the background) is
+// the most covered pixel of a glyph. It must be `farbe` laid over the background with a
+// coverage of at least 0.7: an edge pixel of that colour, not of another one.
+::testing::AssertionResult gezeichnetIn(const QImage& bild, const QWidget* ansicht, const QWidget* teil,
+                                        const QColor& farbe) {
+    const QRect rechteck(teil->mapTo(ansicht, QPoint(0, 0)), teil->size());
+    std::map<QRgb, int> haeufigkeit;
+    for (int y = rechteck.top(); y <= rechteck.bottom(); ++y) {
+        for (int x = rechteck.left(); x <= rechteck.right(); ++x) ++haeufigkeit[bild.pixel(x, y)];
+    }
+    QRgb grund = 0;
+    int meiste = 0;
+    for (const auto& [rgb, anzahl] : haeufigkeit) {
+        if (anzahl > meiste) {
+            meiste = anzahl;
+            grund = rgb;
+        }
+    }
+    const auto abstand = [grund](QRgb rgb) {
+        return std::abs(qRed(rgb) - qRed(grund)) + std::abs(qGreen(rgb) - qGreen(grund)) +
+               std::abs(qBlue(rgb) - qBlue(grund));
+    };
+    QRgb weiteste = grund;
+    for (const auto& [rgb, anzahl] : haeufigkeit) {
+        if (abstand(rgb) > abstand(weiteste)) weiteste = rgb;
+    }
+    const int g[] = {qRed(grund), qGreen(grund), qBlue(grund)};
+    const int p[] = {qRed(weiteste), qGreen(weiteste), qBlue(weiteste)};
+    const int c[] = {farbe.red(), farbe.green(), farbe.blue()};
+    double zaehler = 0;
+    double nenner = 0;
+    for (int i = 0; i < 3; ++i) {
+        zaehler += double(p[i] - g[i]) * (c[i] - g[i]);
+        nenner += double(c[i] - g[i]) * (c[i] - g[i]);
+    }
+    const double deckung = nenner > 0 ? zaehler / nenner : 0;
+    bool passt = deckung >= 0.7 && deckung <= 1.03;
+    for (int i = 0; i < 3; ++i) {
+        passt = passt && std::abs(g[i] + deckung * (c[i] - g[i]) - p[i]) <= 4;
+    }
+    if (passt) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << utf8(QColor(weiteste).name()) << " auf " << utf8(QColor(grund).name())
+                                         << " statt " << utf8(farbe.name());
+}
+
+} // namespace
+
+TEST(StichtagDetailTest, werteUndWarnungenDerZeilenInIhrenFarbenHellUndDunkel) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Farbspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());
+    detail.resize(700, 600);
+    detail.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&detail));
+
+    const auto teil = [&](const char* zeile, const char* name) -> QWidget* {
+        auto* knopf = detail.findChild<QPushButton*>(QString::fromUtf8(zeile));
+        return knopf ? knopf->findChild<QWidget*>(QString::fromLatin1(name)) : nullptr;
+    };
+    auto* hinweis = teil("zeile-Aktie", "kennungshinweis");
+    ASSERT_TRUE(hinweis);
+    auto* hinweissymbol = hinweis->findChild<Symbol*>();
+    ASSERT_TRUE(hinweissymbol);
+    EXPECT_EQ(hinweissymbol->name(), "exclamationmark.circle");
+    auto* hinweistext = hinweis->findChild<QLabel*>();
+    ASSERT_TRUE(hinweistext);
+    EXPECT_EQ(hinweistext->text(), "Erfasst unter der Kennung DE0007236101");
+    auto* kursFehlt = teil("zeile-Währung", "kursFehlt");
+    ASSERT_TRUE(kursFehlt);
+    auto* fehltSymbol = kursFehlt->parentWidget()->findChild<Symbol*>("questionmark.circle");
+    ASSERT_TRUE(fehltSymbol);
+    auto* quelle = teil("zeile-Aktie", "quellenzeile");
+    auto* gewinn = teil("zeile-Aktie", "gewinn");
+    auto* verlust = teil("zeile-Rohstoff", "gewinn");
+    ASSERT_TRUE(quelle && gewinn && verlust);
+    EXPECT_EQ(utf8(verlust->property("text").toString()).substr(0, 1), "-");
+    // The name under the class: the second label of the name column.
+    QLabel* name = nullptr;
+    for (auto* label : detail.findChild<QPushButton*>("zeile-Rohstoff")->findChildren<QLabel*>()) {
+        if (label->text() == "Gold") name = label;
+    }
+    ASSERT_TRUE(name);
+
+    for (const bool dunkel : {false, true}) {
+        SCOPED_TRACE(dunkel ? "dunkel" : "hell");
+        const QPalette palette = dunkel ? dunklePalette() : QApplication::style()->standardPalette();
+        detail.setPalette(palette);
+        const QColor sekundaer = Vordergrund::sekundaer().fuer(palette);
+        const QColor warnung = Signalfarbe::warnung.fuer(palette);
+        const QImage bild = detail.grab().toImage();
+        struct Fall {
+            const char* was;
+            QWidget* teil;
+            QColor farbe;
+        };
+        for (const Fall& fall : std::vector<Fall>{
+                 {"Gewinn", gewinn, Signalfarbe::gewinn.fuer(palette)},
+                 {"Verlust", verlust, Signalfarbe::verlust.fuer(palette)},
+                 {"Kurs fehlt", kursFehlt, warnung},
+                 {"Symbol bei Kurs fehlt", fehltSymbol, warnung},
+                 {"Kennungshinweis", hinweistext, warnung},
+                 {"Symbol des Kennungshinweises", hinweissymbol, warnung},
+                 {"Quellenzeile", quelle, sekundaer},
+                 {"Name", name, sekundaer},
+             }) {
+            EXPECT_TRUE(gezeichnetIn(bild, &detail, fall.teil, fall.farbe)) << fall.was;
+        }
+    }
+}
+
+TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmt) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Farbspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());
+    detail.resize(700, 600);
+    detail.show();
+    QApplication::setActiveWindow(&detail);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&detail));
+    auto* aktie = detail.findChild<QPushButton*>("zeile-Aktie");
+    auto* gold = detail.findChild<QPushButton*>("zeile-Rohstoff");
+    ASSERT_TRUE(aktie && gold);
+
+    for (const bool dunkel : {false, true}) {
+        SCOPED_TRACE(dunkel ? "dunkel" : "hell");
+        const QPalette palette = dunkel ? dunklePalette() : QApplication::style()->standardPalette();
+        detail.setPalette(palette);
+        const QColor markiert = palette.color(QPalette::Highlight);
+        for (QPushButton* fokus : {aktie, gold}) {
+            fokus->setFocus(Qt::TabFocusReason);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return fokus->hasFocus(); }, 2000));
+            const QImage bild = detail.grab().toImage();
+            for (QPushButton* zeile : {aktie, gold}) {
+                // The middle of the row's top edge, and of its leading edge.
+                const QPoint oben = zeile->mapTo(&detail, QPoint(zeile->width() / 2, 1));
+                const QPoint vorn = zeile->mapTo(&detail, QPoint(1, zeile->height() / 2));
+                const bool umrahmt = zeile == fokus;
+                EXPECT_EQ(bild.pixelColor(oben) == markiert, umrahmt) << utf8(zeile->objectName());
+                EXPECT_EQ(bild.pixelColor(vorn) == markiert, umrahmt) << utf8(zeile->objectName());
+            }
+        }
+    }
 }

@@ -15,8 +15,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "app/Modellbeobachter.h"
 #include "app/Spielstandhilfe.h"
@@ -34,6 +37,7 @@
 #include "sources/Testhilfen.h"
 
 using namespace qb;
+using qbtest::Antwort;
 using testspiel::tag;
 
 namespace {
@@ -258,6 +262,51 @@ TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
     EXPECT_EQ(bestand.preisnotizen.at(0).bewertung, spiel.tage[11]);
 }
 
+TEST(StichtageAnsichtTest, rechtsklickLoeschtDieZeileUnterDemZeigerUndLaesstDieAuswahl) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Listenspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter);
+    ansicht.resize(900, 600);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+    auto* liste = ansicht.findChild<QListWidget*>("stichtagsliste");
+    ASSERT_TRUE(liste);
+    const auto stelle = [&](DatensatzId id) {
+        return liste->viewport()->mapTo(&ansicht, liste->visualItemRect(eintrag(liste, id)).center());
+    };
+    QTest::mouseClick(ansicht.windowHandle(), Qt::LeftButton, {}, stelle(spiel.tage[18]));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.ausgewaehlt() == spiel.tage[18]; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.detail() != nullptr; }, 5000));
+    const std::string gezeigt = utf8(ansicht.detail()->findChild<QLabel*>("datum")->text());
+    EXPECT_EQ(gezeigt, "Montag, 18. März 2024");
+
+    // A right click on another row, as the window delivers it: press, context menu, release.
+    QTest::mouseClick(ansicht.windowHandle(), Qt::RightButton, {}, stelle(spiel.tage[25]));
+    QPointer<QMenu> menue;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (menue = ansicht.findChild<QMenu*>("zeilenmenue")) != nullptr; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    menue->findChild<QAction*>("stichtagLoeschen")->trigger();
+    menue->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menue.isNull(); }, 5000));
+    QPointer<QMessageBox> frage = ansicht.findChild<QMessageBox*>("loeschfrage");
+    ASSERT_TRUE(frage);
+    QTest::mouseClick(frage->findChild<QPushButton*>("loeschen"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return liste->count() == 2; }, 5000));
+
+    // The row under the pointer is gone; the selected one and its detail stay.
+    const Bestand bestand = spiel.gespeichert();
+    ASSERT_EQ(bestand.bewertungen.size(), 2U);
+    for (const auto& zeile : bestand.bewertungen) EXPECT_NE(zeile.id, spiel.tage[25]);
+    EXPECT_EQ(zeilen(liste), (std::vector{spiel.tage[18], spiel.tage[11]}));
+    EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    ASSERT_TRUE(ansicht.detail());
+    EXPECT_EQ(utf8(ansicht.detail()->findChild<QLabel*>("datum")->text()), gezeigt);
+}
+
 namespace {
 
 // Types a price into the visible number field of a class's row of the capture sheet.
@@ -367,4 +416,136 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     ASSERT_TRUE(blatt);
     EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
     blatt->reject();
+}
+
+namespace {
+
+// Nothing that wraps is squeezed below the height its width needs.
+void pruefeNichtsGequetscht(QWidget* blatt) {
+    for (auto* teil : blatt->findChildren<QWidget*>()) {
+        if (teil->isVisible() && teil->hasHeightForWidth()) {
+            EXPECT_GE(teil->height(), teil->heightForWidth(teil->width()))
+                << teil->metaObject()->className() << " " << utf8(teil->objectName());
+        }
+    }
+}
+
+// The sheet fits the window and shows the ECB rate line whole: not cut at the sheet's edge,
+// not clipped in height, and no horizontal scroll bar anywhere in the sheet.
+void pruefeEzbZeilePasst(QDialog* blatt, const QWidget& fenster, const QString& text) {
+    auto* kurs = blatt->findChild<QLabel*>("ezbText");
+    ASSERT_TRUE(kurs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kurs->isVisible() && kurs->text() == text; }, 10000))
+        << utf8(kurs->text());
+    auto* uebernehmen = blatt->findChild<QPushButton*>("ezbUebernehmen");
+    ASSERT_TRUE(uebernehmen);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return uebernehmen->isVisible(); }, 5000));
+    QCoreApplication::processEvents();
+
+    EXPECT_LE(blatt->width(), fenster.width());
+    EXPECT_LE(blatt->height(), fenster.height());
+    for (auto* flaeche : blatt->findChildren<QScrollArea*>()) {
+        EXPECT_FALSE(flaeche->horizontalScrollBar()->isVisible());
+        EXPECT_LE(flaeche->widget()->width(), flaeche->viewport()->width());
+    }
+    EXPECT_GE(kurs->width(), kurs->minimumSizeHint().width());
+    pruefeNichtsGequetscht(blatt);
+    // The rate, then the button, both inside the sheet.
+    const QRect zeilentext(kurs->mapTo(blatt, QPoint(0, 0)), kurs->size());
+    const QRect knopf(uebernehmen->mapTo(blatt, QPoint(0, 0)), uebernehmen->size());
+    EXPECT_GE(zeilentext.left(), 0);
+    EXPECT_LT(zeilentext.right(), knopf.left());
+    EXPECT_LE(knopf.right(), blatt->rect().right());
+}
+
+} // namespace
+
+TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    server.beantworte("/v2/rate/EUR/USD", Antwort::json(R"({"date":"2024-03-11","base":"EUR","quote":"USD","rate":1.0791})"));
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Apple Inc.", 9,
+                                  testspiel::fremd("189.84", "USD", "1.0867"));
+    aktie->setzeKennung("US0378331005");
+    auto bewertung = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 11));
+    testspiel::notiere(bewertung, aktie, testspiel::fremd("189.84", "USD", "1.0867"));
+    spiel.speichereOderScheitere();
+    Modellbeobachter beobachter(spiel.kontext());
+    QWidget fenster;
+    fenster.resize(920, 560);
+    auto* spalte = new QVBoxLayout(&fenster);
+    spalte->setContentsMargins(0, 0, 0, 0);
+    auto* ansicht = new StichtageAnsicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+    spalte->addWidget(ansicht);
+    fenster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+
+    // A past day's capture with a typed rate other than the ECB's of that day.
+    ansicht->findChild<QDateEdit*>("datumswahl")->setDate(QDate(2024, 3, 11));
+    QTest::mouseClick(ansicht->findChild<QPushButton*>("stichtagAnlegen"), Qt::LeftButton);
+    QPointer<StichtagErfassen> blatt = ansicht->erfassung();
+    ASSERT_TRUE(blatt);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
+    auto* zeile = blatt->findChild<StichtagskursFelder*>("zeile_aktie");
+    ASSERT_TRUE(zeile);
+    auto* umrechnung = zeile->findChild<Zahleneingabe*>("umrechnung");
+    ASSERT_TRUE(umrechnung);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return umrechnung->feld()->text() == "1,0791"; }, 10000))
+        << utf8(umrechnung->feld()->text());
+    umrechnung->feld()->setFocus();
+    umrechnung->feld()->selectAll();
+    QTest::keyClicks(umrechnung->feld(), "1,0867");
+    {
+        SCOPED_TRACE("Erfassung");
+        pruefeEzbZeilePasst(blatt, fenster, "EZB-Referenzkurs für den 11.3.2024: 1\u00a0€\u00a0=\u00a01,0791\u00a0USD");
+    }
+    blatt->reject();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000));
+
+    // The correction of the stored price, whose rate is not the ECB's of that day.
+    ASSERT_TRUE(ansicht->detail());
+    QTest::mouseClick(ansicht->detail()->findChild<QPushButton*>("zeile-Aktie"), Qt::LeftButton);
+    QPointer<PreisKorrigieren> korrektur = ansicht->detail()->korrektur();
+    ASSERT_TRUE(korrektur);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));
+    {
+        SCOPED_TRACE("Korrektur");
+        pruefeEzbZeilePasst(korrektur, fenster,
+                            "EZB-Referenzkurs für den 11.3.2024: 1\u00a0€\u00a0=\u00a01,0791\u00a0USD");
+    }
+    korrektur->reject();
+}
+
+
+TEST(StichtageAnsichtTest, dieKorrekturWaechstMitDerMeldungZumFehlendenEzbKurs) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    // Knows no path: the ECB rate and the comparison both fail.
+    qbtest::Testserver server;
+    qbtest::Spielstand spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "Apple Inc.", 9,
+                                  testspiel::fremd("189.84", "USD", "1.0867"));
+    aktie->setzeKennung("US0378331005");
+    auto bewertung = testspiel::stichtag(spiel.portfolio, tag(2024, 3, 11));
+    testspiel::notiere(bewertung, aktie, testspiel::fremd("189.84", "USD", "1.0867"));
+    spiel.speichereOderScheitere();
+    QWidget fenster;
+    fenster.resize(920, 560);
+    fenster.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
+    QPointer<PreisKorrigieren> korrektur = new PreisKorrigieren(spiel.portfolio, bewertung, Assetklasse::aktie,
+                                                                spiel.kontext(), qbtest::dienstFuer(server), &fenster);
+    korrektur->open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));
+    const int hoehe = korrektur->height();
+    auto* fehlt = korrektur->findChild<QWidget*>("ezbFehlt");
+    auto* vergleich = korrektur->findChild<QLabel*>("vergleich");
+    ASSERT_TRUE(fehlt && vergleich);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fehlt->isVisible() && vergleich->text().startsWith("Kein Vergleichskurs abrufbar"); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return korrektur->height() > hoehe; }, 5000)) << korrektur->height();
+    QCoreApplication::processEvents();
+    EXPECT_LE(korrektur->height(), fenster.height());
+    pruefeNichtsGequetscht(korrektur);
+    korrektur->reject();
 }
