@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "LangsamerServer.h"
-#include "app/Modellbeobachter.h"
+#include "ui/Modellbeobachter.h"
 #include "foundation/Kalender.h"
 #include "model/Ablage.h"
 #include "model/Modellcontainer.h"
@@ -25,7 +25,7 @@
 #include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testserver.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
 #include "model/Speichern.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "Beispielspiel.h"
-#include "app/Modellbeobachter.h"
+#include "ui/Modellbeobachter.h"
 #include "model/Ablage.h"
 #include "model/Kursfehler.h"
 #include "model/Modellcontainer.h"

@@ -10,15 +10,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Datumsfeld.h"
-#include "app/Dialoge.h"
-#include "app/Hinweiszeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Radwache.h"
-#include "app/Schriftstil.h"
-#include "app/Symbol.h"
-#include "app/Vordergrund.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Datumsfeld.h"
+#include "ui/Dialoge.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Radwache.h"
+#include "ui/Schriftstil.h"
+#include "ui/Symbol.h"
+#include "ui/Vordergrund.h"
+#include "ui/Zahleneingabe.h"
 #include "foundation/Bundle.h"
 
 namespace qb {

@@ -7,12 +7,12 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "app/Modellbeobachter.h"
+#include "ui/Modellbeobachter.h"
 #include "app/Portfoliofenster.h"
-#include "app/Schriftstil.h"
-#include "app/Symbol.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Schriftstil.h"
+#include "ui/Symbol.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "model/Portfolio.h"
 
 namespace qb {

@@ -19,7 +19,7 @@
 #include "app/PortfolioAnsicht.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
 

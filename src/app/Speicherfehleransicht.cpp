@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/Hinweiszeile.h"
-#include "app/Schriftstil.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Schriftstil.h"
 
 namespace qb {
 

@@ -7,7 +7,7 @@
 #include <QSaveFile>
 
 #include "app/Csv.h"
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "foundation/Formatierer.h"
 #include "foundation/Unicode.h"
 #include "model/Assetklasse.h"

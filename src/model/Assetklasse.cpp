@@ -1,6 +1,6 @@
 #include "model/Assetklasse.h"
 
-#include "valuation/Kurseingabe.h"
+#include "model/Eingabeform.h"
 
 namespace qb {
 

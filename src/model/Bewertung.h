@@ -8,7 +8,7 @@
 #include "model/Datensatz.h"
 #include "foundation/Kalender.h"
 #include "model/Kursnotierung.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

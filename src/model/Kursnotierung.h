@@ -7,7 +7,7 @@
 #include "foundation/Kalender.h"
 #include "model/Kursart.h"
 #include "foundation/Dezimal.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

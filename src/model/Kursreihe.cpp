@@ -1,6 +1,6 @@
 #include "model/Kursreihe.h"
 
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

@@ -6,7 +6,7 @@
 
 #include "foundation/Kalender.h"
 #include "foundation/Dezimal.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

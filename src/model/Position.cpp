@@ -3,9 +3,9 @@
 #include "model/Ablage.h"
 #include "model/Portfolio.h"
 #include "model/Preisnotiz.h"
-#include "valuation/Eingabeform.h"
+#include "model/Eingabeform.h"
 #include "foundation/Unicode.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

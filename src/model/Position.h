@@ -10,7 +10,7 @@
 #include "model/Datensatz.h"
 #include "model/Kursart.h"
 #include "foundation/Dezimal.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -3,7 +3,7 @@
 #include "model/Ablage.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

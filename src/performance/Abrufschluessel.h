@@ -11,7 +11,7 @@
 #include "model/Notierungsart.h"
 #include "performance/Sicht.h"
 #include "performance/Zeitraum.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -10,12 +10,12 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "app/Einzeiler.h"
-#include "app/Leeransicht.h"
-#include "app/Modellbeobachter.h"
-#include "app/Schriftstil.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Einzeiler.h"
+#include "ui/Leeransicht.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Schriftstil.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "model/Portfolio.h"
 #include "performance/Entwicklungsinhalt.h"
 #include "performance/Segmentwahl.h"

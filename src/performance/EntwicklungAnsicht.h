@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "app/Ansichtsaufgabe.h"
+#include "ui/Ansichtsaufgabe.h"
 #include "performance/Abrufschluessel.h"
 #include "performance/Sicht.h"
 #include "performance/Tagesverlaufladung.h"

@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "performance/Tagesverlaufladung.h"

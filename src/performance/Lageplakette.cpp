@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/Schriftstil.h"
-#include "app/Signalfarbe.h"
-#include "app/Symbol.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Symbol.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "performance/Wertentwicklung.h"
 
 namespace qb {

@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 
-#include "app/Kennzahlentexte.h"
-#include "app/Textbruecke.h"
+#include "ui/Kennzahlentexte.h"
+#include "ui/Textbruecke.h"
 #include "foundation/Formatierer.h"
 #include "model/Portfolio.h"
 #include "model/Position.h"

@@ -13,11 +13,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/Schriftstil.h"
-#include "app/Signalfarbe.h"
-#include "app/Symbol.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Symbol.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "performance/Wertdiagrammzugang.h"
 
 namespace qb {

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "performance/Wertdiagramm.h"
 
 namespace qb {

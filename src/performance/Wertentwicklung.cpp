@@ -8,7 +8,7 @@
 
 #include <QCoreApplication>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Portfolio.h"
 
 namespace qb {

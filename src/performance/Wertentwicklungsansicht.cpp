@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QSpacerItem>
 
-#include "app/Hinweiszeile.h"
-#include "app/Kennzahlenzeile.h"
-#include "app/Schriftstil.h"
-#include "app/Signalfarbe.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Kennzahlenzeile.h"
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "performance/Lageplakette.h"
 #include "performance/Wertdiagramm.h"
 

@@ -9,7 +9,7 @@
 
 #include <QCoreApplication>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Bewertung.h"
 #include "model/Kursfehler.h"
 #include "model/Portfolio.h"

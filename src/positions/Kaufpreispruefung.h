@@ -12,7 +12,7 @@
 #include "model/Notierungsart.h"
 #include "sources/Kursdienst.h"
 #include "valuation/Kurspruefung.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

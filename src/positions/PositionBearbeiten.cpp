@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "foundation/Formatierer.h"
 #include "foundation/Unicode.h"
 #include "model/Modellkontext.h"

@@ -15,11 +15,11 @@
 #include "model/Kursnotierung.h"
 #include "model/Notierungsart.h"
 #include "sources/Kursdienst.h"
-#include "valuation/Eingabeform.h"
+#include "model/Eingabeform.h"
 #include "valuation/Kurseingabe.h"
 #include "valuation/Kurspruefung.h"
-#include "valuation/Preisangabe.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Preisangabe.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

@@ -11,15 +11,15 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/Dialoge.h"
-#include "app/Hinweiszeile.h"
-#include "app/Kursabrufadapter.h"
-#include "app/Modellbeobachter.h"
-#include "app/Radwache.h"
-#include "app/Schriftstil.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Dialoge.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Kursabrufadapter.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Radwache.h"
+#include "ui/Schriftstil.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
+#include "ui/Zahleneingabe.h"
 #include "model/Portfolio.h"
 #include "positions/Positionsformular.h"
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "app/Ansichtsaufgabe.h"
+#include "ui/Ansichtsaufgabe.h"
 #include "model/Assetklasse.h"
 #include "positions/Kaufpreispruefung.h"
 #include "positions/PositionBearbeiten.h"

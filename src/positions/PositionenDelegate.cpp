@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "app/Schriftstil.h"
-#include "app/Symbol.h"
-#include "app/Vordergrund.h"
+#include "ui/Schriftstil.h"
+#include "ui/Symbol.h"
+#include "ui/Vordergrund.h"
 #include "positions/PositionenModell.h"
 
 namespace qb {

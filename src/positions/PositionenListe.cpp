@@ -9,8 +9,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/Kennzahlenzeile.h"
-#include "app/Modellbeobachter.h"
+#include "ui/Kennzahlenzeile.h"
+#include "ui/Modellbeobachter.h"
 #include "model/Portfolio.h"
 #include "positions/PositionenDelegate.h"
 #include "positions/PositionenModell.h"

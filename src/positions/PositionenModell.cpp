@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/Modellbeobachter.h"
+#include "ui/Modellbeobachter.h"
 #include "model/Portfolio.h"
 #include "model/Position.h"
 

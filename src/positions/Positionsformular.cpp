@@ -11,19 +11,19 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
-#include "app/Hinweiszeile.h"
-#include "app/Kursabrufadapter.h"
-#include "app/Schriftstil.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Kursabrufadapter.h"
+#include "ui/Schriftstil.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
+#include "ui/Zahleneingabe.h"
 #include "foundation/Formatierer.h"
 #include "foundation/Unicode.h"
 #include "model/Position.h"
-#include "positions/Grenzhinweis.h"
+#include "ui/Grenzhinweis.h"
 #include "positions/PositionBearbeiten.h"
 #include "positions/Positionstexte.h"
-#include "reference-dates/KurseingabeFelder.h"
+#include "ui/KurseingabeFelder.h"
 
 namespace qb {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/Kennzahlentexte.h"
+#include "ui/Kennzahlentexte.h"
 #include "foundation/Kalender.h"
 #include "valuation/Portfoliostand.h"
 #include "valuation/Wertveraenderung.h"

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 
 namespace qb {
 

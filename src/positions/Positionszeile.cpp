@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Position.h"
 #include "sources/Kursdienst.h"
 #include "valuation/Kurseingabe.h"

@@ -11,7 +11,7 @@
 #include "foundation/Kalender.h"
 #include "model/Assetklasse.h"
 #include "model/Kursnotierung.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -3,9 +3,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/Ansichtsaufgabe.h"
-#include "app/Dialoge.h"
-#include "app/Textbruecke.h"
+#include "ui/Ansichtsaufgabe.h"
+#include "ui/Dialoge.h"
+#include "ui/Textbruecke.h"
 #include "reference-dates/Rueckfrage.h"
 #include "reference-dates/Vergleichsabruf.h"
 

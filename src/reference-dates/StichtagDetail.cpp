@@ -8,14 +8,14 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/Hinweiszeile.h"
-#include "app/Kennzahlenzeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Schriftstil.h"
-#include "app/Signalfarbe.h"
-#include "app/Symbol.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Kennzahlenzeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Symbol.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
 #include "foundation/Formatierer.h"
 #include "model/Bewertung.h"
 #include "model/Portfolio.h"

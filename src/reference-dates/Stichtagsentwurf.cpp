@@ -6,7 +6,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "reference-dates/Referenzabruf.h"
+#include "ui/Referenzabruf.h"
 
 namespace qb {
 

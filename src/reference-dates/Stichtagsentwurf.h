@@ -14,7 +14,7 @@
 #include "model/Assetklasse.h"
 #include "model/Notierungsart.h"
 #include "reference-dates/Bewertungserfassung.h"
-#include "valuation/Eingabeform.h"
+#include "model/Eingabeform.h"
 #include "valuation/Kurseingabe.h"
 #include "valuation/Kurspruefung.h"
 

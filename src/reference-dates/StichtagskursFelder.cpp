@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Hinweiszeile.h"
-#include "app/Schriftstil.h"
-#include "app/Signalfarbe.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
-#include "reference-dates/KurseingabeFelder.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
+#include "ui/KurseingabeFelder.h"
 #include "reference-dates/Vergleichszeile.h"
 
 namespace qb {

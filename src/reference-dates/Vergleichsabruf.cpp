@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "model/Kursfehler.h"
-#include "reference-dates/Referenzabruf.h"
-#include "valuation/Waehrungscode.h"
+#include "ui/Referenzabruf.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

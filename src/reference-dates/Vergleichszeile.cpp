@@ -7,12 +7,12 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "foundation/Kalender.h"
 #include "model/Kursart.h"
 #include "reference-dates/Rueckfrage.h"
 #include "valuation/Kurseingabe.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

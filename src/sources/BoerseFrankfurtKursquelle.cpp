@@ -9,7 +9,7 @@
 #include "sources/Isodatum.h"
 #include "sources/JsonLeser.h"
 #include "foundation/Unicode.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

@@ -10,7 +10,7 @@
 #include "sources/JsonAbruf.h"
 #include "sources/Kursquelle.h"
 #include "sources/Umrechnungsquelle.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 #include "valuation/Zahlenfeld.h"
 
 namespace qb {

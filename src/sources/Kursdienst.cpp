@@ -8,7 +8,7 @@
 #include "foundation/Formatierer.h"
 #include "valuation/Kurseingabe.h"
 #include "foundation/Unicode.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 

@@ -8,9 +8,9 @@
 #include "model/Assetklasse.h"
 #include "model/Kursnotierung.h"
 #include "foundation/Dezimal.h"
-#include "valuation/Eingabeform.h"
+#include "model/Eingabeform.h"
 #include "foundation/Formatierer.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

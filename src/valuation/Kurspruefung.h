@@ -12,7 +12,7 @@
 #include "model/Kursnotierung.h"
 #include "foundation/Dezimal.h"
 #include "foundation/Formatierer.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -8,7 +8,7 @@
 #include "model/Assetklasse.h"
 #include "foundation/Dezimal.h"
 #include "valuation/Positionsbewertung.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 namespace qb {
 

@@ -14,14 +14,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "Radhilfe.h"
-#include "Spielstandhilfe.h"
+#include "ui/Radhilfe.h"
+#include "ui/Spielstandhilfe.h"
 #include "Umgebung.h"
 #include "app/EinstellungenAnsicht.h"
-#include "app/Hinweiszeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Textbruecke.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Textbruecke.h"
+#include "ui/Zahleneingabe.h"
 
 using namespace qb;
 using qbtest::Spielstand;

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Spielstandhilfe.h"
+#include "ui/Spielstandhilfe.h"
 #include "Umgebung.h"
 #include "app/Einstellungen.h"
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 

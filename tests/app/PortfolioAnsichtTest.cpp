@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "app/Fensterhilfe.h"
+#include "ui/Fensterhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "model/Ablage.h"

@@ -16,7 +16,7 @@
 
 #include "Umgebung.h"
 #include "app/Fenstergroesse.h"
-#include "app/Fensterhilfe.h"
+#include "ui/Fensterhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"

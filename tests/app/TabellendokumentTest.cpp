@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "app/Tabellendokument.h"
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Ablage.h"
 #include "model/Bewertung.h"
 #include "model/Modellkontext.h"

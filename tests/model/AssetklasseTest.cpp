@@ -4,8 +4,8 @@
 #include <string>
 
 #include "model/Assetklasse.h"
-#include "valuation/Eingabeform.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Eingabeform.h"
+#include "model/Waehrungscode.h"
 
 using qb::Assetklasse;
 using qb::assetklasseMeldungszeilen;

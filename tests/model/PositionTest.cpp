@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Position.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 using namespace qb;
 

@@ -16,9 +16,9 @@
 #include <QTest>
 #include <QThreadPool>
 
-#include "app/Arbeitspool.h"
-#include "app/Fensterhilfe.h"
-#include "app/Modellbeobachter.h"
+#include "ui/Arbeitspool.h"
+#include "ui/Fensterhilfe.h"
+#include "ui/Modellbeobachter.h"
 #include "model/Ablage.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"

@@ -13,9 +13,9 @@
 #include <QPainter>
 #include <QTest>
 
-#include "app/Hinweiszeile.h"
-#include "app/Schriftstil.h"
-#include "app/Textbruecke.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Schriftstil.h"
+#include "ui/Textbruecke.h"
 #include "performance/Lageplakette.h"
 #include "performance/Wertdiagramm.h"
 #include "performance/Wertentwicklung.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "model/Position.h"
 #include "positions/PositionBearbeiten.h"
 #include "sources/Kursdienst.h"

@@ -20,13 +20,13 @@
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
-#include "app/Arbeitspool.h"
-#include "app/Bedienhilfe.h"
-#include "app/Hinweiszeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Spielstandhilfe.h"
-#include "app/Textbruecke.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Arbeitspool.h"
+#include "ui/Bedienhilfe.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Spielstandhilfe.h"
+#include "ui/Textbruecke.h"
+#include "ui/Zahleneingabe.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/Positionstexte.h"
 #include "sources/Testserver.h"

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Spielstandhilfe.h"
-#include "app/Textbruecke.h"
+#include "ui/Spielstandhilfe.h"
+#include "ui/Textbruecke.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"

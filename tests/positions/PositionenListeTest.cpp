@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-#include "app/Kennzahlenzeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Textbruecke.h"
+#include "ui/Kennzahlenzeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Textbruecke.h"
 #include "model/Ablage.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"

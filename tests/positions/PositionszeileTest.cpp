@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "positions/Positionsfusszeile.h"
 #include "positions/Positionszeile.h"
 #include "sources/Kursdienst.h"

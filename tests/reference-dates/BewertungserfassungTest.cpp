@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Spielstandhilfe.h"
+#include "ui/Spielstandhilfe.h"
 #include "reference-dates/Bewertungserfassung.h"
 
 using namespace qb;

@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "Umgebung.h"
-#include "app/Bedienhilfe.h"
-#include "app/Spielstandhilfe.h"
+#include "ui/Bedienhilfe.h"
+#include "ui/Spielstandhilfe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"

@@ -16,13 +16,13 @@
 #include <QStyle>
 #include <QTest>
 
-#include "app/Modellbeobachter.h"
-#include "app/Signalfarbe.h"
-#include "app/Spielstandhilfe.h"
-#include "app/Symbol.h"
-#include "app/Textbruecke.h"
-#include "app/Vordergrund.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Spielstandhilfe.h"
+#include "ui/Symbol.h"
+#include "ui/Textbruecke.h"
+#include "ui/Vordergrund.h"
+#include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Handelsumfang.h"
 #include "model/Position.h"

@@ -20,14 +20,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/Bedienhilfe.h"
-#include "app/Hinweiszeile.h"
-#include "app/Modellbeobachter.h"
-#include "app/Radhilfe.h"
-#include "app/Spielstandhilfe.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Bedienhilfe.h"
+#include "ui/Hinweiszeile.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Radhilfe.h"
+#include "ui/Spielstandhilfe.h"
+#include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
-#include "reference-dates/KurseingabeFelder.h"
+#include "ui/KurseingabeFelder.h"
 #include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testhilfen.h"

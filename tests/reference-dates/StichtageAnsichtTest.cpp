@@ -21,10 +21,10 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "app/Modellbeobachter.h"
-#include "app/Spielstandhilfe.h"
-#include "app/Textbruecke.h"
-#include "app/Zahleneingabe.h"
+#include "ui/Modellbeobachter.h"
+#include "ui/Spielstandhilfe.h"
+#include "ui/Textbruecke.h"
+#include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "reference-dates/PreisKorrigieren.h"

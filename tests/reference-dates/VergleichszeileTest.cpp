@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Textbruecke.h"
+#include "ui/Textbruecke.h"
 #include "reference-dates/Vergleichszeile.h"
 #include "valuation/Testspiel.h"
 #include "valuation/Vergleichshilfen.h"

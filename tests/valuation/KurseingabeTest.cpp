@@ -6,10 +6,10 @@
 
 #include "model/Assetklasse.h"
 #include "model/Kursnotierung.h"
-#include "valuation/Eingabeform.h"
+#include "model/Eingabeform.h"
 #include "valuation/Kurseingabe.h"
-#include "valuation/Preisangabe.h"
-#include "valuation/Waehrungscode.h"
+#include "model/Preisangabe.h"
+#include "model/Waehrungscode.h"
 
 using qb::Assetklasse;
 using qb::Dezimal;

@@ -11,7 +11,7 @@
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
 #include "foundation/Dezimal.h"
-#include "valuation/Preisangabe.h"
+#include "model/Preisangabe.h"
 
 // Small builders for a game of records without a store.
 namespace testspiel {

@@ -1,0 +1,123 @@
+#include "ui/Zahleneingabe.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "ui/Schriftstil.h"
+#include "ui/Vordergrund.h"
+
+namespace qb {
+
+namespace {
+
+QLabel* zeile(QWidget* eltern, const QString& objektname, const Vordergrund& stil) {
+    auto* label = new QLabel(eltern);
+    label->setObjectName(objektname);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFont(Schriftstil::beschriftung(label->font()));
+    Vordergrund::setze(label, stil);
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+Zahleneingabe::Zahleneingabe(const QString& titel, Art art, int breite, std::optional<QString> einheit,
+                             QWidget* eltern)
+    : QWidget(eltern), titel_(titel), leser_(art), feld_(new QLineEdit(this)),
+      hinweis_(zeile(this, QStringLiteral("hinweis"), Signalfarbe::warnung)),
+      gelesenAls_(zeile(this, QStringLiteral("gelesenAls"), Vordergrund::sekundaer())) {
+    feld_->setObjectName(QStringLiteral("zahl"));
+    feld_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    feld_->setMaximumWidth(breite);
+    feld_->setAccessibleName(titel);
+    feld_->setAccessibleDescription(einheit.value_or(QString()));
+
+    auto* oben = new QHBoxLayout;
+    oben->setSpacing(6);
+    oben->addStretch(1);
+    oben->addWidget(feld_, 100); // up to its maximum width, then the space goes to the left
+    if (einheit) {
+        einheit_ = new QLabel(*einheit, this);
+        einheit_->setObjectName(QStringLiteral("einheit"));
+        einheit_->setTextFormat(Qt::PlainText);
+        Vordergrund::setze(einheit_, Vordergrund::sekundaer());
+        oben->addWidget(einheit_);
+    }
+    auto* stapel = new QVBoxLayout(this);
+    stapel->setContentsMargins(0, 0, 0, 0);
+    stapel->setSpacing(3);
+    stapel->addLayout(oben);
+    stapel->addWidget(hinweis_);
+    stapel->addWidget(gelesenAls_);
+
+    // Every change of the text but the one from the bound value is the user's: typing, pasting,
+    // undo, and text that assistive technology sets (which QLineEdit does not count as edited).
+    // Filling the text from the bound value goes through setzeWert and never writes it back.
+    connect(feld_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!schreibt_) {
+            getippt(text);
+        }
+    });
+    leser_.beimErscheinen(wert_);
+    zeige(false, false);
+    setFocusProxy(feld_);
+}
+
+void Zahleneingabe::setzeWert(const Dezimal& wert) {
+    const bool warUnlesbar = leser_.istUnlesbar();
+    const bool hatteText = leser_.hatText();
+    wert_ = wert;
+    if (leser_.wertGeaendert(wert)) {
+        schreibt_ = true;
+        feld_->setText(leser_.text());
+        schreibt_ = false;
+        zeige(warUnlesbar, hatteText);
+    }
+}
+
+void Zahleneingabe::setzeTitel(const QString& titel) {
+    titel_ = titel;
+    if (feld_->accessibleName() != titel) {
+        feld_->setAccessibleName(titel);
+    }
+}
+
+void Zahleneingabe::setzeEinheit(const QString& einheit) {
+    if (einheit_ != nullptr && einheit_->text() != einheit) {
+        einheit_->setText(einheit);
+    }
+    if (feld_->accessibleDescription() != einheit) {
+        feld_->setAccessibleDescription(einheit);
+    }
+}
+
+void Zahleneingabe::getippt(const QString& text) {
+    const bool warUnlesbar = leser_.istUnlesbar();
+    const bool hatteText = leser_.hatText();
+    const Dezimal neu = leser_.textGeaendert(text);
+    zeige(warUnlesbar, hatteText);
+    if (neu != wert_) {
+        wert_ = neu;
+        emit wertGeaendert(wert_);
+    }
+    emit getipptGeaendert();
+}
+
+void Zahleneingabe::zeige(bool warUnlesbar, bool hatteText) {
+    hinweis_->setText(leser_.hinweis().value_or(QString()));
+    hinweis_->setVisible(leser_.hinweis().has_value());
+    gelesenAls_->setText(leser_.gelesenAls() ? tr("Gelesen als %1").arg(*leser_.gelesenAls()) : QString());
+    gelesenAls_->setVisible(leser_.gelesenAls().has_value());
+    if (leser_.istUnlesbar() != warUnlesbar) {
+        emit unlesbarGeaendert(leser_.istUnlesbar());
+    }
+    if (leser_.hatText() != hatteText) {
+        emit mitTextGeaendert(leser_.hatText());
+    }
+}
+
+} // namespace qb

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QWidget>
+
+#include "ui/Zahlenleser.h"
+#include "foundation/Dezimal.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace qb {
+
+// The one number field of the application. The parent owns the value: it hands in changes with
+// setzeWert() and takes the user's values from wertGeaendert(). The field keeps its own text,
+// reads it by its kind of number, shows a German message under it when the text cannot be
+// taken and how an ambiguous price was read. The title is for the parent's form row and names
+// the field for assistive technology; the unit after the field is its description.
+class Zahleneingabe : public QWidget {
+    Q_OBJECT
+public:
+    using Art = Zahlenleser::Art;
+
+    Zahleneingabe(const QString& titel, Art art, int breite, std::optional<QString> einheit = std::nullopt,
+                  QWidget* eltern = nullptr);
+
+    const QString& titel() const { return titel_; }
+    // A new row label or unit: the field is named and described anew, the typed text stays.
+    void setzeTitel(const QString& titel);
+    void setzeEinheit(const QString& einheit);
+    // A change of the bound value from outside: the text is written anew from it.
+    void setzeWert(const Dezimal& wert);
+    const Dezimal& wert() const { return wert_; }
+    bool istUnlesbar() const { return leser_.istUnlesbar(); }
+    bool hatText() const { return leser_.hatText(); }
+    QLineEdit* feld() const { return feld_; }
+
+signals:
+    // The user's typing wrote a new value.
+    void wertGeaendert(const qb::Dezimal& wert);
+    // The user changed the text (typing, pasting, undo, or assistive technology), after the
+    // field has read it.
+    void getipptGeaendert();
+    void unlesbarGeaendert(bool unlesbar);
+    void mitTextGeaendert(bool mitText);
+
+private:
+    void getippt(const QString& text);
+    // Shows the reader's state and reports what changed since `vorher`.
+    void zeige(bool warUnlesbar, bool hatteText);
+
+    QString titel_;
+    Zahlenleser leser_;
+    // Set while the text is written from the bound value: that change is no input.
+    bool schreibt_ = false;
+    Dezimal wert_;
+    QLineEdit* feld_;
+    QLabel* einheit_ = nullptr;
+    QLabel* hinweis_;
+    QLabel* gelesenAls_;
+};
+
+} // namespace qb

@@ -1,0 +1,96 @@
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "ui/Kursabrufadapter.h"
+#include "sources/Testhilfen.h"
+
+using namespace qb;
+using qbtest::Antwort;
+
+namespace {
+
+const char* const pfad = "/v2/rate/EUR/USD";
+
+using qbtest::dienstFuer;
+
+Antwort kurs(const char* wert, std::chrono::milliseconds verzoegerung = {}) {
+    Antwort antwort = Antwort::json(std::string(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":)") + wert + "}");
+    antwort.verzoegerung = verzoegerung;
+    return antwort;
+}
+
+TEST(KursabrufadapterTest, holtAufDemPoolUndMeldetDasErgebnisAufDemGuiThread) {
+    qbtest::Testserver server;
+    server.beantworte(pfad, kurs("2", std::chrono::milliseconds(100)));
+    Kursabrufadapter adapter(dienstFuer(server));
+    QSignalSpy staende(&adapter, &Kursabrufadapter::standGeaendert);
+
+    std::optional<std::optional<Kursnotierung>> ergebnis;
+    bool aufGuiThread = false;
+    ASSERT_TRUE(adapter.hole(Assetklasse::waehrung, "usd", std::nullopt, [] { return true; },
+                             [&](std::optional<Kursnotierung> n) {
+                                 ergebnis = std::move(n);
+                                 aufGuiThread = QThread::currentThread() == adapter.thread();
+                             }));
+    EXPECT_TRUE(adapter.stand().istLaufend());
+    // A second press while the first fetch runs does nothing.
+    EXPECT_FALSE(adapter.hole(Assetklasse::waehrung, "usd", std::nullopt, [] { return true; },
+                              [](std::optional<Kursnotierung>) { ADD_FAILURE(); }));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 10000));
+    ASSERT_TRUE(ergebnis->has_value());
+    EXPECT_EQ((*ergebnis)->kurs, Dezimal::aus("0.5"));
+    EXPECT_TRUE(aufGuiThread);
+    EXPECT_TRUE(adapter.stand().istRuhend());
+    EXPECT_EQ(staende.count(), 2); // laeuft, ruht
+}
+
+TEST(KursabrufadapterTest, einFehlerBleibtStehenBisDieAnsichtIhnZuruecknimmt) {
+    qbtest::Testserver server;
+    server.beantworte(pfad, Antwort::nachStatus(500));
+    Kursabrufadapter adapter(dienstFuer(server));
+    bool fertig = false;
+    adapter.hole(Assetklasse::waehrung, "USD", std::nullopt, [] { return true; },
+                 [&](std::optional<Kursnotierung> n) {
+                     EXPECT_FALSE(n.has_value());
+                     fertig = true;
+                 });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fertig; }, 10000));
+    ASSERT_NE(adapter.stand().fehlermeldung(), nullptr);
+    EXPECT_FALSE(adapter.stand().fehlermeldung()->empty());
+    adapter.setzeRuhend();
+    EXPECT_TRUE(adapter.stand().istRuhend());
+}
+
+TEST(KursabrufadapterTest, eineNichtMehrGewuenschteAntwortLiefertNichts) {
+    qbtest::Testserver server;
+    server.beantworte(pfad, kurs("2"));
+    Kursabrufadapter adapter(dienstFuer(server));
+    std::optional<std::optional<Kursnotierung>> ergebnis;
+    adapter.hole(Assetklasse::waehrung, "USD", std::nullopt, [] { return false; },
+                 [&](std::optional<Kursnotierung> n) { ergebnis = std::move(n); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 10000));
+    EXPECT_FALSE(ergebnis->has_value());
+    EXPECT_TRUE(adapter.stand().istRuhend());
+}
+
+TEST(KursabrufadapterTest, einGeschlossenesBlattErfaehrtNichtsMehrVomAbruf) {
+    qbtest::Testserver server;
+    server.beantworte(pfad, kurs("2", std::chrono::milliseconds(300)));
+    auto adapter = std::make_unique<Kursabrufadapter>(dienstFuer(server));
+    bool gerufen = false;
+    adapter->hole(Assetklasse::waehrung, "USD", std::nullopt, [] { return true; },
+                  [&](std::optional<Kursnotierung>) { gerufen = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(pfad).empty(); }, 10000));
+    adapter.reset();
+    QTest::qWait(500);
+    EXPECT_FALSE(gerufen);
+}
+
+} // namespace
