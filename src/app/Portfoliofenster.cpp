@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -24,6 +22,7 @@
 #include "app/Fensterkopf.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Schriftstil.h"
+#include "ui/Segmentknopf.h"
 #include "app/Startueberlagerung.h"
 #include "ui/Symbol.h"
 #include "app/Tabellendokument.h"
@@ -62,26 +61,6 @@ QVBoxLayout* kopfeintrag(const QString& titel, QWidget* wert, Qt::Alignment ausr
     spalte->addWidget(wert, 0, ausrichtung);
     return spalte;
 }
-
-// A segment of the tab picker. The chosen one is drawn in the palette's selection colours: many
-// styles draw a checked button nearly like the others, in dark palettes most of all. The colours
-// are taken from the palette at each paint, so they follow light and dark by themselves.
-class Segment : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter maler(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        if (isChecked()) {
-            option.palette.setBrush(QPalette::Button, option.palette.highlight());
-            option.palette.setBrush(QPalette::ButtonText, option.palette.highlightedText());
-        }
-        maler.drawControl(QStyle::CE_PushButton, option);
-    }
-};
 
 } // namespace
 
@@ -149,9 +128,8 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
     auswahl_ = new QButtonGroup(this);
     auswahl_->setExclusive(true);
     for (Bereich bereich : alleBereiche) {
-        auto* segment = new Segment(tr(titel(bereich)), auswahl);
+        auto* segment = new Segmentknopf(tr(titel(bereich)), auswahl);
         segment->setObjectName(QStringLiteral("bereich-") + qtText(rohwert(bereich)));
-        segment->setCheckable(true);
         segment->setAutoDefault(false);
         segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         segmente->addWidget(segment);

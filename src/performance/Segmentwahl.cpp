@@ -2,38 +2,10 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
+
+#include "ui/Segmentknopf.h"
 
 namespace qb {
-
-namespace {
-
-// A segment that the style draws as a button, the chosen one in the highlight colours. A style
-// marks a checked button only by a slightly darker face, which on a dark palette is barely
-// visible; the colours are taken at paint time, so they follow a palette change by themselves.
-class Segment : public QPushButton {
-public:
-    Segment(const QString& text, QWidget* eltern) : QPushButton(text, eltern) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter maler(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        if (isChecked()) {
-            for (const auto gruppe : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-                option.palette.setColor(gruppe, QPalette::Button, option.palette.color(gruppe, QPalette::Highlight));
-                option.palette.setColor(gruppe, QPalette::ButtonText,
-                                        option.palette.color(gruppe, QPalette::HighlightedText));
-            }
-        }
-        maler.drawControl(QStyle::CE_PushButton, option);
-    }
-};
-
-} // namespace
 
 Segmentwahl::Segmentwahl(QWidget* eltern) : QWidget(eltern), gruppe_(new QButtonGroup(this)) {
     setMaximumWidth(breite);
@@ -45,9 +17,8 @@ Segmentwahl::Segmentwahl(QWidget* eltern) : QWidget(eltern), gruppe_(new QButton
 }
 
 QAbstractButton* Segmentwahl::fuegeHinzu(const QString& text, const QString& name, int id) {
-    auto* segment = new Segment(text, this);
+    auto* segment = new Segmentknopf(text, this);
     segment->setObjectName(name);
-    segment->setCheckable(true);
     segment->setAutoDefault(false);
     segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout()->addWidget(segment);
