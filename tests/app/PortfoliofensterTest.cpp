@@ -35,6 +35,7 @@
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
 #include "sources/Kursdienst.h"
+#include "ui/Farbhilfe.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -252,51 +253,13 @@ TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {
     }
 }
 
-// The application's palette for the scope, as a desktop's colour scheme sets it; the one before
-// afterwards.
-class Anwendungspalette {
-public:
-    explicit Anwendungspalette(const QPalette& palette) : vorher_(QApplication::palette()) {
-        QApplication::setPalette(palette);
-    }
-    ~Anwendungspalette() { QApplication::setPalette(vorher_); }
-    Anwendungspalette(const Anwendungspalette&) = delete;
-    Anwendungspalette& operator=(const Anwendungspalette&) = delete;
-
-private:
-    QPalette vorher_;
-};
-
-QPalette dunklePalette() {
-    QPalette p = QApplication::style()->standardPalette();
-    const QColor text(236, 236, 236);
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, QColor(30, 30, 32));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(58, 58, 62));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Light, QColor(80, 80, 84));
-    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
-    p.setColor(QPalette::Mid, QColor(40, 40, 42));
-    p.setColor(QPalette::Dark, QColor(24, 24, 26));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    return p;
-}
-
-int abstand(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
-
 TEST(PortfoliofensterTest, derGewaehlteReiterHebtSichHellWieDunkelDeutlichAb) {
     const std::pair<const char*, QPalette> paletten[] = {
         {"hell", QApplication::style()->standardPalette()},
-        {"dunkel", dunklePalette()},
+        {"dunkel", qbtest::dunklePalette()},
     };
     for (const auto& [name, palette] : paletten) {
-        Anwendungspalette schema(palette);
+        qbtest::Anwendungspalette schema(palette);
         Spiel spiel;
         spiel.fenster->waehle(Bereich::stichtage);
         // The segment's face above its title, where no letter is drawn.
@@ -307,10 +270,10 @@ TEST(PortfoliofensterTest, derGewaehlteReiterHebtSichHellWieDunkelDeutlichAb) {
         };
         const QColor gewaehlt = flaeche(Bereich::stichtage);
         for (Bereich andere : {Bereich::portfolio, Bereich::entwicklung, Bereich::einstellungen}) {
-            EXPECT_GE(abstand(gewaehlt, flaeche(andere)), 120)
+            EXPECT_GE(qbtest::farbabstand(gewaehlt, flaeche(andere)), 120)
                 << name << ": " << qPrintable(gewaehlt.name()) << " neben "
                 << qPrintable(flaeche(andere).name());
-            EXPECT_LE(abstand(flaeche(Bereich::portfolio), flaeche(andere)), 12) << name;
+            EXPECT_LE(qbtest::farbabstand(flaeche(Bereich::portfolio), flaeche(andere)), 12) << name;
         }
     }
 }

@@ -26,6 +26,7 @@
 #include "performance/Kursbuehne.h"
 #include "sources/Testhilfen.h"
 #include "valuation/Testspiel.h"
+#include "ui/Farbhilfe.h"
 
 using qb::Assetklasse;
 using qb::EntwicklungAnsicht;
@@ -237,47 +238,10 @@ TEST_F(EntwicklungAnsichtTest, diePickerSindPerTastaturErreichbarUndBehaltenDenF
 }
 
 // A dark palette of the kind a dark desktop colour scheme hands the application.
-QPalette dunkleAnwendungspalette() {
-    QPalette p;
-    const QColor text(236, 236, 236);
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, QColor(30, 30, 32));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(58, 58, 62));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Light, QColor(80, 80, 84));
-    p.setColor(QPalette::Midlight, QColor(68, 68, 72));
-    p.setColor(QPalette::Mid, QColor(40, 40, 42));
-    p.setColor(QPalette::Dark, QColor(24, 24, 26));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    return p;
-}
-
-// Sets the application's palette for a scope and puts the previous one back at its end.
-class Anwendungspalette {
-public:
-    explicit Anwendungspalette(const QPalette& palette) : vorher_(QApplication::palette()) {
-        QApplication::setPalette(palette);
-    }
-    ~Anwendungspalette() { QApplication::setPalette(vorher_); }
-    Anwendungspalette(const Anwendungspalette&) = delete;
-    Anwendungspalette& operator=(const Anwendungspalette&) = delete;
-
-private:
-    QPalette vorher_;
-};
-
-// How far apart two colours are: the sum of the channel differences.
-int abstand(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
-
 TEST_F(EntwicklungAnsichtTest, dasGewaehlteSegmentStichtHellWieDunkelDeutlichHervor) {
     for (const bool dunkel : {false, true}) {
         // The palette comes from the desktop: set on the application before the tab is built.
-        Anwendungspalette palette(dunkel ? dunkleAnwendungspalette() : QApplication::style()->standardPalette());
+        qbtest::Anwendungspalette palette(dunkel ? qbtest::dunklePalette() : QApplication::style()->standardPalette());
         ansicht = std::make_unique<EntwicklungAnsicht>(portfolio, beobachter,
                                                        [this] { return qbtest::dienstFuer(server); });
         ansicht->resize(920, 480);
@@ -289,10 +253,10 @@ TEST_F(EntwicklungAnsichtTest, dasGewaehlteSegmentStichtHellWieDunkelDeutlichHer
             const QImage bild = segment->grab().toImage();
             return QColor(bild.pixel(static_cast<int>(8 * bild.devicePixelRatio()), bild.height() / 2));
         };
-        EXPECT_GE(abstand(flaeche("sicht-stichtage"), flaeche("sicht-tagesverlauf")), 120) << dunkel;
+        EXPECT_GE(qbtest::farbabstand(flaeche("sicht-stichtage"), flaeche("sicht-tagesverlauf")), 120) << dunkel;
         klicke("sicht-tagesverlauf");
-        EXPECT_GE(abstand(flaeche("sicht-tagesverlauf"), flaeche("sicht-stichtage")), 120) << dunkel;
-        EXPECT_GE(abstand(flaeche("zeitraum-alles"), flaeche("zeitraum-einMonat")), 120) << dunkel;
+        EXPECT_GE(qbtest::farbabstand(flaeche("sicht-tagesverlauf"), flaeche("sicht-stichtage")), 120) << dunkel;
+        EXPECT_GE(qbtest::farbabstand(flaeche("zeitraum-alles"), flaeche("zeitraum-einMonat")), 120) << dunkel;
         ASSERT_TRUE(warteBis([&] { return geladen(); }));
         ansicht.reset();
     }

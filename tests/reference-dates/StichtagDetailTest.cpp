@@ -33,6 +33,7 @@
 #include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testhilfen.h"
 #include "Umgebung.h"
+#include "ui/Farbhilfe.h"
 
 using namespace qb;
 using testspiel::d;
@@ -337,15 +338,6 @@ struct Farbspiel : qbtest::Spielstand {
     std::shared_ptr<Bewertung> bewertung;
 };
 
-QPalette dunklePalette() {
-    QPalette p = QApplication::style()->standardPalette();
-    const QColor fenster(45, 45, 48), text(236, 236, 236);
-    for (auto rolle : {QPalette::Window, QPalette::Base, QPalette::Button}) p.setColor(rolle, fenster);
-    for (auto rolle : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(rolle, text);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    return p;
-}
-
 // Whether a text or symbol is drawn in `farbe`: of the pixels that the widget covers in the
 // picture of the whole view, the one farthest from the most frequent one (the background) is
 // the most covered pixel of a glyph. It must be `farbe` laid over the background with a
@@ -433,7 +425,7 @@ TEST(StichtagDetailTest, werteUndWarnungenDerZeilenInIhrenFarbenHellUndDunkel) {
 
     for (const bool dunkel : {false, true}) {
         SCOPED_TRACE(dunkel ? "dunkel" : "hell");
-        const QPalette palette = dunkel ? dunklePalette() : QApplication::style()->standardPalette();
+        const QPalette palette = dunkel ? qbtest::dunklePalette() : QApplication::style()->standardPalette();
         detail.setPalette(palette);
         const QColor sekundaer = Vordergrund::sekundaer().fuer(palette);
         const QColor warnung = Signalfarbe::warnung.fuer(palette);
@@ -473,7 +465,7 @@ TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmt) {
 
     for (const bool dunkel : {false, true}) {
         SCOPED_TRACE(dunkel ? "dunkel" : "hell");
-        const QPalette palette = dunkel ? dunklePalette() : QApplication::style()->standardPalette();
+        const QPalette palette = dunkel ? qbtest::dunklePalette() : QApplication::style()->standardPalette();
         detail.setPalette(palette);
         const QColor markiert = palette.color(QPalette::Highlight);
         for (QPushButton* fokus : {aktie, gold}) {
