@@ -114,16 +114,6 @@ void erwarteGleich(const Bestand& bestand, const Aenderungssatz& satz) {
     }
 }
 
-template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
-    try {
-        aufruf();
-    } catch (const Speicherfehler& fehler) {
-        return fehler;
-    }
-    ADD_FAILURE() << "kein Speicherfehler";
-    return Speicherfehler("", 0, "");
-}
-
 } // namespace
 
 TEST(Ablage, jedeFeldartKommtUnveraendertZurueck) {

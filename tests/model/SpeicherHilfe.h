@@ -24,11 +24,23 @@
 #include <unistd.h>
 
 #include "model/Datenschema.h"
+#include "model/Speicherfehler.h"
 #include "foundation/Protokoll.h"
 
 namespace qb::test {
 
 namespace fs = std::filesystem;
+
+// The store error that `aufruf` throws; a failure of the test when it throws none.
+template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
+    try {
+        aufruf();
+    } catch (const Speicherfehler& fehler) {
+        return fehler;
+    }
+    ADD_FAILURE() << "kein Speicherfehler";
+    return Speicherfehler("", 0, "");
+}
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempOrdner {

@@ -70,15 +70,6 @@ protected:
     std::vector<std::string> sicherungen() const {
         return fs::exists(ordner / "Sicherungen") ? ordner.namen("Sicherungen") : std::vector<std::string>{};
     }
-    template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
-        try {
-            aufruf();
-        } catch (const Speicherfehler& fehler) {
-            return fehler;
-        }
-        ADD_FAILURE() << "kein Speicherfehler";
-        return Speicherfehler("", 0, "");
-    }
 
     TempOrdner ordner;
     Protokollmitschnitt protokoll;

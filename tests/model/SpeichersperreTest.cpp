@@ -24,16 +24,6 @@ const std::string gehalten =
     "Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. Schließe zuerst "
     "jenes Fenster und starte Quinzelbrockat dann noch einmal.";
 
-template <typename Aufruf> Speicherfehler fehlerVon(Aufruf aufruf) {
-    try {
-        aufruf();
-    } catch (const Speicherfehler& fehler) {
-        return fehler;
-    }
-    ADD_FAILURE() << "kein Speicherfehler";
-    return Speicherfehler("", 0, "");
-}
-
 // Every file under the folder with its content, the folder entries included.
 std::map<std::string, std::string> dateien(const fs::path& wurzel) {
     std::map<std::string, std::string> ergebnis;
