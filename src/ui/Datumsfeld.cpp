@@ -23,6 +23,16 @@ Datumsfeld::Datumsfeld(QWidget* eltern) : QDateEdit(eltern) {
     // The calendar's month and day names in German too, whatever Qt's own locale says.
     setLocale(QLocale(QLocale::German, QLocale::Germany));
     setCalendarPopup(true);
+    lineEdit()->installEventFilter(this);
+}
+
+bool Datumsfeld::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == lineEdit() && ereignis->type() == QEvent::MouseButtonRelease &&
+        std::exchange(klickBringtFokus_, false) && !lineEdit()->hasSelectedText()) {
+        // The press has placed the cursor by now; a drag over the text keeps what it chose.
+        lineEdit()->selectAll();
+    }
+    return QDateEdit::eventFilter(objekt, ereignis);
 }
 
 QValidator::State Datumsfeld::validate(QString& text, int& position) const {
@@ -90,16 +100,21 @@ void Datumsfeld::keyPressEvent(QKeyEvent* ereignis) {
 void Datumsfeld::focusInEvent(QFocusEvent* ereignis) {
     weitergerueckt_ = false;
     imTeil_ = false;
+    // The focus comes before the press reaches the line, so the press cannot tell by itself.
+    klickBringtFokus_ = ereignis->reason() == Qt::MouseFocusReason;
     QDateEdit::focusInEvent(ereignis);
 }
 
 void Datumsfeld::focusOutEvent(QFocusEvent* ereignis) {
     // Leaving takes the typed date if it is whole and in range, else the last good one.
     QDateEdit::focusOutEvent(ereignis);
+    klickBringtFokus_ = false;
     tippeNichtMehr();
 }
 
 void Datumsfeld::mousePressEvent(QMouseEvent* ereignis) {
+    // A press on the button, not in the line: the calendar, not typing, comes next.
+    klickBringtFokus_ = false;
     weitergerueckt_ = false;
     imTeil_ = false;
     // Before the calendar opens: it offers the range.

@@ -18,7 +18,9 @@ namespace qb {
 // the user types and applied to the whole date instead: only a whole date in range becomes the
 // field's date; one outside it stays on screen until it is mended, or is dropped for the last
 // good one when the user leaves the field. The calendar, the arrow keys and the wheel keep the
-// range as it is.
+// range as it is. A click that brings the focus into the field selects all of it, so that a
+// date typed after it starts with its day wherever the click fell; a click into the field that
+// has the focus already places the cursor in one part, for mending that part alone.
 class Datumsfeld : public QDateEdit {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ public:
     QValidator::State validate(QString& text, int& position) const override;
 
 protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
     void keyPressEvent(QKeyEvent* ereignis) override;
     void focusInEvent(QFocusEvent* ereignis) override;
     void focusOutEvent(QFocusEvent* ereignis) override;
@@ -47,6 +50,8 @@ private:
     bool weitergerueckt_ = false;
     // The last key was a digit that left its part open for more.
     bool imTeil_ = false;
+    // The press under way brought the focus into the field.
+    bool klickBringtFokus_ = false;
 };
 
 } // namespace qb

@@ -196,6 +196,13 @@ TEST(EinstellungenAnsichtTest, einGetipptesDatumGiltWieManEsSchreibt) {
              QTest::keyClick(feld, Qt::Key_A, Qt::ControlModifier);
          },
          QStringLiteral("29.02.2024"), QDate(2024, 2, 29)},
+        {"a click into the month of the field without focus",
+         [](QDateEdit* feld) {
+             auto* zeile = feld->findChild<QLineEdit*>();
+             const QPoint monat(zeile->fontMetrics().horizontalAdvance(QStringLiteral("04.0")), zeile->height() / 2);
+             QTest::mouseClick(zeile, Qt::LeftButton, {}, monat);
+         },
+         QStringLiteral("03.12.2023"), QDate(2023, 12, 3)},
     };
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.weg);
