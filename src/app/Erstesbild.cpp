@@ -32,8 +32,9 @@ private:
     void melde() {
         timespec jetzt{};
         clock_gettime(CLOCK_MONOTONIC, &jetzt);
-        std::printf("%lld %s\n", static_cast<long long>(jetzt.tv_sec) * 1000000000LL + jetzt.tv_nsec,
-                    inhalt_().c_str());
+        const QSize groesse = fenster_ != nullptr ? fenster_->size() : QSize();
+        std::printf("%lld %s %dx%d\n", static_cast<long long>(jetzt.tv_sec) * 1000000000LL + jetzt.tv_nsec,
+                    inhalt_().c_str(), groesse.width(), groesse.height());
         std::fflush(stdout);
         QCoreApplication::exit(0);
     }
