@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "ui/Formularraster.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Kursabrufadapter.h"
 #include "ui/Schriftstil.h"
@@ -118,7 +119,7 @@ Positionsformular::Positionsformular(PositionBearbeiten& editor, Kursabrufadapte
 
 QGroupBox* Positionsformular::wertpapierbereich() {
     auto* gruppe = abschnitt(tr("Wertpapier"), QStringLiteral("wertpapier"));
-    auto* form = new QFormLayout(gruppe);
+    auto* form = new Formularraster(gruppe);
     const PositionBearbeiten::Entwurf& entwurf = editor_.entwurf();
 
     name_ = new QLineEdit(qtText(entwurf.name));
@@ -153,7 +154,7 @@ QGroupBox* Positionsformular::wertpapierbereich() {
 
 QGroupBox* Positionsformular::kaufbereich() {
     auto* gruppe = abschnitt(tr("Kauf"), QStringLiteral("kauf"));
-    kauf_ = new QFormLayout(gruppe);
+    kauf_ = new Formularraster(gruppe);
     const PositionBearbeiten::Entwurf& entwurf = editor_.entwurf();
     const auto mengeSetzen = [this](const Dezimal& wert) {
         editor_.entwurf().setzeMenge(wert);
@@ -272,7 +273,7 @@ QGroupBox* Positionsformular::kursbereich() {
 
 QGroupBox* Positionsformular::einsatzbereich() {
     auto* gruppe = abschnitt(tr("Einsatz"), QStringLiteral("einsatzbereich"));
-    auto* form = new QFormLayout(gruppe);
+    auto* form = new Formularraster(gruppe);
     QFont ziffern = font();
     ziffern.setFamily(QStringLiteral("DejaVu Sans"));
     einsatz_ = nebentext(QStringLiteral("einsatz"), ziffern, Vordergrund::primaer());
