@@ -46,7 +46,11 @@ signals:
     void unlesbarGeaendert(bool unlesbar);
     void mitTextGeaendert(bool mitText);
 
+protected:
+    void changeEvent(QEvent* ereignis) override;
+
 private:
+    void passeEinheitsbreiteAn();
     void getippt(const QString& text);
     // Shows the reader's state and reports what changed since `vorher`.
     void zeige(bool warUnlesbar, bool hatteText);

@@ -532,8 +532,9 @@ TEST_F(Blatt, derGrundFuerEinAbgeschaltetesSpeichernIstImBlick) {
     }
 }
 
-// The rate line under a currency's rate field, once fetched, fits the sheet: no side scrolling.
-TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollen) {
+// The rate line under a currency's rate field, once fetched, fits the sheet: no side scrolling;
+// and the fields end in one line.
+TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollenUndFluchtendenFeldern) {
     // Entered on a past day, the line names that day.
     spiel.portfolio->setzeKaufdatum(testspiel::tag(2024, 3, 4, 9));
     spiel.speichereOderScheitere();
@@ -554,6 +555,13 @@ TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollen) {
     QCoreApplication::processEvents();
     EXPECT_LE(rahmen->widget()->width(), rahmen->viewport()->width());
     EXPECT_FALSE(rahmen->horizontalScrollBar()->isVisible());
+    // The number fields end in one line, whether their unit is "€" or "USD".
+    const auto rechterRand = [&](const char* name) {
+        QLineEdit* zahl = feld(blatt, name);
+        return zahl->mapTo(blatt, QPoint(zahl->width(), 0)).x();
+    };
+    EXPECT_EQ(rechterRand("bezahlt"), rechterRand("umrechnung"));
+    EXPECT_EQ(rechterRand("bekommen"), rechterRand("umrechnung"));
 }
 
 // Assistive technology names every input of the editor by its row label, follows a label or
