@@ -1,5 +1,7 @@
 #include "positions/Positionsformular.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -420,6 +422,23 @@ void Positionsformular::zeigeKauf() {
     const auto zusammenfassung = entwurf.kaufzusammenfassung();
     kauf_->setRowVisible(zusammenfassung_, zusammenfassung.has_value());
     zusammenfassung_->setText(zusammenfassung.value_or(QString()));
+    richteEinheitenAus();
+}
+
+void Positionsformular::richteEinheitenAus() {
+    // Every number field of the section ends in one line, also beside a unit such as "Stück"
+    // that is longer than a currency code.
+    QWidget* gruppe = kauf_->parentWidget();
+    const QList<Zahleneingabe*> felder = gruppe->findChildren<Zahleneingabe*>();
+    int breite = 0;
+    for (const Zahleneingabe* feld : felder) {
+        if (feld->isVisibleTo(gruppe)) {
+            breite = std::max(breite, feld->einheitsbreite());
+        }
+    }
+    for (Zahleneingabe* feld : felder) {
+        feld->setzeEinheitsbreite(breite);
+    }
 }
 
 void Positionsformular::zeigeKurs() {

@@ -96,6 +96,7 @@ void Zahleneingabe::setzeTitel(const QString& titel) {
 void Zahleneingabe::setzeEinheit(const QString& einheit) {
     if (einheit_ != nullptr && einheit_->text() != einheit) {
         einheit_->setText(einheit);
+        passeEinheitsbreiteAn();
     }
     if (feld_->accessibleDescription() != einheit) {
         feld_->setAccessibleDescription(einheit);
@@ -111,13 +112,25 @@ void Zahleneingabe::changeEvent(QEvent* ereignis) {
 
 void Zahleneingabe::passeEinheitsbreiteAn() {
     // The unit takes at least the room of the widest currency code, so that the fields of a form
-    // end in one line whether their unit is "€", "%" or "USD".
+    // end in one line whether their unit is "€", "%" or "USD". A fixed width, as a label keeps
+    // the size hint of its first minimum width.
     const QFontMetrics masse = einheit_->fontMetrics();
-    int breite = 0;
+    int breite = std::max(einheitsbreite(), einheitsbreite_);
     for (const Waehrungscode& code : Waehrungscode::auswahl()) {
         breite = std::max(breite, masse.horizontalAdvance(qtText(code.wert())));
     }
-    einheit_->setMinimumWidth(breite);
+    einheit_->setFixedWidth(breite);
+}
+
+int Zahleneingabe::einheitsbreite() const {
+    return einheit_ != nullptr ? einheit_->fontMetrics().horizontalAdvance(einheit_->text()) : 0;
+}
+
+void Zahleneingabe::setzeEinheitsbreite(int breite) {
+    if (einheit_ != nullptr && breite != einheitsbreite_) {
+        einheitsbreite_ = breite;
+        passeEinheitsbreiteAn();
+    }
 }
 
 void Zahleneingabe::getippt(const QString& text) {

@@ -620,8 +620,9 @@ TEST_F(Blatt, jedesFeldDesEditorsHeisstWieSeineZeile) {
 }
 
 // With the ECB's rate fetched for a share in US dollars, every wrapping line of the editor gets
-// the height its text needs at its width: no line is squeezed into its neighbour.
-TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoehe) {
+// the height its text needs at its width: no line is squeezed into its neighbour; and the fields
+// end in one line.
+TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoeheUndDieFelderFluchten) {
     spiel.portfolio->setzeKaufdatum(testspiel::tag(2024, 3, 4, 9));
     spiel.speichereOderScheitere();
     // The rate comes once the form is filled in: the line appears in a form laid out before.
@@ -655,4 +656,11 @@ TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoehe) {
             << utf8(label->objectName()) << ": " << utf8(label->text());
     }
     EXPECT_GE(umbrechend, 3);
+    // The quantity in "Stück" ends in line with the prices in "USD".
+    const auto rechterRand = [&](const char* name) {
+        QLineEdit* zahl = feld(blatt, name);
+        return zahl->mapTo(blatt, QPoint(zahl->width(), 0)).x();
+    };
+    EXPECT_EQ(rechterRand("menge"), rechterRand("kurs"));
+    EXPECT_EQ(rechterRand("umrechnung"), rechterRand("kurs"));
 }
