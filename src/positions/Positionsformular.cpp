@@ -1,5 +1,7 @@
 #include "positions/Positionsformular.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -11,6 +13,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include "ui/Formularraster.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Kursabrufadapter.h"
 #include "ui/Schriftstil.h"
@@ -118,7 +121,7 @@ Positionsformular::Positionsformular(PositionBearbeiten& editor, Kursabrufadapte
 
 QGroupBox* Positionsformular::wertpapierbereich() {
     auto* gruppe = abschnitt(tr("Wertpapier"), QStringLiteral("wertpapier"));
-    auto* form = new QFormLayout(gruppe);
+    auto* form = new Formularraster(gruppe);
     const PositionBearbeiten::Entwurf& entwurf = editor_.entwurf();
 
     name_ = new QLineEdit(qtText(entwurf.name));
@@ -153,7 +156,7 @@ QGroupBox* Positionsformular::wertpapierbereich() {
 
 QGroupBox* Positionsformular::kaufbereich() {
     auto* gruppe = abschnitt(tr("Kauf"), QStringLiteral("kauf"));
-    kauf_ = new QFormLayout(gruppe);
+    kauf_ = new Formularraster(gruppe);
     const PositionBearbeiten::Entwurf& entwurf = editor_.entwurf();
     const auto mengeSetzen = [this](const Dezimal& wert) {
         editor_.entwurf().setzeMenge(wert);
@@ -272,7 +275,7 @@ QGroupBox* Positionsformular::kursbereich() {
 
 QGroupBox* Positionsformular::einsatzbereich() {
     auto* gruppe = abschnitt(tr("Einsatz"), QStringLiteral("einsatzbereich"));
-    auto* form = new QFormLayout(gruppe);
+    auto* form = new Formularraster(gruppe);
     QFont ziffern = font();
     ziffern.setFamily(QStringLiteral("DejaVu Sans"));
     einsatz_ = nebentext(QStringLiteral("einsatz"), ziffern, Vordergrund::primaer());
@@ -419,6 +422,23 @@ void Positionsformular::zeigeKauf() {
     const auto zusammenfassung = entwurf.kaufzusammenfassung();
     kauf_->setRowVisible(zusammenfassung_, zusammenfassung.has_value());
     zusammenfassung_->setText(zusammenfassung.value_or(QString()));
+    richteEinheitenAus();
+}
+
+void Positionsformular::richteEinheitenAus() {
+    // Every number field of the section ends in one line, also beside a unit such as "Stück"
+    // that is longer than a currency code.
+    QWidget* gruppe = kauf_->parentWidget();
+    const QList<Zahleneingabe*> felder = gruppe->findChildren<Zahleneingabe*>();
+    int breite = 0;
+    for (const Zahleneingabe* feld : felder) {
+        if (feld->isVisibleTo(gruppe)) {
+            breite = std::max(breite, feld->einheitsbreite());
+        }
+    }
+    for (Zahleneingabe* feld : felder) {
+        feld->setzeEinheitsbreite(breite);
+    }
 }
 
 void Positionsformular::zeigeKurs() {

@@ -50,6 +50,7 @@ private:
     void kennungGeaendert(const QString& text);
     void holeKaufkurs();
     void zeigeKauf();
+    void richteEinheitenAus();
     void zeigeKurs();
     void zeigeEinsatz();
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "ui/Formularraster.h"
 #include "ui/Schriftstil.h"
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
@@ -55,7 +56,7 @@ KurseingabeFelder::KurseingabeFelder(Angaben angaben, const Kurseingabe& eingabe
                                      Kursdienst dienst, std::optional<EzbAusVergleich> ezbAusVergleich,
                                      QWidget* eltern)
     : QWidget(eltern), angaben_(std::move(angaben)), eingabe_(eingabe), referenztag_(referenztag),
-      dienst_(std::move(dienst)), ezbAusVergleich_(std::move(ezbAusVergleich)), formular_(new QFormLayout(this)) {
+      dienst_(std::move(dienst)), ezbAusVergleich_(std::move(ezbAusVergleich)), formular_(new Formularraster(this)) {
     baueFelder();
     schreibeInFelder();
     zeigeAufbau();

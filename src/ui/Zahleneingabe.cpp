@@ -1,12 +1,18 @@
 #include "ui/Zahleneingabe.h"
 
+#include <algorithm>
+
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "ui/Schriftstil.h"
+#include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
+#include "model/Waehrungscode.h"
 
 namespace qb {
 
@@ -45,6 +51,7 @@ Zahleneingabe::Zahleneingabe(const QString& titel, Art art, int breite, std::opt
         einheit_->setObjectName(QStringLiteral("einheit"));
         einheit_->setTextFormat(Qt::PlainText);
         Vordergrund::setze(einheit_, Vordergrund::sekundaer());
+        passeEinheitsbreiteAn();
         oben->addWidget(einheit_);
     }
     auto* stapel = new QVBoxLayout(this);
@@ -89,9 +96,40 @@ void Zahleneingabe::setzeTitel(const QString& titel) {
 void Zahleneingabe::setzeEinheit(const QString& einheit) {
     if (einheit_ != nullptr && einheit_->text() != einheit) {
         einheit_->setText(einheit);
+        passeEinheitsbreiteAn();
     }
     if (feld_->accessibleDescription() != einheit) {
         feld_->setAccessibleDescription(einheit);
+    }
+}
+
+void Zahleneingabe::changeEvent(QEvent* ereignis) {
+    QWidget::changeEvent(ereignis);
+    if (ereignis->type() == QEvent::FontChange && einheit_ != nullptr) {
+        passeEinheitsbreiteAn();
+    }
+}
+
+void Zahleneingabe::passeEinheitsbreiteAn() {
+    // The unit takes at least the room of the widest currency code, so that the fields of a form
+    // end in one line whether their unit is "€", "%" or "USD". A fixed width, as a label keeps
+    // the size hint of its first minimum width.
+    const QFontMetrics masse = einheit_->fontMetrics();
+    int breite = std::max(einheitsbreite(), einheitsbreite_);
+    for (const Waehrungscode& code : Waehrungscode::auswahl()) {
+        breite = std::max(breite, masse.horizontalAdvance(qtText(code.wert())));
+    }
+    einheit_->setFixedWidth(breite);
+}
+
+int Zahleneingabe::einheitsbreite() const {
+    return einheit_ != nullptr ? einheit_->fontMetrics().horizontalAdvance(einheit_->text()) : 0;
+}
+
+void Zahleneingabe::setzeEinheitsbreite(int breite) {
+    if (einheit_ != nullptr && breite != einheitsbreite_) {
+        einheitsbreite_ = breite;
+        passeEinheitsbreiteAn();
     }
 }
 

@@ -36,6 +36,11 @@ public:
     bool istUnlesbar() const { return leser_.istUnlesbar(); }
     bool hatText() const { return leser_.hatText(); }
     QLineEdit* feld() const { return feld_; }
+    // The width the unit's text needs, 0 without a unit.
+    int einheitsbreite() const;
+    // The unit takes at least this width, so that the field ends in line with a neighbour whose
+    // unit is longer.
+    void setzeEinheitsbreite(int breite);
 
 signals:
     // The user's typing wrote a new value.
@@ -46,7 +51,11 @@ signals:
     void unlesbarGeaendert(bool unlesbar);
     void mitTextGeaendert(bool mitText);
 
+protected:
+    void changeEvent(QEvent* ereignis) override;
+
 private:
+    void passeEinheitsbreiteAn();
     void getippt(const QString& text);
     // Shows the reader's state and reports what changed since `vorher`.
     void zeige(bool warUnlesbar, bool hatteText);
@@ -58,6 +67,7 @@ private:
     Dezimal wert_;
     QLineEdit* feld_;
     QLabel* einheit_ = nullptr;
+    int einheitsbreite_ = 0;
     QLabel* hinweis_;
     QLabel* gelesenAls_;
 };

@@ -2,6 +2,7 @@
 // SQLite store: fetch, check, save, remove, and the answers that come too late.
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -531,8 +532,9 @@ TEST_F(Blatt, derGrundFuerEinAbgeschaltetesSpeichernIstImBlick) {
     }
 }
 
-// The rate line under a currency's rate field, once fetched, fits the sheet: no side scrolling.
-TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollen) {
+// The rate line under a currency's rate field, once fetched, fits the sheet: no side scrolling;
+// and the fields end in one line.
+TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollenUndFluchtendenFeldern) {
     // Entered on a past day, the line names that day.
     spiel.portfolio->setzeKaufdatum(testspiel::tag(2024, 3, 4, 9));
     spiel.speichereOderScheitere();
@@ -553,6 +555,13 @@ TEST_F(Blatt, derEditorEinerWaehrungPasstMitDerEzbZeileOhneSeitlichesRollen) {
     QCoreApplication::processEvents();
     EXPECT_LE(rahmen->widget()->width(), rahmen->viewport()->width());
     EXPECT_FALSE(rahmen->horizontalScrollBar()->isVisible());
+    // The number fields end in one line, whether their unit is "€" or "USD".
+    const auto rechterRand = [&](const char* name) {
+        QLineEdit* zahl = feld(blatt, name);
+        return zahl->mapTo(blatt, QPoint(zahl->width(), 0)).x();
+    };
+    EXPECT_EQ(rechterRand("bezahlt"), rechterRand("umrechnung"));
+    EXPECT_EQ(rechterRand("bekommen"), rechterRand("umrechnung"));
 }
 
 // Assistive technology names every input of the editor by its row label, follows a label or
@@ -608,4 +617,50 @@ TEST_F(Blatt, jedesFeldDesEditorsHeisstWieSeineZeile) {
     alleWieIhreZeile(geld, {"Name", "Kennung", "Kaufkurs: 1 € entspricht", "Bezahlt", "Bekommen"});
     EXPECT_EQ(beschreibung(geld, "bekommen"), "USD");
     geld->reject();
+}
+
+// With the ECB's rate fetched for a share in US dollars, every wrapping line of the editor gets
+// the height its text needs at its width: no line is squeezed into its neighbour; and the fields
+// end in one line.
+TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoeheUndDieFelderFluchten) {
+    spiel.portfolio->setzeKaufdatum(testspiel::tag(2024, 3, 4, 9));
+    spiel.speichereOderScheitere();
+    // The rate comes once the form is filled in: the line appears in a form laid out before.
+    std::promise<void> ausgefuellt;
+    server.beantworte("/v2/rate/EUR/USD", [freigabe = ausgefuellt.get_future().share()](const qbtest::Anfrage&) {
+        (void)freigabe.wait_for(10s);
+        return Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":"USD","rate":1.0834})");
+    });
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt));
+    auto* waehrung = blatt->findChild<QComboBox*>("handelswaehrung");
+    waehrung->setCurrentIndex(waehrung->findData(QStringLiteral("USD")));
+    emit waehrung->activated(waehrung->currentIndex());
+    tippe(blatt, "name", "Apple Inc.");
+    tippe(blatt, "kennung", "US0378331005");
+    tippe(blatt, "menge", "9");
+    tippe(blatt, "kurs", "189,84");
+    tippe(blatt, "umrechnung", "1,0867");
+    ausgefuellt.set_value();
+    auto* ezb = blatt->findChild<QLabel*>("ezbText");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ezb != nullptr && ezb->text().startsWith("EZB-Referenzkurs"); }, 10000));
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    int umbrechend = 0;
+    for (QLabel* label : blatt->findChildren<QLabel*>()) {
+        if (!label->wordWrap() || !label->isVisible() || label->text().isEmpty()) {
+            continue;
+        }
+        ++umbrechend;
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+            << utf8(label->objectName()) << ": " << utf8(label->text());
+    }
+    EXPECT_GE(umbrechend, 3);
+    // The quantity in "Stück" ends in line with the prices in "USD".
+    const auto rechterRand = [&](const char* name) {
+        QLineEdit* zahl = feld(blatt, name);
+        return zahl->mapTo(blatt, QPoint(zahl->width(), 0)).x();
+    };
+    EXPECT_EQ(rechterRand("menge"), rechterRand("kurs"));
+    EXPECT_EQ(rechterRand("umrechnung"), rechterRand("kurs"));
 }

@@ -4,10 +4,13 @@
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include "ui/Textbruecke.h"
@@ -270,3 +273,31 @@ TEST(ZahleneingabeTest, textVonDerBedienhilfeZaehltWieGetippt) {
 }
 
 } // namespace
+
+// Fields under one another end in one line whether their unit is "€", "%" or a currency code;
+// a longer unit is shown whole, and a field takes the width of its neighbour's longer unit.
+TEST(ZahleneingabeTest, felderFluchtenUnabhaengigVonDerBreiteIhrerEinheit) {
+    QWidget grund;
+    auto* spalte = new QVBoxLayout(&grund);
+    std::vector<Zahleneingabe*> felder;
+    for (const char* einheit : {"€", "%", "USD", "GBP", "Stück"}) {
+        felder.push_back(new Zahleneingabe(QStringLiteral("Kurs"), Art::kurs, 130, QString::fromUtf8(einheit)));
+        spalte->addWidget(felder.back());
+    }
+    grund.resize(400, 300);
+    grund.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grund));
+    const auto rechterRand = [&](const Zahleneingabe* zahl) {
+        return zahl->feld()->mapTo(&grund, QPoint(zahl->feld()->width(), 0)).x();
+    };
+    const auto einheit = [](const Zahleneingabe* zahl) { return zahl->findChild<QLabel*>(QStringLiteral("einheit")); };
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(rechterRand(felder[i]), rechterRand(felder[0])) << utf8(einheit(felder[i])->text());
+    }
+    EXPECT_GE(einheit(felder[4])->width(), felder[4]->einheitsbreite());
+    EXPECT_LT(rechterRand(felder[4]), rechterRand(felder[0]));
+
+    felder[0]->setzeEinheitsbreite(felder[4]->einheitsbreite());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rechterRand(felder[0]), rechterRand(felder[4]));
+}
