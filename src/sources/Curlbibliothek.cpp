@@ -40,9 +40,10 @@ bool holeAlle(void* b, Curlbibliothek::Funktionen& f) {
 } // namespace
 
 const Curlbibliothek::Funktionen& Curlbibliothek::geladen() {
-    // The soname of the runtime package, not the development package's libcurl.so.
-    static const Curlbibliothek programm("libcurl.so.4");
-    return programm.funktionen();
+    // The soname of the runtime package, not the development package's libcurl.so. Never
+    // destroyed, so that a source that lives in a static until exit can still clean up.
+    static const Curlbibliothek* const programm = new Curlbibliothek("libcurl.so.4");
+    return programm->funktionen();
 }
 
 Curlbibliothek::Curlbibliothek(const char* datei) {
