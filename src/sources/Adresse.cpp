@@ -5,14 +5,21 @@
 
 #include <curl/curl.h>
 
+#include "sources/Curlbibliothek.h"
+
 namespace qb {
 
 namespace {
 
 struct UrlLoescher {
-    void operator()(CURLU* u) const { curl_url_cleanup(u); }
+    decltype(&curl_url_cleanup) loesche;
+    void operator()(CURLU* u) const { loesche(u); }
 };
 using Url = std::unique_ptr<CURLU, UrlLoescher>;
+
+Url neueUrl(const Curlbibliothek::Funktionen& curl) {
+    return Url(curl.url(), UrlLoescher{curl.urlCleanup});
+}
 
 std::string klein(std::string text) {
     for (char& c : text) {
@@ -23,14 +30,14 @@ std::string klein(std::string text) {
     return text;
 }
 
-std::optional<std::string> teil(CURLU* u, CURLUPart welcher) {
+std::optional<std::string> teil(const Curlbibliothek::Funktionen& curl, CURLU* u, CURLUPart welcher) {
     char* wert = nullptr;
-    if (curl_url_get(u, welcher, &wert, 0) != CURLUE_OK || wert == nullptr) {
+    if (curl.urlGet(u, welcher, &wert, 0) != CURLUE_OK || wert == nullptr) {
         return std::nullopt;
     }
-    std::string ergebnis(wert);
-    curl_free(wert);
-    return ergebnis;
+    // curl's memory goes back to curl even when the copy fails.
+    std::unique_ptr<char, decltype(curl.free)> freigabe(wert, curl.free);
+    return std::string(wert);
 }
 
 } // namespace
@@ -39,37 +46,38 @@ std::string Adresse::kodiert(std::string_view text) {
     if (text.empty()) {
         return {};
     }
-    char* kodiertText = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
+    char* kodiertText = curl.easyEscape(nullptr, text.data(), static_cast<int>(text.size()));
     if (kodiertText == nullptr) {
         throw std::bad_alloc();
     }
-    std::string ergebnis(kodiertText);
-    curl_free(kodiertText);
-    return ergebnis;
+    std::unique_ptr<char, decltype(curl.free)> freigabe(kodiertText, curl.free);
+    return std::string(kodiertText);
 }
 
 std::optional<std::string> Adresse::bilde(std::string_view basis, std::string_view pfad, const Abfrage& abfrage) {
-    Url u(curl_url());
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
+    Url u = neueUrl(curl);
     if (!u) {
         return std::nullopt;
     }
     // The parser needs a terminated string; a NUL inside the base is no address at all.
     std::string basistext(basis);
     if (basistext.find('\0') != std::string::npos ||
-        curl_url_set(u.get(), CURLUPART_URL, basistext.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+        curl.urlSet(u.get(), CURLUPART_URL, basistext.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
         return std::nullopt;
     }
-    std::string praefix = teil(u.get(), CURLUPART_PATH).value_or("");
+    std::string praefix = teil(curl, u.get(), CURLUPART_PATH).value_or("");
     while (!praefix.empty() && praefix.back() == '/') {
         praefix.pop_back();
     }
     std::string vollerPfad = praefix + std::string(pfad);
-    if (curl_url_set(u.get(), CURLUPART_PATH, vollerPfad.c_str(), 0) != CURLUE_OK ||
-        curl_url_set(u.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK ||
-        curl_url_set(u.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
+    if (curl.urlSet(u.get(), CURLUPART_PATH, vollerPfad.c_str(), 0) != CURLUE_OK ||
+        curl.urlSet(u.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK ||
+        curl.urlSet(u.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK) {
         return std::nullopt;
     }
-    auto ohneAbfrage = teil(u.get(), CURLUPART_URL);
+    auto ohneAbfrage = teil(curl, u.get(), CURLUPART_URL);
     if (!ohneAbfrage) {
         return std::nullopt;
     }
@@ -105,13 +113,14 @@ std::optional<std::string> Adresse::schema(std::string_view adresse) {
 }
 
 std::optional<std::string> Adresse::host(std::string_view adresse) {
-    Url u(curl_url());
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
+    Url u = neueUrl(curl);
     std::string text(adresse);
     if (!u || text.find('\0') != std::string::npos ||
-        curl_url_set(u.get(), CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
+        curl.urlSet(u.get(), CURLUPART_URL, text.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK) {
         return std::nullopt;
     }
-    auto h = teil(u.get(), CURLUPART_HOST);
+    auto h = teil(curl, u.get(), CURLUPART_HOST);
     if (!h || h->empty()) {
         return std::nullopt;
     }

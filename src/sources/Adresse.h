@@ -9,7 +9,9 @@
 namespace qb {
 
 // Request addresses of the sources, built with libcurl's URL parser so that no identifier or
-// code ever reaches an address unescaped.
+// code ever reaches an address unescaped. Only the sources' fetches use it, so its first use
+// loads libcurl (see Curlbibliothek); bilde, kodiert and host throw Kursfehler::netzwerk when
+// that fails.
 struct Adresse {
     using Abfrage = std::vector<std::pair<std::string, std::string>>;
 

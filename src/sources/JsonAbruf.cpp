@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include "sources/Adresse.h"
+#include "sources/Curlbibliothek.h"
 #include "sources/Netzwerkmeldung.h"
 #include "sources/Verbindungspool.h"
 
@@ -23,14 +24,17 @@ constexpr const char* textAndereAdresse = "Die Antwort kam von einer anderen Adr
 constexpr std::size_t fehlerkoerperHoechstens = 65536;
 
 struct EasyLoescher {
-    void operator()(CURL* h) const { curl_easy_cleanup(h); }
+    decltype(&curl_easy_cleanup) loesche;
+    void operator()(CURL* h) const { loesche(h); }
 };
 struct ListenLoescher {
-    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+    decltype(&curl_slist_free_all) loesche;
+    void operator()(curl_slist* l) const { loesche(l); }
 };
 
 // What the callbacks of one transfer share with the loop that drives it.
 struct Transferzustand {
+    const Curlbibliothek::Funktionen* curl = nullptr;
     CURL* easy = nullptr;
     std::string angefragterHost;
     bool hatAngefragtenHost = false;
@@ -46,9 +50,9 @@ struct Transferzustand {
     std::stop_token stop;
 };
 
-std::optional<Kursfehler> statusfehler(CURL* easy) {
+std::optional<Kursfehler> statusfehler(const Transferzustand& z) {
     long status = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    z.curl->easyGetinfo(z.easy, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 200 && status <= 299) {
         return std::nullopt;
     }
@@ -61,7 +65,7 @@ std::optional<Kursfehler> statusfehler(CURL* easy) {
 // A redirect is harmless only when it stays on the asked host over https.
 std::optional<Kursfehler> adressfehler(const Transferzustand& z) {
     char* endadresse = nullptr;
-    if (curl_easy_getinfo(z.easy, CURLINFO_EFFECTIVE_URL, &endadresse) != CURLE_OK || endadresse == nullptr) {
+    if (z.curl->easyGetinfo(z.easy, CURLINFO_EFFECTIVE_URL, &endadresse) != CURLE_OK || endadresse == nullptr) {
         return Kursfehler::netzwerk(textAndereAdresse);
     }
     if (Adresse::schema(endadresse) != std::optional<std::string>("https")) {
@@ -77,7 +81,7 @@ std::optional<Kursfehler> adressfehler(const Transferzustand& z) {
 
 // Status first, then the final address.
 std::optional<Kursfehler> pruefeKopf(const Transferzustand& z) {
-    if (auto f = statusfehler(z.easy)) {
+    if (auto f = statusfehler(z)) {
         return f;
     }
     return adressfehler(z);
@@ -90,7 +94,7 @@ size_t schreibe(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
         z.letzteDaten = Uhr::now();
         if (!z.kopfGeprueft) {
             z.kopfGeprueft = true;
-            if (auto f = statusfehler(z.easy)) {
+            if (auto f = statusfehler(z)) {
                 z.fehler = std::move(f);
                 z.koerperVerwerfen = true;
             } else if (auto anderswo = adressfehler(z)) {
@@ -149,8 +153,10 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         throw Abgebrochen();
     }
 
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
     // Declared before the handles, so that they outlive everything curl points to.
     Transferzustand z;
+    z.curl = &curl;
     z.ohneDatenHoechstens = sitzung_->ohneDatenHoechstens;
     z.stop = stop;
     if (auto h = Adresse::host(adresse)) {
@@ -163,13 +169,14 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     // before another fetch may borrow it.
     Verbindungspool::Leihe leihe = verbindungen_->leihe();
     CURLM* m = leihe.multi();
-    std::unique_ptr<CURL, EasyLoescher> easy(curl_easy_init());
+    std::unique_ptr<CURL, EasyLoescher> easy(curl.easyInit(), EasyLoescher{curl.easyCleanup});
     if (m == nullptr || !easy) {
         throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(CURLE_FAILED_INIT));
     }
     // Appending returns the same head, or null and leaves the list as it was.
-    std::unique_ptr<curl_slist, ListenLoescher> koepfe(curl_slist_append(nullptr, kopfAccept));
-    if (!koepfe || curl_slist_append(koepfe.get(), kopfUserAgent) == nullptr) {
+    std::unique_ptr<curl_slist, ListenLoescher> koepfe(curl.slistAppend(nullptr, kopfAccept),
+                                                       ListenLoescher{curl.slistFreeAll});
+    if (!koepfe || curl.slistAppend(koepfe.get(), kopfUserAgent) == nullptr) {
         throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(CURLE_OUT_OF_MEMORY));
     }
 
@@ -178,7 +185,7 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     // A setting that does not take would loosen a limit, so the first refusal ends the fetch.
     CURLcode einrichtung = CURLE_OK;
     auto setze = [&](CURLoption option, auto wert) {
-        CURLcode c = curl_easy_setopt(h, option, wert);
+        CURLcode c = curl.easySetopt(h, option, wert);
         if (einrichtung == CURLE_OK) {
             einrichtung = c;
         }
@@ -214,21 +221,22 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(einrichtung));
     }
 
-    if (CURLMcode mc = curl_multi_add_handle(m, h); mc != CURLM_OK) {
+    if (CURLMcode mc = curl.multiAddHandle(m, h); mc != CURLM_OK) {
         leihe.verwerfen();
         throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));
     }
     // Leaving mid-transfer closes that transfer's connection; the handle's other connections
     // stay for the next fetch.
     struct Abmelder {
+        decltype(&curl_multi_remove_handle) abmelden;
         CURLM* m;
         CURL* e;
-        ~Abmelder() { curl_multi_remove_handle(m, e); }
-    } abmelder{m, h};
+        ~Abmelder() { abmelden(m, e); }
+    } abmelder{curl.multiRemoveHandle, m, h};
 
     // A stop request wakes the poll below at once instead of waiting for its time-out. The
     // callback ends before the lease, so no late stop wakes a handle that another fetch uses.
-    std::stop_callback wecker(stop, [m] { curl_multi_wakeup(m); });
+    std::stop_callback wecker(stop, [m, wecke = curl.multiWakeup] { wecke(m); });
 
     // The poll never sleeps longer than this, so that the idle limit is checked in time.
     using std::chrono::milliseconds;
@@ -237,7 +245,7 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     z.letzteDaten = Uhr::now();
     int laufend = 1;
     while (true) {
-        CURLMcode mc = curl_multi_perform(m, &laufend);
+        CURLMcode mc = curl.multiPerform(m, &laufend);
         if (stop.stop_requested()) {
             throw Abgebrochen();
         }
@@ -248,7 +256,7 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         if (laufend == 0) {
             break;
         }
-        mc = curl_multi_poll(m, nullptr, 0, static_cast<int>(takt.count()), nullptr);
+        mc = curl.multiPoll(m, nullptr, 0, static_cast<int>(takt.count()), nullptr);
         if (mc != CURLM_OK) {
             leihe.verwerfen();
             throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));
@@ -257,7 +265,7 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
 
     CURLcode ergebnis = CURLE_OK;
     int rest = 0;
-    while (CURLMsg* nachricht = curl_multi_info_read(m, &rest)) {
+    while (CURLMsg* nachricht = curl.multiInfoRead(m, &rest)) {
         if (nachricht->msg == CURLMSG_DONE && nachricht->easy_handle == h) {
             ergebnis = nachricht->data.result;
         }

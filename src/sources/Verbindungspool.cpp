@@ -1,16 +1,8 @@
 #include "sources/Verbindungspool.h"
 
+#include "sources/Curlbibliothek.h"
+
 namespace qb {
-
-namespace {
-
-void initialisiereCurl() {
-    // curl_global_init is not safe to race with other threads; every handle is made after it.
-    static std::once_flag einmal;
-    std::call_once(einmal, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-} // namespace
 
 Verbindungspool::Leihe::~Leihe() {
     if (multi_ != nullptr) {
@@ -18,39 +10,45 @@ Verbindungspool::Leihe::~Leihe() {
     }
 }
 
-void Verbindungspool::bereite() {
-    std::call_once(bereit_, [this] {
-        initialisiereCurl();
+const Curlbibliothek::Funktionen& Verbindungspool::bereite() {
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
+    std::call_once(bereit_, [this, &curl] {
         // Without the share every fetch still works; only the lookups are not shared.
-        CURLSH* teilung = curl_share_init();
+        CURLSH* teilung = curl.shareInit();
         if (teilung == nullptr) {
             return;
         }
         bool ok =
-            curl_share_setopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
-            curl_share_setopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
-            curl_share_setopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
-            curl_share_setopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
+            curl.shareSetopt(teilung, CURLSHOPT_LOCKFUNC, &Verbindungspool::sperre) == CURLSHE_OK &&
+            curl.shareSetopt(teilung, CURLSHOPT_UNLOCKFUNC, &Verbindungspool::entsperre) == CURLSHE_OK &&
+            curl.shareSetopt(teilung, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
+            curl.shareSetopt(teilung, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
         if (!ok) {
-            curl_share_cleanup(teilung);
+            curl.shareCleanup(teilung);
             return;
         }
         teilung_ = teilung;
     });
+    return curl;
 }
 
 Verbindungspool::~Verbindungspool() {
+    // A pool that never lent a handle has nothing of curl and must not load it now.
+    if (frei_.empty() && teilung_ == nullptr) {
+        return;
+    }
+    const Curlbibliothek::Funktionen& curl = Curlbibliothek::geladen();
     // The kept connections go before the share whose lookups they were made with.
     for (CURLM* multi : frei_) {
-        curl_multi_cleanup(multi);
+        curl.multiCleanup(multi);
     }
     if (teilung_ != nullptr) {
-        curl_share_cleanup(teilung_);
+        curl.shareCleanup(teilung_);
     }
 }
 
 Verbindungspool::Leihe Verbindungspool::leihe() {
-    bereite();
+    const Curlbibliothek::Funktionen& curl = bereite();
     {
         std::lock_guard sperre(mutex_);
         if (!frei_.empty()) {
@@ -59,15 +57,15 @@ Verbindungspool::Leihe Verbindungspool::leihe() {
             return Leihe(*this, multi);
         }
     }
-    return Leihe(*this, curl_multi_init());
+    return Leihe(*this, curl.multiInit());
 }
 
 CURLcode Verbindungspool::teile(CURL* easy) {
-    bereite();
+    const Curlbibliothek::Funktionen& curl = bereite();
     if (teilung_ == nullptr) {
         return CURLE_OK;
     }
-    return curl_easy_setopt(easy, CURLOPT_SHARE, teilung_);
+    return curl.easySetopt(easy, CURLOPT_SHARE, teilung_);
 }
 
 void Verbindungspool::gibZurueck(CURLM* multi, bool verworfen) {
@@ -78,7 +76,7 @@ void Verbindungspool::gibZurueck(CURLM* multi, bool verworfen) {
             return;
         }
     }
-    curl_multi_cleanup(multi);
+    Curlbibliothek::geladen().multiCleanup(multi);
 }
 
 void Verbindungspool::sperre(CURL*, curl_lock_data daten, curl_lock_access, void* nutzer) {

@@ -6,6 +6,8 @@
 
 #include <curl/curl.h>
 
+#include "sources/Curlbibliothek.h"
+
 namespace qb {
 
 // The open connections of one JsonAbruf and its copies, kept alive between fetches as a URL
@@ -41,22 +43,24 @@ public:
     // Idle handles beyond this many are closed with their connections.
     static constexpr std::size_t hoechstensFrei = 8;
 
-    // Makes nothing of curl yet: that waits for the first lease, so that a program that builds
-    // its sources at start but fetches later does not start curl and its TLS library before.
+    // Makes nothing of curl yet, nor loads it: that waits for the first lease, so that a program
+    // that builds its sources at start but fetches later does not load curl and its TLS library
+    // before.
     Verbindungspool() = default;
     ~Verbindungspool();
     Verbindungspool(const Verbindungspool&) = delete;
     Verbindungspool& operator=(const Verbindungspool&) = delete;
 
     // The handle that ended last, so that one fetch after another reuses one connection.
+    // Kursfehler::netzwerk when libcurl cannot be loaded.
     Leihe leihe();
     // Lets a new easy handle use the shared name lookups; must be called before
     // its transfer starts, and the handle must be cleaned up before the pool.
     CURLcode teile(CURL* easy);
 
 private:
-    // Starts curl and makes the share, once, whichever thread comes first.
-    void bereite();
+    // Loads curl and makes the share, once, whichever thread comes first.
+    const Curlbibliothek::Funktionen& bereite();
     void gibZurueck(CURLM* multi, bool verworfen);
     static void sperre(CURL*, curl_lock_data daten, curl_lock_access, void* nutzer);
     static void entsperre(CURL*, curl_lock_data daten, void* nutzer);
