@@ -155,11 +155,13 @@ protected:
 
     qbtest::Spielstand spiel;
     Modellbeobachter beobachter{spiel.kontext()};
-    qbtest::Testserver server;
     std::map<std::string, std::string> preise;
     std::set<std::string> fehlschlagen;
     std::chrono::milliseconds verzoegerung = 200ms;
     std::atomic<bool> zurueckhalten{false};
+    // Declared after everything its answers read, so that it stops before those go: a request
+    // the sheet sends in a test's last line is answered while the server stops.
+    qbtest::Testserver server;
     std::unique_ptr<StichtagErfassen> blatt;
     std::unique_ptr<QSignalSpy> spion;
 };

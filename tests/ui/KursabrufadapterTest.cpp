@@ -2,11 +2,14 @@
 #include <optional>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
+#include "ui/Arbeitspool.h"
 #include "ui/Kursabrufadapter.h"
 #include "sources/Testhilfen.h"
 
@@ -89,7 +92,9 @@ TEST(KursabrufadapterTest, einGeschlossenesBlattErfaehrtNichtsMehrVomAbruf) {
                   [&](std::optional<Kursnotierung>) { gerufen = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(pfad).empty(); }, 10000));
     adapter.reset();
-    QTest::qWait(500);
+    // The stopped fetch ends on the pool; what it sends back is delivered, and must find nobody.
+    ASSERT_TRUE(arbeitspool().waitForDone(10000));
+    QCoreApplication::processEvents();
     EXPECT_FALSE(gerufen);
 }
 
