@@ -20,6 +20,14 @@ void Segmentknopf::paintEvent(QPaintEvent*) {
         }
     }
     maler.drawControl(QStyle::CE_PushButton, option);
+    if (isChecked() && hasFocus()) {
+        // The style marks the focus in the highlight colour, which the chosen segment is filled
+        // with: a ring in the text colour on the fill keeps the keyboard's place in sight.
+        maler.setRenderHint(QPainter::Antialiasing);
+        maler.setPen(QPen(option.palette.color(QPalette::HighlightedText), 1.5));
+        maler.setBrush(Qt::NoBrush);
+        maler.drawRoundedRect(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5), 2, 2);
+    }
 }
 
 } // namespace qb
