@@ -67,6 +67,9 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
     rahmen_->setObjectName(QStringLiteral("formular"));
     rahmen_->setWidgetResizable(true);
     rahmen_->setFrameShape(QFrame::NoFrame);
+    // The page itself takes no focus, so that the sheet opens with the cursor in its first field
+    // and a group that starts typing writes the name; it still scrolls to the field in focus.
+    rahmen_->setFocusPolicy(Qt::NoFocus);
     rahmen_->setWidget(formular_);
 
     auto* linie = new QFrame(this);

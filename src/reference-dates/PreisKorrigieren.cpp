@@ -115,6 +115,8 @@ void PreisKorrigieren::baueFormular() {
         [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { bindung_.aendere(aenderung); }, this);
     felder_->setObjectName("zeile");
     formular->addRow(felder_);
+    // The sheet opens with the cursor in the price to correct, not on the currency before it.
+    felder_->fokussiereKurs();
     neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), this);
     neueAbweichung_->setObjectName("neueAbweichung");
     formular->addRow(neueAbweichung_);

@@ -87,6 +87,8 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     auto* flaeche = new QScrollArea(this);
     flaeche->setWidgetResizable(true);
     flaeche->setFrameShape(QFrame::NoFrame);
+    // The page itself takes no focus: the sheet opens with the cursor in its first field.
+    flaeche->setFocusPolicy(Qt::NoFocus);
     auto* formular = new QWidget(flaeche);
     auto* abschnitte = new QVBoxLayout(formular);
     abschnitte->setContentsMargins(16, 16, 16, 16);
@@ -171,6 +173,11 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     stapel->addWidget(fuss);
 
     bindung_.aendere([](Stichtagsentwurf&) {});
+    // The group types the prices from its terminal row by row: the sheet opens with the cursor
+    // in the first row's price field, not on the row's currency picker before it.
+    if (!zeilen_.empty()) {
+        zeilen_.front()->fokussiereKurs();
+    }
 }
 
 StichtagErfassen::~StichtagErfassen() {

@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
 #include "ui/KurseingabeFelder.h"
+#include "ui/Zahleneingabe.h"
 #include "reference-dates/Vergleichszeile.h"
 
 namespace qb {
@@ -176,6 +178,15 @@ void StichtagskursFelder::zeigeWarnungen(const std::vector<QString>& texte) {
         zeile->setObjectName(QStringLiteral("warnung"));
         Vordergrund::setze(zeile, Signalfarbe::warnung);
         warnungen_->addWidget(zeile);
+    }
+}
+
+void StichtagskursFelder::fokussiereKurs() {
+    for (auto* feld : eingabe_->findChildren<Zahleneingabe*>()) {
+        if (feld->isVisibleTo(this)) {
+            feld->feld()->setFocus();
+            return;
+        }
     }
 }
 

@@ -38,6 +38,10 @@ public:
 
     Assetklasse klasse() const { return klasse_; }
 
+    // Puts the cursor into the row's price field, where the group types the price from its
+    // terminal; nothing when the row shows a taken-over quote.
+    void fokussiereKurs();
+
 private:
     void aendere(const std::function<void(Stichtagsentwurf&, Assetklasse)>& schritt);
     void zeigeWarnungen(const std::vector<QString>& texte);

@@ -664,3 +664,17 @@ TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoeheUndDieFelderFluch
     EXPECT_EQ(rechterRand("menge"), rechterRand("kurs"));
     EXPECT_EQ(rechterRand("umrechnung"), rechterRand("kurs"));
 }
+
+// A group that opens the editor and starts typing writes the name: the first field has the
+// focus, not the scrolled page around it.
+TEST_F(Blatt, dieEingabeBeginntImNamen) {
+    QApplication::setActiveWindow(&fenster);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fenster));
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.data()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 2000));
+    EXPECT_EQ(QApplication::focusWidget(), feld(blatt, "name"))
+        << QApplication::focusWidget()->metaObject()->className() << " "
+        << QApplication::focusWidget()->objectName().toStdString();
+    blatt->reject();
+}

@@ -174,3 +174,20 @@ TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
     blatt->reject();
     EXPECT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
 }
+
+// The sheet opens with the cursor in the price to correct.
+TEST(Preiskorrektur, dieEingabeBeginntImKurs) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    Korrekturspiel spiel;
+    QWidget fenster;
+    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+                                       qbtest::dienstFuer(server), &fenster);
+    QPointer<PreisKorrigieren> offen(blatt);
+    fenster.show();
+    blatt->open();
+    QApplication::setActiveWindow(blatt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt));
+    EXPECT_EQ(QApplication::focusWidget(), blatt->findChild<Zahleneingabe*>("kurs")->feld());
+    blatt->reject();
+}

@@ -525,3 +525,15 @@ TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftu
     ASSERT_NE(frage, nullptr);
     EXPECT_EQ(qbtest::zugangsname(frage), "Eingetragene Kurse verwerfen?");
 }
+
+// A group that opens the sheet and types the first price from its terminal writes it into the
+// first row's price field, not into the scrolled page or a picker.
+TEST_F(StichtagErfassenTest, dieEingabeBeginntImErstenKursfeld) {
+    oeffne();
+    QApplication::setActiveWindow(blatt.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 2000));
+    EXPECT_EQ(QApplication::focusWidget(), preisfeld(Assetklasse::aktie))
+        << QApplication::focusWidget()->metaObject()->className() << " "
+        << QApplication::focusWidget()->objectName().toStdString();
+}
