@@ -1,7 +1,10 @@
 #include "sources/Curlbibliothek.h"
 
+#include <cstring>
+
 #include <dlfcn.h>
 
+#include "foundation/Protokoll.h"
 #include "model/Kursfehler.h"
 #include "sources/Netzwerkmeldung.h"
 
@@ -10,6 +13,31 @@ namespace qb {
 namespace {
 
 constexpr const char* nichtGeladen = "Die Netzwerkbibliothek libcurl ließ sich nicht laden.";
+
+const Protokoll& protokoll() {
+    static const Protokoll netz("Netz");
+    return netz;
+}
+
+// What the dynamic linker said about the last failure.
+std::string linkerfehler() {
+    const char* text = dlerror();
+    return text == nullptr ? "ohne Angabe" : text;
+}
+
+std::string versionstext(unsigned int version) {
+    return std::to_string((version >> 16) & 0xff) + "." + std::to_string((version >> 8) & 0xff) + "." +
+           std::to_string(version & 0xff);
+}
+
+bool kannHttps(const curl_version_info_data& info) {
+    for (const char* const* protokoll = info.protocols; protokoll != nullptr && *protokoll != nullptr; ++protokoll) {
+        if (std::strcmp(*protokoll, "https") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 template <typename Funktion>
 bool hole(void* bibliothek, const char* name, Funktion& ziel) {
@@ -39,6 +67,17 @@ bool holeAlle(void* b, Curlbibliothek::Funktionen& f) {
 
 } // namespace
 
+std::optional<std::string> Curlbibliothek::mangel(unsigned int version, bool https) {
+    if (version < mindestversion) {
+        return "Die Netzwerkbibliothek libcurl ist zu alt (Version " + versionstext(version) +
+               ", nötig ist mindestens " + versionstext(mindestversion) + ").";
+    }
+    if (!https) {
+        return std::string("Die Netzwerkbibliothek libcurl kann kein HTTPS.");
+    }
+    return std::nullopt;
+}
+
 const Curlbibliothek::Funktionen& Curlbibliothek::geladen() {
     // The soname of the runtime package, not the development package's libcurl.so. Never
     // destroyed, so that a source that lives in a static until exit can still clean up.
@@ -51,17 +90,36 @@ Curlbibliothek::Curlbibliothek(const char* datei) {
     // of everything loaded later.
     void* bibliothek = dlopen(datei, RTLD_NOW | RTLD_LOCAL);
     if (bibliothek == nullptr) {
+        protokoll().fehler("libcurl nicht geladen: " + linkerfehler());
         fehler_ = nichtGeladen;
         return;
     }
-    if (!holeAlle(bibliothek, funktionen_)) {
+    // The version comes first, so that a library too old to have every function says so
+    // instead of lacking one.
+    decltype(&curl_version_info) versionInfo = nullptr;
+    const curl_version_info_data* info = nullptr;
+    if (hole(bibliothek, "curl_version_info", versionInfo)) {
+        info = versionInfo(CURLVERSION_NOW);
+    }
+    std::optional<std::string> grund;
+    if (info == nullptr) {
+        protokoll().fehler("libcurl nicht geladen: " + linkerfehler());
+        grund = nichtGeladen;
+    } else if ((grund = mangel(info->version_num, kannHttps(*info)))) {
+        protokoll().fehler("libcurl " + std::string(info->version) + " nicht nutzbar: " + *grund);
+    } else if (!holeAlle(bibliothek, funktionen_)) {
+        protokoll().fehler("libcurl nicht geladen: " + linkerfehler());
+        grund = nichtGeladen;
+    }
+    if (grund) {
         funktionen_ = {};
         dlclose(bibliothek);
-        fehler_ = nichtGeladen;
+        fehler_ = std::move(grund);
         return;
     }
     // Not safe to race with other threads using curl; nothing uses it before this returns.
-    if (funktionen_.globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    if (CURLcode c = funktionen_.globalInit(CURL_GLOBAL_DEFAULT); c != CURLE_OK) {
+        protokoll().fehler("libcurl nicht gestartet: curl_global_init ergab " + std::to_string(c));
         fehler_ = Netzwerkmeldung::fuer(CURLE_FAILED_INIT);
     }
 }

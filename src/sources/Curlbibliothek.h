@@ -41,19 +41,29 @@ public:
         decltype(&curl_url_cleanup) urlCleanup = nullptr;
     };
 
+    // The oldest libcurl that has every option and function the fetches use, in curl's packed
+    // form 0xXXYYZZ: 7.87.0, the first with CURLOPT_QUICK_EXIT.
+    static constexpr unsigned int mindestversion = 0x075700;
+
     // The program's libcurl 4, opened and started by the first call, whichever thread makes it;
     // a failure stays for the rest of the run. Kursfehler::netzwerk when it failed.
     static const Funktionen& geladen();
 
-    // Opens the library under this file name and starts curl. Never throws; a library once
-    // opened with all its functions stays loaded, since curl is never shut down.
+    // Why a libcurl of this packed version, with or without https, cannot do the fetches, as a
+    // German sentence; none when it can.
+    static std::optional<std::string> mangel(unsigned int version, bool kannHttps);
+
+    // Opens the library under this file name, checks its version and starts curl. Never throws;
+    // why a library could not be used goes to the log under "Netz", since its words (dlerror's,
+    // curl's) are no German sentence for the window. A library once opened with all its
+    // functions stays loaded, since curl is never shut down.
     explicit Curlbibliothek(const char* datei);
     ~Curlbibliothek() = default;
     Curlbibliothek(const Curlbibliothek&) = delete;
     Curlbibliothek& operator=(const Curlbibliothek&) = delete;
 
     // The functions; Kursfehler::netzwerk when the library, one of its functions or its start
-    // was missing.
+    // was missing, or the library was too old.
     const Funktionen& funktionen() const;
 
 private:

@@ -18,10 +18,12 @@ using Uhr = std::chrono::steady_clock;
 constexpr const char* kopfAccept = "Accept: application/json";
 constexpr const char* kopfUserAgent = "User-Agent: Quinzelbrockat/0.1 (Studienprojekt)";
 constexpr const char* textAndereAdresse = "Die Antwort kam von einer anderen Adresse";
-// An error body up to this size is read to its end and dropped, so that its connection stays
-// open for the next fetch (a miss on the first market is the usual case); a larger one would
-// cost more than a new handshake, so the transfer ends there and takes its connection along.
+// An error body is read to its end and dropped, so that its connection stays open for the next
+// fetch (a miss on the first market is the usual case), but only while that costs next to
+// nothing: the error never waits for it. A body larger than this, or one that has not ended this
+// long after the status, is left with its connection; a new handshake costs less than waiting.
 constexpr std::size_t fehlerkoerperHoechstens = 65536;
+constexpr std::chrono::milliseconds fehlerkoerperFrist{250};
 
 struct EasyLoescher {
     decltype(&curl_easy_cleanup) loesche;
@@ -40,10 +42,13 @@ struct Transferzustand {
     bool hatAngefragtenHost = false;
     std::string puffer;
     bool kopfGeprueft = false;
+    // The head being received names a new location, so curl follows it and it is not the answer.
+    bool weiterleitung = false;
     std::optional<Kursfehler> fehler;
-    // The status was an error: the body is read past, not kept.
+    // The status was an error: the body is read past, not kept, and only until `verwerfenBis`.
     bool koerperVerwerfen = false;
     std::size_t verworfen = 0;
+    Uhr::time_point verwerfenBis;
     bool zeitUeberschritten = false;
     Uhr::time_point letzteDaten = Uhr::now();
     std::chrono::milliseconds ohneDatenHoechstens{0};
@@ -87,20 +92,53 @@ std::optional<Kursfehler> pruefeKopf(const Transferzustand& z) {
     return adressfehler(z);
 }
 
+// The head of the answer is complete: status and final address decide the fetch. False ends
+// the transfer, and with it its connection.
+bool kopfFertig(Transferzustand& z) {
+    z.kopfGeprueft = true;
+    if (auto f = statusfehler(z)) {
+        z.fehler = std::move(f);
+        curl_off_t angekuendigt = -1;
+        z.curl->easyGetinfo(z.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &angekuendigt);
+        if (angekuendigt > static_cast<curl_off_t>(fehlerkoerperHoechstens)) {
+            return false;
+        }
+        z.koerperVerwerfen = true;
+        z.verwerfenBis = Uhr::now() + fehlerkoerperFrist;
+        return true;
+    }
+    if (auto anderswo = adressfehler(z)) {
+        z.fehler = std::move(anderswo);
+        return false;
+    }
+    return true;
+}
+
+bool beginntMit(std::string_view zeile, std::string_view anfang) {
+    if (zeile.size() < anfang.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < anfang.size(); ++i) {
+        char c = zeile[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != anfang[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 size_t schreibe(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
     auto& z = *static_cast<Transferzustand*>(nutzer);
     size_t laenge = groesse * anzahl;
     try {
         z.letzteDaten = Uhr::now();
-        if (!z.kopfGeprueft) {
-            z.kopfGeprueft = true;
-            if (auto f = statusfehler(z)) {
-                z.fehler = std::move(f);
-                z.koerperVerwerfen = true;
-            } else if (auto anderswo = adressfehler(z)) {
-                z.fehler = std::move(anderswo);
-                return CURL_WRITEFUNC_ERROR;
-            }
+        // Only when the end of the head went by unseen, as after a redirect that curl did not
+        // follow after all.
+        if (!z.kopfGeprueft && !kopfFertig(z)) {
+            return CURL_WRITEFUNC_ERROR;
         }
         if (z.koerperVerwerfen) {
             z.verworfen += laenge;
@@ -117,10 +155,35 @@ size_t schreibe(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
     }
 }
 
-size_t kopfzeile(char*, size_t groesse, size_t anzahl, void* nutzer) {
+// The status is known at the end of the head, before any byte of the body: an error status
+// decides the fetch there, also when no body follows for a long time.
+size_t kopfzeile(char* daten, size_t groesse, size_t anzahl, void* nutzer) {
     auto& z = *static_cast<Transferzustand*>(nutzer);
-    z.letzteDaten = Uhr::now();
-    return groesse * anzahl;
+    size_t laenge = groesse * anzahl;
+    try {
+        z.letzteDaten = Uhr::now();
+        // Lines after the answer's head are trailers of a chunked body.
+        if (z.kopfGeprueft) {
+            return laenge;
+        }
+        std::string_view zeile(daten, laenge);
+        if (beginntMit(zeile, "http/")) {
+            z.weiterleitung = false;
+        } else if (beginntMit(zeile, "location:")) {
+            z.weiterleitung = true;
+        } else if (zeile == "\r\n" || zeile == "\n") {
+            long status = 0;
+            z.curl->easyGetinfo(z.easy, CURLINFO_RESPONSE_CODE, &status);
+            // An interim answer (1xx) and a redirect that curl follows come before the answer.
+            bool vorab = status < 200 || (status >= 300 && status <= 399 && z.weiterleitung);
+            if (!vorab && !kopfFertig(z)) {
+                return 0;
+            }
+        }
+        return laenge;
+    } catch (...) {
+        return 0;
+    }
 }
 
 int fortschritt(void* nutzer, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -206,6 +269,8 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
     setze(CURLOPT_WRITEDATA, static_cast<void*>(&z));
     setze(CURLOPT_HEADERFUNCTION, kopfzeile);
     setze(CURLOPT_HEADERDATA, static_cast<void*>(&z));
+    // A proxy's answer to CONNECT is no answer of the source; its head stays out of the callback.
+    setze(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     setze(CURLOPT_XFERINFOFUNCTION, fortschritt);
     setze(CURLOPT_XFERINFODATA, static_cast<void*>(&z));
     setze(CURLOPT_NOPROGRESS, 0L);
@@ -256,7 +321,17 @@ std::string JsonAbruf::daten(const std::string& adresse, std::stop_token stop) c
         if (laufend == 0) {
             break;
         }
-        mc = curl.multiPoll(m, nullptr, 0, static_cast<int>(takt.count()), nullptr);
+        milliseconds warte = takt;
+        if (z.koerperVerwerfen) {
+            // The error is known; an error body that has not ended by now stays behind, and
+            // leaving the transfer closes its connection.
+            milliseconds rest = std::chrono::ceil<milliseconds>(z.verwerfenBis - Uhr::now());
+            if (rest <= milliseconds(0)) {
+                break;
+            }
+            warte = std::min(warte, rest);
+        }
+        mc = curl.multiPoll(m, nullptr, 0, static_cast<int>(warte.count()), nullptr);
         if (mc != CURLM_OK) {
             leihe.verwerfen();
             throw Kursfehler::netzwerk(Netzwerkmeldung::fuer(mc));

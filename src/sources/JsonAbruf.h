@@ -48,8 +48,9 @@ public:
 
     // The answer's bytes. Checks in this order: scheme of the address (before anything is
     // sent), HTTP status (400, 404, 410, 422 → nichtGefunden, any other outside 2xx →
-    // quellenfehler; the body of an error status is never used, only read past so that the
-    // connection stays open), final address, size, emptiness.
+    // quellenfehler, as soon as the status is known; the body of an error status is never used,
+    // only read past when it ends at once, so that the connection stays open, and otherwise left
+    // with its connection), final address, size, emptiness.
     std::string daten(const std::string& adresse, std::stop_token stop) const;
 
     // Fetches and decodes one answer. `Antworttyp::ausJson(const nlohmann::json&)` builds the

@@ -126,6 +126,12 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
     const Kursfehler unbekannt = Kursfehler::kennungUnbekannt(isin);
     const Kursfehler keinKurs = Kursfehler::keinKursEnthalten(isin);
     Antwort zuGross = Antwort::json(std::string(qb::JsonAbruf::hoechstgroesse + 1, ' '));
+    // The status, then nothing more of the body until the server ends.
+    auto stockend = [](int status) {
+        Antwort a = Antwort::json(std::string(100, ' '), status);
+        a.stocktNach = 0;
+        return a;
+    };
     struct Fall {
         const char* name;
         Antwort xetr;
@@ -134,6 +140,8 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
     };
     const Fall faelle[] = {
         {"404 dann Preis", Antwort::nachStatus(404), als(gutesEinzel()), std::nullopt},
+        {"404 stockt dann Preis", stockend(404), als(gutesEinzel()), std::nullopt},
+        {"500 stockt", stockend(500), std::nullopt, Kursfehler::quellenfehler(500)},
         {"400 dann Preis", Antwort::nachStatus(400), als(gutesEinzel()), std::nullopt},
         {"Status 404 im Körper dann Preis", als(mit(gutesEinzel(), "status", 404)), als(gutesEinzel()), std::nullopt},
         {"leeres Objekt dann Preis", als(json::object()), als(gutesEinzel()), std::nullopt},
@@ -171,11 +179,14 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
         if (fall.xfra) {
             erwarteteZiele.push_back(einzelZiel("XFRA"));
         }
+        const auto anfang = std::chrono::steady_clock::now();
         if (fall.erwartet) {
             EXPECT_EQ(kursfehler([&] { q.aktuellerKurs(isin, {}); }), *fall.erwartet) << fall.name;
         } else {
             EXPECT_EQ(q.aktuellerKurs(isin, {}).quelle, "Börse Frankfurt (XFRA)") << fall.name;
         }
+        // Far below the wait for data, which a stalled body must not cost.
+        EXPECT_LT(std::chrono::steady_clock::now() - anfang, 5s) << fall.name;
         std::vector<std::string> ziele;
         for (const auto& a : eigener.anfragen()) {
             ziele.push_back(a.ziel);

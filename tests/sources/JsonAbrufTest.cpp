@@ -325,6 +325,43 @@ TEST_F(JsonAbrufTest, nacheinanderGenuegtEinHandschlag) {
     EXPECT_EQ(server.fortsetzungen(), 0);
 }
 
+// The error comes with the status: a body that does not end at once is left behind with its
+// connection, however long the server would keep it open.
+TEST_F(JsonAbrufTest, einFehlerstatusWartetNichtAufSeinenKoerper) {
+    server.beantworte("/x", Antwort::json("{}"));
+    struct Fall {
+        int status;
+        bool ohneLaenge;
+        std::size_t stocktNach;
+        std::chrono::milliseconds stueckpause;
+        Kursfehler erwartet;
+    };
+    const Fall faelle[] = {
+        {404, false, 0, 0ms, Kursfehler::nichtGefunden(404)},
+        {500, false, 10, 0ms, Kursfehler::quellenfehler(500)},
+        {404, true, 0, 0ms, Kursfehler::nichtGefunden(404)},
+        {503, true, 10, 0ms, Kursfehler::quellenfehler(503)},
+        // Every byte within the wait for data, yet the whole body would take 50 s.
+        {500, false, 1000, 50ms, Kursfehler::quellenfehler(500)},
+    };
+    EXPECT_EQ(hole("/x"), "{}");
+    for (const auto& fall : faelle) {
+        Antwort stockend = mitKoerper(fall.status, 1000);
+        stockend.ohneLaenge = fall.ohneLaenge;
+        stockend.stocktNach = fall.stocktNach;
+        stockend.stueckgroesse = 1;
+        stockend.stueckpause = fall.stueckpause;
+        server.beantworte("/stockt", stockend);
+        const auto anfang = std::chrono::steady_clock::now();
+        EXPECT_EQ(kursfehler([&] { hole("/stockt"); }), fall.erwartet);
+        EXPECT_LT(std::chrono::steady_clock::now() - anfang, 5s) << fall.status;
+        // The connection that stalled is never lent again.
+        EXPECT_EQ(hole("/x"), "{}");
+        const auto anfragen = server.anfragen();
+        EXPECT_NE(anfragen.back().verbindung, anfragen[anfragen.size() - 2].verbindung) << fall.status;
+    }
+}
+
 TEST_F(JsonAbrufTest, gleichzeitigeAbrufeNutzenVerbindungenWiederAberKeineTlsSitzung) {
     constexpr int zugleich = 4;
     std::mutex mutex;

@@ -233,7 +233,7 @@ Testserver::Testserver()
         if (antwort.weiterleitung) {
             res.set_header("Location", *antwort.weiterleitung);
         }
-        if (antwort.stueckgroesse == 0 && !antwort.ohneLaenge && !antwort.abbruchNach) {
+        if (antwort.stueckgroesse == 0 && !antwort.ohneLaenge && !antwort.abbruchNach && !antwort.stocktNach) {
             res.set_content(antwort.koerper, antwort.inhaltstyp);
             return;
         }
@@ -241,16 +241,21 @@ Testserver::Testserver()
         std::size_t stueck = antwort.stueckgroesse == 0 ? std::size_t(16384) : antwort.stueckgroesse;
         auto pause = antwort.stueckpause;
         std::size_t ende = std::min(koerper->size(), antwort.abbruchNach.value_or(koerper->size()));
-        auto liefere = [this, koerper, stueck, pause, ende](std::size_t offset, httplib::DataSink& sink) {
+        std::size_t stockt = std::min(ende, antwort.stocktNach.value_or(ende));
+        auto liefere = [this, koerper, stueck, pause, ende, stockt](std::size_t offset, httplib::DataSink& sink) {
             if (offset >= koerper->size()) {
                 sink.done();
                 return true;
+            }
+            if (offset >= stockt && offset < ende) {
+                warte(std::chrono::hours(1));
+                return false;
             }
             // Refusing to go on makes the server drop the connection.
             if (offset >= ende || !warte(pause)) {
                 return false;
             }
-            std::size_t n = std::min(stueck, ende - offset);
+            std::size_t n = std::min(stueck, stockt - offset);
             return sink.write(koerper->data() + offset, n);
         };
         if (antwort.ohneLaenge) {

@@ -49,6 +49,9 @@ struct Antwort {
     bool ohneLaenge = false;
     // Announce the whole body but close the connection after this many bytes of it.
     std::optional<std::size_t> abbruchNach;
+    // Announce the whole body but send nothing after this many bytes of it until the server
+    // stops.
+    std::optional<std::size_t> stocktNach;
     std::optional<std::string> weiterleitung;
     std::vector<std::pair<std::string, std::string>> koepfe;
 
