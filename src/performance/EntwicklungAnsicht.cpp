@@ -195,11 +195,15 @@ bool EntwicklungAnsicht::lade() {
     }
     // Read on this thread, fetched on the worker pool with copies, valued back here.
     auto auftrag = std::make_shared<const Wertverlauf::Auftrag>(Wertverlauf::auftrag(*portfolio_, fenster->von, fenster->bis));
+    const Kursdienst dienst = dienste_();
     aufgabe_.starte(
-        [auftrag, dienst = dienste_()](std::stop_token stop) { return Wertverlauf::hole(*auftrag, dienst, stop); },
+        [auftrag, dienst](std::stop_token stop) { return Wertverlauf::hole(*auftrag, dienst, stop); },
         [this, auftrag, fenster = *fenster](const Wertverlauf::Abruf& abruf) {
             ladung_.schliesseAb(Wertverlauf::werte(*portfolio_, *auftrag, abruf), fenster);
             zeige();
+        },
+        [auftrag, dienst](const std::string& meldung) {
+            return Wertverlauf::Abruf::gescheitert(*auftrag, dienst, meldung);
         });
     return true;
 }

@@ -22,14 +22,15 @@ namespace qb {
 
 namespace {
 
-const char* const unbekannterFehler = "Die Kurse konnten aus unbekanntem Grund nicht geholt werden.";
-
 // The signal that one fetch saw the stop; turned into the empty result once all are joined.
 struct Gestoppt {};
 
-std::variant<Wertverlauf::Ausgang, Gestoppt> holeEinen(const Wertverlauf::Auftrag& auftrag,
-                                                      const Wertverlauf::Auftrag::Posten& posten,
-                                                      const Kursdienst& dienst, const std::stop_token& stop) {
+// One entry's outcome; an error that is no source's is held, since nothing may escape a thread
+// of its own, and thrown on once all are joined.
+using Einzelausgang = std::variant<Wertverlauf::Ausgang, Gestoppt, std::exception_ptr>;
+
+Einzelausgang holeEinen(const Wertverlauf::Auftrag& auftrag, const Wertverlauf::Auftrag::Posten& posten,
+                        const Kursdienst& dienst, const std::stop_token& stop) {
     try {
         // Blanks only, or an identifier the class's source rejects: nothing is asked.
         if (dienst.pruefe(posten.kennung, posten.klasse) != Kennungsurteil::verwendbar) {
@@ -44,10 +45,8 @@ std::variant<Wertverlauf::Ausgang, Gestoppt> holeEinen(const Wertverlauf::Auftra
         return Wertverlauf::Ausgang(fehler.meldung());
     } catch (const Abgebrochen&) {
         return Gestoppt{};
-    } catch (const std::exception& fehler) {
-        return Wertverlauf::Ausgang(std::string(fehler.what()));
     } catch (...) {
-        return Wertverlauf::Ausgang(std::string(unbekannterFehler));
+        return std::current_exception();
     }
 }
 
@@ -75,7 +74,7 @@ Wertverlauf::Auftrag Wertverlauf::auftrag(const Portfolio& portfolio, Zeitpunkt 
 Wertverlauf::Abruf Wertverlauf::hole(const Auftrag& auftrag, const Kursdienst& dienst, std::stop_token stop) {
     // Each entry writes only its own slot; the result is the one that fetching them one after
     // another gives, since every entry is judged alone and a stop anywhere empties the whole.
-    std::vector<std::variant<Ausgang, Gestoppt>> ausgaenge(auftrag.posten.size(), Gestoppt{});
+    std::vector<Einzelausgang> ausgaenge(auftrag.posten.size(), Gestoppt{});
     {
         std::vector<std::jthread> faeden;
         faeden.reserve(auftrag.posten.size());
@@ -89,12 +88,26 @@ Wertverlauf::Abruf Wertverlauf::hole(const Auftrag& auftrag, const Kursdienst& d
             }
         }
     }
+    if (std::ranges::any_of(ausgaenge, [](const auto& a) { return std::holds_alternative<Gestoppt>(a); })) {
+        return Abruf{{}, true};
+    }
     Abruf abruf;
     for (auto& ausgang : ausgaenge) {
-        if (std::holds_alternative<Gestoppt>(ausgang)) {
-            return Abruf{{}, true};
+        if (const auto* fehler = std::get_if<std::exception_ptr>(&ausgang)) {
+            std::rethrow_exception(*fehler);
         }
         abruf.ausgaenge.push_back(std::move(std::get<Ausgang>(ausgang)));
+    }
+    return abruf;
+}
+
+Wertverlauf::Abruf Wertverlauf::Abruf::gescheitert(const Auftrag& auftrag, const Kursdienst& dienst,
+                                                   const std::string& meldung) {
+    Abruf abruf;
+    for (const auto& posten : auftrag.posten) {
+        abruf.ausgaenge.push_back(dienst.pruefe(posten.kennung, posten.klasse) == Kennungsurteil::verwendbar
+                                      ? Ausgang(meldung)
+                                      : Ausgang(Ohne{}));
     }
     return abruf;
 }

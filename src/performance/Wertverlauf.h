@@ -89,13 +89,18 @@ public:
         // the German reason of a failure.
         std::vector<Ausgang> ausgaenge;
         bool abgebrochen = false;
+
+        // The fetch that failed as a whole: every entry that is fetched carries `meldung`.
+        static Abruf gescheitert(const Auftrag& auftrag, const Kursdienst& dienst,
+                                 const std::string& meldung);
     };
 
     // GUI thread. Only the first position of each class is valued, so only that one is
     // fetched, and only when it is complete.
     static Auftrag auftrag(const Portfolio& portfolio, Zeitpunkt von, Zeitpunkt bis);
     // Any thread; blocks. The entries are fetched at once, each on a thread of its own, and
-    // all are joined before it returns.
+    // all are joined before it returns. A stop anywhere wins; then an error that is no source's
+    // is thrown on, for the view task to report.
     static Abruf hole(const Auftrag& auftrag, const Kursdienst& dienst, std::stop_token stop);
     // GUI thread: the day values at the portfolio's current records.
     static Ergebnis werte(const Portfolio& portfolio, const Auftrag& auftrag, const Abruf& abruf);

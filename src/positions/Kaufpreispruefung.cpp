@@ -1,6 +1,5 @@
 #include "positions/Kaufpreispruefung.h"
 
-#include <exception>
 #include <utility>
 
 #include "model/Kursfehler.h"
@@ -37,10 +36,6 @@ Kaufpreispruefung::Ergebnis Kaufpreispruefung::fuehreAus(std::stop_token stop) c
         return Ergebnis::bestanden();
     } catch (const Abgebrochen&) {
         return Ergebnis::abgebrochen();
-    } catch (...) {
-        // Runs on the worker pool, where nothing may escape: a check that could not be made
-        // is an unchecked save, like one whose source failed.
-        return Ergebnis::ungeprueft(Kurspruefung::meldung(std::current_exception()));
     }
 }
 
@@ -63,10 +58,8 @@ Kurspruefung::Teil<Kursnotierung> Kaufpreispruefung::vergleichskurs(std::stop_to
         const Kursnotierung notierung = auftrag_.abruftag ? quelle.kurs(auftrag_.kennung, *auftrag_.abruftag, stop)
                                                           : quelle.aktuellerKurs(auftrag_.kennung, stop);
         return Teil::vorhanden(dienst_.inEuro(notierung, auftrag_.abruftag, stop));
-    } catch (const Abgebrochen&) {
-        throw;
-    } catch (...) {
-        return Teil::fehlt(Kurspruefung::meldung(std::current_exception()));
+    } catch (const Kursfehler& fehler) {
+        return Teil::fehlt(fehler.meldung());
     }
 }
 
@@ -79,16 +72,12 @@ Kurspruefung::Teil<Umrechnung> Kaufpreispruefung::vergleichsrate(std::stop_token
     try {
         Dezimal rate = dienst_.ezbKurs(*waehrung, auftrag_.abruftag, stop);
         return Teil::vorhanden(Umrechnung{Dezimal(1), *waehrung, std::move(rate)});
-    } catch (const Abgebrochen&) {
-        throw;
     } catch (const Kursfehler& fehler) {
         // The reason alone: the check's own sentence already names the currency.
         if (const auto* ohneKurs = std::get_if<Kursfehler::KeineUmrechnung>(&fehler.fall())) {
             return Teil::fehlt(ohneKurs->grund);
         }
         return Teil::fehlt(fehler.meldung());
-    } catch (...) {
-        return Teil::fehlt(Kurspruefung::meldung(std::current_exception()));
     }
 }
 

@@ -19,7 +19,8 @@ namespace qb {
 // The comparison of a typed buy price with what the source quoted before a position is saved:
 // the quote of the entry day (or the current one) and, for a price typed in a foreign currency,
 // the ECB rate of that day. A blocking call for the worker pool: it works on copies taken when
-// the check starts, so later typing never reaches a running check, and it never throws.
+// the check starts, so later typing never reaches a running check. A source that fails makes
+// the outcome unchecked; any other error is thrown on, for the view task to report.
 class Kaufpreispruefung {
 public:
     // What is compared, as it stood when the user pressed "Speichern".
@@ -78,8 +79,8 @@ public:
     // Asks the sources, price first, then rate, and judges the typed price by the 10 % rule.
     Ergebnis fuehreAus(std::stop_token stop) const;
 
-    // The comparison values alone. Throws Abgebrochen once `stop` is requested; every other
-    // failure becomes the reason of a missing part.
+    // The comparison values alone. Throws Abgebrochen once `stop` is requested; a source's
+    // failure becomes the reason of a missing part, any other error is thrown on.
     Kurspruefung::Referenz referenz(std::stop_token stop) const;
 
 private:

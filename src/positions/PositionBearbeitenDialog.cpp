@@ -225,8 +225,11 @@ void PositionBearbeitenDialog::starteKaufkurspruefung() {
     Kaufpreispruefung pruefung(editor_.dienst(), {editor_.klasse(), *preis, entwurf.kennung, entwurf.notierung,
                                                   entwurf.nennwert, editor_.abruftag()});
     const std::uint64_t nummer = ++pruefnummer_;
-    pruefung_.starte([pruefung = std::move(pruefung)](std::stop_token stop) { return pruefung.fuehreAus(stop); },
-                     [this, nummer](Kaufpreispruefung::Ergebnis ergebnis) { pruefungAbschliessen(nummer, ergebnis); });
+    pruefung_.starte(
+        [pruefung = std::move(pruefung)](std::stop_token stop) { return pruefung.fuehreAus(stop); },
+        [this, nummer](Kaufpreispruefung::Ergebnis ergebnis) { pruefungAbschliessen(nummer, ergebnis); },
+        // A check that could not be made is an unchecked save, like one whose source failed.
+        [](std::string meldung) { return Kaufpreispruefung::Ergebnis::ungeprueft(std::move(meldung)); });
     aktualisiere();
 }
 

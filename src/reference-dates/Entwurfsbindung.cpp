@@ -69,7 +69,8 @@ void Entwurfsbindung::pruefe(Stichtagsentwurf& entwurf) {
                     // Storing the answer also fills an untouched rate field from it.
                     e.speichereVergleich(antwort->auftrag, std::move(antwort->referenz));
                 });
-            });
+            },
+            [auftrag](const std::string& meldung) { return Vergleichsabruf::gescheitert(auftrag, meldung); });
         abrufe_.insert_or_assign(auftrag, std::move(aufgabe));
     }
 }

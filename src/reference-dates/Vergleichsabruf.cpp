@@ -1,6 +1,5 @@
 #include "reference-dates/Vergleichsabruf.h"
 
-#include <exception>
 #include <string>
 #include <utility>
 
@@ -29,13 +28,17 @@ Kurspruefung::Teil<Kursnotierung> holeKurs(const Stichtagsentwurf::Vergleichsauf
         return Teil::vorhanden(dienst.inEuro(kurs, abruftag, stop));
     } catch (const Abgebrochen&) {
         throw Gestoppt{};
-    } catch (...) {
-        try {
-            return Teil::fehlt(Kurspruefung::meldung(std::current_exception()));
-        } catch (const Abgebrochen&) {
-            throw Gestoppt{};
-        }
+    } catch (const Kursfehler& fehler) {
+        return Teil::fehlt(fehler.meldung());
     }
+}
+
+// The currency whose ECB rate the row compares with, if any.
+std::optional<Waehrungscode> umrechnungscode(const Stichtagsentwurf::Vergleichsauftrag& auftrag) {
+    if (auftrag.klasse == Assetklasse::waehrung || !auftrag.fremdwaehrung) {
+        return std::nullopt;
+    }
+    return Waehrungscode::aus(*auftrag.fremdwaehrung);
 }
 
 } // namespace
@@ -53,21 +56,26 @@ std::optional<Vergleichsabruf::Antwort> Vergleichsabruf::hole(const Stichtagsent
     if (stop.stop_requested()) {
         return std::nullopt;
     }
-    if (auftrag.klasse != Assetklasse::waehrung && auftrag.fremdwaehrung) {
-        auto code = Waehrungscode::aus(*auftrag.fremdwaehrung);
-        if (code) {
-            // The same rate a rate row fetches for itself; the reason of a missing one alone.
-            auto kurs = Referenzabruf::hole(dienst, Referenzabruf::Schluessel{*code, abruftag, 0}, stop);
-            if (!kurs) {
-                return std::nullopt;
-            }
-            antwort.referenz.wechselkurs = *std::move(kurs);
+    if (const auto code = umrechnungscode(auftrag)) {
+        // The same rate a rate row fetches for itself; the reason of a missing one alone.
+        auto kurs = Referenzabruf::hole(dienst, Referenzabruf::Schluessel{*code, abruftag, 0}, stop);
+        if (!kurs) {
+            return std::nullopt;
         }
+        antwort.referenz.wechselkurs = *std::move(kurs);
     }
     if (stop.stop_requested()) {
         return std::nullopt;
     }
     return antwort;
+}
+
+Vergleichsabruf::Antwort Vergleichsabruf::gescheitert(const Stichtagsentwurf::Vergleichsauftrag& auftrag,
+                                                      const std::string& meldung) {
+    using Umrechnungsteil = Kurspruefung::Teil<Umrechnung>;
+    return Antwort{auftrag, Kurspruefung::Referenz{Kurspruefung::Teil<Kursnotierung>::fehlt(meldung),
+                                                   umrechnungscode(auftrag) ? Umrechnungsteil::fehlt(meldung)
+                                                                            : Umrechnungsteil::entfaellt()}};
 }
 
 } // namespace qb

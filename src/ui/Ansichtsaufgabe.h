@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -25,8 +26,11 @@ namespace qb {
 // its result comes back to the GUI thread and is applied only while it is still wanted (its run
 // is the current one, was not stopped, and the context object still exists).
 //
-// The work must not throw: it returns failures as part of its result. Every member is for the
-// GUI thread.
+// A work that fails ends its run all the same, so that no view keeps loading for ever: what it
+// throws is caught on the worker, its own text goes to the log and never to the window, and
+// `anwenden` receives the result that `fehlschlag` builds from a German sentence, for the view to
+// show where it shows every other failure. A stop (Abgebrochen) is no failure: it never becomes
+// text, and its run applies nothing. Every member is for the GUI thread.
 template <typename Schluessel>
 class Ansichtsaufgabe {
 public:
@@ -37,14 +41,15 @@ public:
     Ansichtsaufgabe& operator=(const Ansichtsaufgabe&) = delete;
 
     // Starts `arbeit` for `schluessel` unless a run for an equal key is already current. Returns
-    // whether a new run started. `anwenden` receives the result on the GUI thread.
-    template <typename Arbeit, typename Anwenden>
-    bool setzeSchluessel(Schluessel schluessel, Arbeit arbeit, Anwenden anwenden) {
+    // whether a new run started. `anwenden` receives the result on the GUI thread; when the work
+    // threw, the result is `fehlschlag(meldung)`, built there too.
+    template <typename Arbeit, typename Anwenden, typename Fehlschlag>
+    bool setzeSchluessel(Schluessel schluessel, Arbeit arbeit, Anwenden anwenden, Fehlschlag fehlschlag) {
         if (schluessel_ && *schluessel_ == schluessel) {
             return false;
         }
         schluessel_ = std::move(schluessel);
-        starte(std::move(arbeit), std::move(anwenden));
+        starte(std::move(arbeit), std::move(anwenden), std::move(fehlschlag));
         return true;
     }
 
@@ -67,26 +72,49 @@ private:
         bool laeuft = false;
     };
 
-    template <typename Arbeit, typename Anwenden>
-    void starte(Arbeit arbeit, Anwenden anwenden) {
+    // What a run brings back from the worker: its result, or the German sentence of its
+    // failure, or neither after a stop that escaped the work.
+    template <typename Ergebnis>
+    struct Ausgang {
+        std::optional<Ergebnis> ergebnis;
+        std::optional<std::string> fehler;
+    };
+
+    template <typename Arbeit, typename Anwenden, typename Fehlschlag>
+    void starte(Arbeit arbeit, Anwenden anwenden, Fehlschlag fehlschlag) {
         zustand_->stop.request_stop();
         zustand_->stop = std::stop_source();
         const std::uint64_t generation = ++zustand_->generation;
         zustand_->laeuft = true;
         const std::stop_token token = zustand_->stop.get_token();
         using Ergebnis = std::invoke_result_t<Arbeit&, std::stop_token>;
+        static_assert(std::is_constructible_v<Ergebnis, std::invoke_result_t<Fehlschlag&, std::string>>,
+                      "fehlschlag builds the result a failed run applies");
 
-        QFuture<Ergebnis> zukunft =
-            QtConcurrent::run(&arbeitspool(), [arbeit = std::move(arbeit), token]() mutable { return arbeit(token); });
+        QFuture<Ausgang<Ergebnis>> zukunft =
+            QtConcurrent::run(&arbeitspool(), [arbeit = std::move(arbeit), token]() mutable {
+                Ausgang<Ergebnis> ausgang;
+                try {
+                    ausgang.ergebnis.emplace(arbeit(token));
+                } catch (...) {
+                    ausgang.fehler = arbeitsfehler(std::current_exception());
+                }
+                return ausgang;
+            });
         std::weak_ptr<Zustand> schwach = zustand_;
         QPointer<QObject> kontext = kontext_;
-        auto liefere = [schwach, generation, token, kontext, anwenden = std::move(anwenden)](Ergebnis ergebnis) mutable {
+        auto liefere = [schwach, generation, token, kontext, anwenden = std::move(anwenden),
+                        fehlschlag = std::move(fehlschlag)](Ausgang<Ergebnis> ausgang) mutable {
             auto zustand = schwach.lock();
             if (!zustand || !kontext || token.stop_requested() || zustand->generation != generation) {
                 return;
             }
             zustand->laeuft = false;
-            anwenden(std::move(ergebnis));
+            if (ausgang.ergebnis) {
+                anwenden(std::move(*ausgang.ergebnis));
+            } else if (ausgang.fehler) {
+                anwenden(Ergebnis(fehlschlag(std::move(*ausgang.fehler))));
+            }
         };
         // The result always travels through the event loop of the application object, which
         // outlives every view, and only there, on the GUI thread, is the context looked at. A
@@ -94,10 +122,12 @@ private:
         // thread and post to it while the GUI thread may be deleting it (a sheet closed just as
         // its stopped fetch ends); and work done before the continuation is attached would have
         // it run inside this call, before the caller has marked its run as started.
-        zukunft.then([liefere = std::move(liefere)](Ergebnis ergebnis) mutable {
+        zukunft.then([liefere = std::move(liefere)](Ausgang<Ergebnis> ausgang) mutable {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
-                [liefere = std::move(liefere), ergebnis = std::move(ergebnis)]() mutable { liefere(std::move(ergebnis)); },
+                [liefere = std::move(liefere), ausgang = std::move(ausgang)]() mutable {
+                    liefere(std::move(ausgang));
+                },
                 Qt::QueuedConnection);
         });
     }
@@ -112,10 +142,10 @@ class Hintergrundaufgabe {
 public:
     explicit Hintergrundaufgabe(QObject* kontext) : aufgabe_(kontext) {}
 
-    template <typename Arbeit, typename Anwenden>
-    void starte(Arbeit arbeit, Anwenden anwenden) {
+    template <typename Arbeit, typename Anwenden, typename Fehlschlag>
+    void starte(Arbeit arbeit, Anwenden anwenden, Fehlschlag fehlschlag) {
         aufgabe_.stoppe();
-        aufgabe_.setzeSchluessel(++zaehler_, std::move(arbeit), std::move(anwenden));
+        aufgabe_.setzeSchluessel(++zaehler_, std::move(arbeit), std::move(anwenden), std::move(fehlschlag));
     }
     void stoppe() { aufgabe_.stoppe(); }
     bool laeuft() const { return aufgabe_.laeuft(); }

@@ -7,6 +7,10 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include "foundation/Protokoll.h"
+#include "model/Kursfehler.h"
+#include "ui/Textbruecke.h"
+
 namespace qb {
 
 namespace {
@@ -23,6 +27,11 @@ QThreadPool* neuerPool() {
     return pool;
 }
 
+const Protokoll& protokoll() {
+    static const Protokoll hintergrund("Hintergrund");
+    return hintergrund;
+}
+
 } // namespace
 
 QThreadPool& arbeitspool() {
@@ -30,6 +39,24 @@ QThreadPool& arbeitspool() {
     // tasks when it is destroyed.
     static const std::unique_ptr<QThreadPool> pool(neuerPool());
     return *pool;
+}
+
+std::optional<std::string> arbeitsfehler(std::exception_ptr fehler) {
+    try {
+        std::rethrow_exception(fehler);
+    } catch (const Abgebrochen&) {
+        return std::nullopt;
+    } catch (const Kursfehler& quelle) {
+        // A source's verdict is German already, and says more than any sentence here.
+        protokoll().fehler("Hintergrundarbeit gescheitert: " + quelle.meldung());
+        return quelle.meldung();
+    } catch (const std::exception& unerwartet) {
+        protokoll().fehler(std::string("Hintergrundarbeit gescheitert: ") + unerwartet.what());
+    } catch (...) {
+        protokoll().fehler("Hintergrundarbeit gescheitert: unbekannter Fehler");
+    }
+    return utf8(
+        QCoreApplication::translate("qb::Ansichtsaufgabe", "Der Vorgang konnte nicht abgeschlossen werden."));
 }
 
 } // namespace qb

@@ -77,7 +77,10 @@ void EigeneReferenzzeile::hole() {
             emit eingabeGeaendert(eingabe_);
         }
     };
-    if (aufgabe_.setzeSchluessel(schluessel, std::move(arbeit), std::move(anwenden))) {
+    auto fehlschlag = [](std::string meldung) {
+        return Kurspruefung::Teil<Umrechnung>::fehlt(std::move(meldung));
+    };
+    if (aufgabe_.setzeSchluessel(schluessel, std::move(arbeit), std::move(anwenden), std::move(fehlschlag))) {
         zeile_->setzeStand(std::nullopt);
     }
 }

@@ -23,9 +23,11 @@ bool Kursabrufadapter::hole(Assetklasse klasse, std::string kennung, std::option
         return false;
     }
     aufgabe_.starte([auftrag = std::move(*auftrag)](std::stop_token stop) { return auftrag.fuehreAus(stop); },
-                    [this, giltNoch = std::move(giltNoch), fertig = std::move(fertig)](Kursabruf::Abrufergebnis ergebnis) {
+                    [this, giltNoch = std::move(giltNoch),
+                     fertig = std::move(fertig)](Kursabruf::Abrufergebnis ergebnis) {
                         fertig(abruf_.wendeAn(std::move(ergebnis), giltNoch));
-                    });
+                    },
+                    [](std::string meldung) { return Kursabruf::Abrufergebnis::fehler(std::move(meldung)); });
     return true;
 }
 

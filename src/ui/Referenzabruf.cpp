@@ -1,6 +1,5 @@
 #include "ui/Referenzabruf.h"
 
-#include <exception>
 #include <string>
 
 #include "model/Kursfehler.h"
@@ -22,12 +21,6 @@ std::optional<Kurspruefung::Teil<Umrechnung>> Referenzabruf::hole(const Kursdien
             return Teil::fehlt(ohneKurs->grund);
         }
         return Teil::fehlt(fehler.meldung());
-    } catch (...) {
-        try {
-            return Teil::fehlt(Kurspruefung::meldung(std::current_exception()));
-        } catch (const Abgebrochen&) {
-            return std::nullopt;
-        }
     }
 }
 

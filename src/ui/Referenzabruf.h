@@ -28,8 +28,9 @@ public:
         friend bool operator==(const Schluessel&, const Schluessel&) = default;
     };
 
-    // Blocking, for a worker thread, never throws: the rate (1 unit of code per `kurs`), or the
-    // reason why there is none; absent when the fetch was stopped.
+    // Blocking, for a worker thread: the rate (1 unit of code per `kurs`), or the source's reason
+    // why there is none; absent when the fetch was stopped. Any other error is thrown on, for the
+    // view task to report.
     static std::optional<Kurspruefung::Teil<Umrechnung>> hole(const Kursdienst& dienst, const Schluessel& schluessel,
                                                                std::stop_token stop);
 

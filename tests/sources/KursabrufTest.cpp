@@ -1,9 +1,11 @@
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "foundation/Protokoll.h"
 #include "sources/Kursabruf.h"
 #include "sources/Testhilfen.h"
 
@@ -27,6 +29,24 @@ json einzel(const char* isin, json preis, const char* waehrung) {
 json rate(const char* datum, const char* wert) {
     return json{{"date", datum}, {"base", "EUR"}, {"quote", "USD"}, {"rate", wert}};
 }
+
+// A source that fails as no source should: with an error that is no Kursfehler.
+class KaputteQuelle : public qb::Kursquelle {
+public:
+    const std::string& bezeichnung() const override { return name_; }
+    std::string_view kennungshinweis() const override { return ""; }
+    qb::Kennungsurteil pruefe(std::string_view) const override { return qb::Kennungsurteil::verwendbar; }
+    Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { throw std::bad_alloc(); }
+    Kursnotierung kurs(std::string_view, qb::Zeitpunkt, std::stop_token) const override {
+        throw std::bad_alloc();
+    }
+    qb::Kursreihe kursreihe(std::string_view, qb::Zeitpunkt, qb::Zeitpunkt, std::stop_token) const override {
+        throw std::bad_alloc();
+    }
+
+private:
+    std::string name_ = "kaputt";
+};
 
 class KursabrufTest : public ::testing::Test {
 protected:
@@ -115,6 +135,20 @@ TEST_F(KursabrufTest, einFehlenderEzbKursLaesstDenAbrufScheitern) {
     abruf.setzeRuhend();
     abruf.setzeRuhend();
     EXPECT_EQ(staende, std::vector<Stand>{Stand::ruht()});
+}
+
+TEST_F(KursabrufTest, einUnerwarteterFehlerZeigtEinenDeutschenSatzUndSeinenTextNurImProtokoll) {
+    std::vector<std::string> zeilen;
+    qb::Protokoll::setzeSenke([&](qb::Protokoll::Stufe, const std::string& kategorie,
+                                  const std::string& text) { zeilen.push_back(kategorie + ": " + text); });
+    auto standard = std::make_shared<const qb::Kursdienst>(qb::Kursdienst::standard(adressen()));
+    auto kaputt = std::make_shared<KaputteQuelle>();
+    Kursabruf mitFehler{qb::Kursdienst(kaputt, kaputt, {standard, &standard->umrechner()})};
+    auto auftrag = mitFehler.starte(Assetklasse::aktie, "DE0007164600", std::nullopt);
+    mitFehler.wendeAn(auftrag->fuehreAus({}), [] { return true; });
+    qb::Protokoll::setzeSenke({});
+    EXPECT_EQ(mitFehler.stand(), Stand::fehlgeschlagen("Der Kurs konnte nicht abgerufen werden."));
+    EXPECT_EQ(zeilen, std::vector<std::string>{"Kursabruf: Kursabruf gescheitert: std::bad_alloc"});
 }
 
 TEST_F(KursabrufTest, einErgebnisDasNichtMehrGiltWirdVerworfen) {

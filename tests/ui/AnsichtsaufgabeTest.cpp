@@ -1,7 +1,11 @@
 #include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -11,6 +15,8 @@
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
+#include "foundation/Protokoll.h"
+#include "model/Kursfehler.h"
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Arbeitspool.h"
 
@@ -26,11 +32,20 @@ struct Sperre {
     std::atomic<bool> gestartet{false};
 };
 
-auto blockierend(const std::shared_ptr<Sperre>& sperre, std::string ergebnis) {
-    return [sperre, ergebnis](std::stop_token stop) {
+// Every run of these tests turns a failure into a result the same way.
+std::string fehlschlag(std::string meldung) {
+    return "Fehler: " + meldung;
+}
+
+// `wirft`: the work fails once it is let go.
+auto blockierend(const std::shared_ptr<Sperre>& sperre, std::string ergebnis, bool wirft = false) {
+    return [sperre, ergebnis, wirft](std::stop_token stop) {
         sperre->gestartet = true;
         std::stop_callback meldeStopp(stop, [sperre] { sperre->sahStopp = true; });
         sperre->wartet.wait();
+        if (wirft) {
+            throw std::runtime_error("kaputt");
+        }
         return ergebnis;
     };
 }
@@ -60,13 +75,13 @@ TEST(AnsichtsaufgabeTest, liefertDasErgebnisAufDemGuiThreadUndNurFuerDenGueltige
     };
 
     auto alt = std::make_shared<Sperre>();
-    ASSERT_TRUE(aufgabe.setzeSchluessel(1, blockierend(alt, "alt"), anwenden));
+    ASSERT_TRUE(aufgabe.setzeSchluessel(1, blockierend(alt, "alt"), anwenden, fehlschlag));
     ASSERT_TRUE(warte([&] { return alt->gestartet.load(); }));
     // The same key again starts nothing.
-    EXPECT_FALSE(aufgabe.setzeSchluessel(1, blockierend(alt, "doppelt"), anwenden));
+    EXPECT_FALSE(aufgabe.setzeSchluessel(1, blockierend(alt, "doppelt"), anwenden, fehlschlag));
 
     auto neu = std::make_shared<Sperre>();
-    ASSERT_TRUE(aufgabe.setzeSchluessel(2, blockierend(neu, "neu"), anwenden));
+    ASSERT_TRUE(aufgabe.setzeSchluessel(2, blockierend(neu, "neu"), anwenden, fehlschlag));
     EXPECT_TRUE(alt->sahStopp) << "a key change stops the old run";
     EXPECT_FALSE(neu->sahStopp);
 
@@ -98,7 +113,8 @@ TEST(AnsichtsaufgabeTest, einSchonFertigesErgebnisKommtErstNachDemStart) {
     auto anwenden = [&, wartet = WartetAufDenPool()](std::string) { angewandtImAufruf.push_back(imAufruf); };
 
     imAufruf = true;
-    ASSERT_TRUE(aufgabe.setzeSchluessel(1, [](std::stop_token) { return std::string("fertig"); }, anwenden));
+    ASSERT_TRUE(aufgabe.setzeSchluessel(
+        1, [](std::stop_token) { return std::string("fertig"); }, anwenden, fehlschlag));
     imAufruf = false;
     ASSERT_TRUE(warte([&] { return !angewandtImAufruf.empty(); }));
     EXPECT_EQ(angewandtImAufruf, std::vector<bool>{false});
@@ -109,14 +125,18 @@ TEST(AnsichtsaufgabeTest, einGestoppterOderVerwaisterLaufWendetNichtsAn) {
     struct Fall {
         const char* name;
         bool kontextLoeschen;
+        bool wirft;
     };
-    for (const Fall fall : {Fall{"stoppe()", false}, Fall{"Kontext geht", true}}) {
+    for (const Fall fall : {Fall{"stoppe()", false, false}, Fall{"Kontext geht", true, false},
+                            Fall{"stoppe(), dann ein Fehler", false, true},
+                            Fall{"Kontext geht, dann ein Fehler", true, true}}) {
         SCOPED_TRACE(fall.name);
         auto kontext = std::make_unique<QObject>();
         auto aufgabe = std::make_unique<Ansichtsaufgabe<int>>(kontext.get());
         auto sperre = std::make_shared<Sperre>();
         bool angewandt = false;
-        aufgabe->setzeSchluessel(7, blockierend(sperre, "x"), [&](std::string) { angewandt = true; });
+        aufgabe->setzeSchluessel(
+            7, blockierend(sperre, "x", fall.wirft), [&](std::string) { angewandt = true; }, fehlschlag);
         ASSERT_TRUE(warte([&] { return sperre->gestartet.load(); }));
         if (fall.kontextLoeschen) {
             aufgabe.reset(); // the view's members go first, then the view itself
@@ -132,6 +152,51 @@ TEST(AnsichtsaufgabeTest, einGestoppterOderVerwaisterLaufWendetNichtsAn) {
     }
 }
 
+TEST(AnsichtsaufgabeTest, eineArbeitDieScheitertEndetMitEinerDeutschenMeldungUndIhremTextImProtokoll) {
+    std::mutex sperre;
+    std::vector<std::string> zeilen;
+    qb::Protokoll::setzeSenke(
+        [&](qb::Protokoll::Stufe, const std::string& kategorie, const std::string& text) {
+            std::lock_guard gesperrt(sperre);
+            zeilen.push_back(kategorie + ": " + text);
+        });
+    struct Syslog {
+        ~Syslog() { qb::Protokoll::setzeSenke({}); }
+    } zurueck;
+    struct Fall {
+        std::function<std::string()> wirf;
+        std::vector<std::string> angewandt;
+        std::vector<std::string> zeilen;
+    };
+    const std::string quelle = "Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.";
+    const std::string allgemein = "Der Vorgang konnte nicht abgeschlossen werden.";
+    const Fall faelle[] = {
+        {[]() -> std::string { throw std::runtime_error("disk I/O error"); },
+         {"Fehler: " + allgemein},
+         {"Hintergrund: Hintergrundarbeit gescheitert: disk I/O error"}},
+        {[]() -> std::string { throw 42; },
+         {"Fehler: " + allgemein},
+         {"Hintergrund: Hintergrundarbeit gescheitert: unbekannter Fehler"}},
+        {[]() -> std::string { throw qb::Kursfehler::quellenfehler(500); },
+         {"Fehler: " + quelle},
+         {"Hintergrund: Hintergrundarbeit gescheitert: " + quelle}},
+        // A stop is never text, not even one the work reports without being asked to stop.
+        {[]() -> std::string { throw qb::Abgebrochen(); }, {}, {}},
+    };
+    for (const Fall& fall : faelle) {
+        QObject kontext;
+        Ansichtsaufgabe<int> aufgabe(&kontext);
+        std::vector<std::string> angewandt;
+        aufgabe.setzeSchluessel(
+            1, [&fall](std::stop_token) { return fall.wirf(); },
+            [&](std::string e) { angewandt.push_back(e); }, fehlschlag);
+        ASSERT_TRUE(warte([&] { return !aufgabe.laeuft(); }));
+        EXPECT_EQ(angewandt, fall.angewandt);
+        std::lock_guard gesperrt(sperre);
+        EXPECT_EQ(std::exchange(zeilen, {}), fall.zeilen);
+    }
+}
+
 TEST(AnsichtsaufgabeTest, fuenfLaeufeSindZugleichUnterwegs) {
     // The comparison of a reference date sends its five requests at once, also on two cores.
     QObject kontext;
@@ -141,7 +206,8 @@ TEST(AnsichtsaufgabeTest, fuenfLaeufeSindZugleichUnterwegs) {
     for (int i = 0; i < 5; ++i) {
         aufgaben.push_back(std::make_unique<Ansichtsaufgabe<int>>(&kontext));
         sperren.push_back(std::make_shared<Sperre>());
-        aufgaben.back()->setzeSchluessel(i, blockierend(sperren.back(), "x"), [&](std::string) { ++fertig; });
+        aufgaben.back()->setzeSchluessel(
+            i, blockierend(sperren.back(), "x"), [&](std::string) { ++fertig; }, fehlschlag);
     }
     EXPECT_TRUE(warte([&] {
         return std::all_of(sperren.begin(), sperren.end(), [](const auto& s) { return s->gestartet.load(); });
@@ -167,7 +233,7 @@ TEST(AnsichtsaufgabeTest, einKontextDerGehtWaehrendSeinLaufEndetBekommtNichts) {
                 }
                 return 1;
             },
-            [&angewandt](int) { ++angewandt; });
+            [&angewandt](int) { ++angewandt; }, [](std::string) { return 0; });
         *los = true;
         std::atomic<int> verschiebung = 0;
         while (verschiebung < (runde % 50) * 20) {
