@@ -9,7 +9,7 @@
 
 #include "foundation/Protokoll.h"
 #include "model/Kursfehler.h"
-#include "ui/Textbruecke.h"
+#include "valuation/Kurspruefung.h"
 
 namespace qb {
 
@@ -47,16 +47,13 @@ std::optional<std::string> arbeitsfehler(std::exception_ptr fehler) {
     } catch (const Abgebrochen&) {
         return std::nullopt;
     } catch (const Kursfehler& quelle) {
-        // A source's verdict is German already, and says more than any sentence here.
         protokoll().fehler("Hintergrundarbeit gescheitert: " + quelle.meldung());
-        return quelle.meldung();
     } catch (const std::exception& unerwartet) {
         protokoll().fehler(std::string("Hintergrundarbeit gescheitert: ") + unerwartet.what());
     } catch (...) {
         protokoll().fehler("Hintergrundarbeit gescheitert: unbekannter Fehler");
     }
-    return utf8(
-        QCoreApplication::translate("qb::Ansichtsaufgabe", "Der Vorgang konnte nicht abgeschlossen werden."));
+    return Kurspruefung::meldung(fehler);
 }
 
 } // namespace qb

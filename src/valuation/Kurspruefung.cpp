@@ -165,9 +165,9 @@ std::string Kurspruefung::meldung(std::exception_ptr fehler) {
         throw;
     } catch (const Kursfehler& f) {
         return f.meldung();
-    } catch (const std::exception& f) {
-        return f.what();
     } catch (...) {
+        // Any other error's own text (what()) is the library's English, not a sentence for the
+        // window; whoever caught it logs it.
         return "Der Vorgang konnte nicht abgeschlossen werden.";
     }
 }

@@ -137,7 +137,7 @@ public:
     static Befund befund(const Preisangabe& eingetragen, const Referenz& referenz, Assetklasse klasse,
                          Notierungsart notierung, const Dezimal& nennwert);
 
-    // The text of a caught error: a Kursfehler's message, else the error's own text. A stop
+    // The German text of a caught error: a Kursfehler's message, else a general sentence. A stop
     // (Abgebrochen) is thrown on unchanged and never becomes text.
     static std::string meldung(std::exception_ptr fehler);
 };

@@ -402,7 +402,7 @@ TEST(Kurspruefung, meldungFuerFehler) {
               "Die Quelle war nicht erreichbar: Zeitüberschreitung");
     EXPECT_EQ(Kurspruefung::meldung(als(Kursfehler::keineUmrechnung("USD", "kein Kurs"))),
               "Der Kurs ist in USD notiert, und der EZB-Kurs zum Umrechnen fehlt: kein Kurs");
-    EXPECT_EQ(Kurspruefung::meldung(als(std::runtime_error("Datei fehlt"))), "Datei fehlt");
+    EXPECT_EQ(Kurspruefung::meldung(als(std::runtime_error("Datei fehlt"))), "Der Vorgang konnte nicht abgeschlossen werden.");
     EXPECT_EQ(Kurspruefung::meldung(als(42)), "Der Vorgang konnte nicht abgeschlossen werden.");
     EXPECT_EQ(Kurspruefung::meldung(nullptr), "Der Vorgang konnte nicht abgeschlossen werden.");
 }
