@@ -156,11 +156,16 @@ Speicherfehler sqliteFehler(sqlite3* db) {
     int systemfehler = sqlite3_system_errno(db);
     const int primaer = code & 0xff;
     if (primaer == SQLITE_IOERR || primaer == SQLITE_CANTOPEN) {
-        // A companion file that cannot be created on a full disk is tried again read-only by
-        // SQLite, and the errno it keeps is that of the retry; the disk itself tells.
+        // A companion file that cannot be created on a read-only or a full disk is tried again
+        // read-only by SQLite, and the errno it keeps is that of the retry; the disk itself tells.
+        // Read-only first: a read-only medium may have no free block either.
         const char* datei = sqlite3_db_filename(db, "main");
-        if (datei != nullptr && *datei != '\0' && Dateisystem::istVoll(datei)) {
-            systemfehler = ENOSPC;
+        if (datei != nullptr && *datei != '\0') {
+            if (Dateisystem::istSchreibgeschuetzt(datei)) {
+                systemfehler = EROFS;
+            } else if (Dateisystem::istVoll(datei)) {
+                systemfehler = ENOSPC;
+            }
         }
     }
     return sqliteFehler(code, systemfehler);

@@ -332,9 +332,7 @@ TEST(Ablage, eineDateiOhneDatenbankBleibtUnberuehrt) {
     EXPECT_EQ(fehler.code(), SQLITE_NOTADB);
     EXPECT_STREQ(fehler.what(), "Die Datei ist keine Datenbank");
     EXPECT_EQ(inhalt(datei), text);
-    // The empty lock file stays; it is taken again by the next opening.
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
-    EXPECT_EQ(inhalt(ordner / "Spielstand.sqlite-sperre"), "");
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
 }
 
 TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
@@ -369,7 +367,7 @@ TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
                 // A read-only look may add SQLite's shared-memory index, nothing else.
                 EXPECT_EQ(ordner.namen(),
                           (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-shm",
-                                                    "Spielstand.sqlite-sperre", "Spielstand.sqlite-wal"}));
+                                                    "Spielstand.sqlite-wal"}));
             } else {
                 EXPECT_EQ(ordner.namen(), namenVorher);
             }
@@ -410,7 +408,7 @@ TEST(Ablage, fremdeDatenbankenUndUnbekannteVersionenWerdenAbgewiesen) {
         EXPECT_EQ(fehler.code(), fall.code);
         EXPECT_STREQ(fehler.what(), fall.beschreibung);
         EXPECT_EQ(inhalt(datei), vorher);
-        EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"fremd.db", "fremd.db-sperre"}));
+        EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"fremd.db"}));
     }
 }
 
@@ -426,8 +424,7 @@ TEST(Ablage, eineNeueDateiEntstehtMitVersion2ImWalModus) {
         EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten WHERE schluessel = 'Schemaversion'"), "2.0.0");
         ablage->schreibe(vollerSatz());
     }
-    EXPECT_EQ(ordner.namen(),
-              (std::vector<std::string>{"Spiel?stand#1 100%.sqlite", "Spiel?stand#1 100%.sqlite-sperre"}));
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spiel?stand#1 100%.sqlite"}));
     EXPECT_EQ(Datenschema::gespeicherteVersion(datei), Datenschema::V2::version);
     erwarteGleich(Ablage::oeffne(datei)->lade(), vollerSatz());
 
