@@ -2,7 +2,9 @@
 
 #include <cerrno>
 
+#include "foundation/Protokoll.h"
 #include "model/Dateisystem.h"
+#include "model/Datenschema.h"
 
 namespace qb {
 
@@ -154,6 +156,12 @@ Speicherfehler sqliteFehler(sqlite3* db) {
     }
     const int code = sqlite3_extended_errcode(db);
     int systemfehler = sqlite3_system_errno(db);
+    // SQLite's own words name the table, the constraint or the file: for the log only.
+    std::string zeile = "SQLite-Fehler " + std::to_string(code) + ": " + sqlite3_errmsg(db);
+    if (systemfehler != 0) {
+        zeile += " (errno " + std::to_string(systemfehler) + ")";
+    }
+    Datenschema::protokoll().fehler(zeile);
     const int primaer = code & 0xff;
     if (primaer == SQLITE_IOERR || primaer == SQLITE_CANTOPEN) {
         // A companion file that cannot be created on a read-only or a full disk is tried again

@@ -231,17 +231,21 @@ TEST(Ablage, gescheitertesSchreibenLaesstDenSpeicherWieErWar) {
         const char* sperre; // SQL that makes the save fail
         long code;
         const char* beschreibung;
+        const char* protokoll; // SQLite's own text, for the log only
     };
     const Fall faelle[] = {
         {"letzter Schritt",
          "CREATE TRIGGER sperre BEFORE DELETE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Speichern gesperrt'); "
          "END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt",
+         "SQLite-Fehler 1811: Speichern gesperrt"},
         {"erster Schritt",
          "CREATE TRIGGER sperre BEFORE UPDATE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Nur lesen'); END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt",
+         "SQLite-Fehler 1811: Nur lesen"},
         {"Verweis ins Leere", "SELECT 1", SQLITE_CONSTRAINT_FOREIGNKEY,
-         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt"},
+         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt",
+         "SQLite-Fehler 787: FOREIGN KEY constraint failed"},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -263,10 +267,12 @@ TEST(Ablage, gescheitertesSchreibenLaesstDenSpeicherWieErWar) {
         satz.geloeschtePreisnotizen.push_back(6);
         satz.geloeschtePortfolios.push_back(1);
 
+        Protokollmitschnitt protokoll;
         Speicherfehler fehler = fehlerVon([&] { ablage->schreibe(satz); });
         EXPECT_EQ(fehler.domaene(), "SQLite");
         EXPECT_EQ(fehler.code(), fall.code);
         EXPECT_STREQ(fehler.what(), fall.beschreibung);
+        EXPECT_EQ(protokoll.texte(), std::vector<std::string>{fall.protokoll});
         EXPECT_EQ(abbild(roh), vorher);
         EXPECT_EQ(roh.wert("SELECT count(*) FROM Position"), "2");
 
