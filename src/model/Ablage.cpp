@@ -5,6 +5,7 @@
 #include <limits>
 #include <unordered_set>
 
+#include "foundation/Protokoll.h"
 #include "model/Assetklasse.h"
 #include "model/Dateisystem.h"
 #include "model/Datenschema.h"
@@ -387,6 +388,7 @@ void schalteAufWal(sqlite3* verbindung) {
     SqliteAnweisung modus(verbindung, "PRAGMA journal_mode = WAL");
     modus.schritt();
     if (auto ergebnis = modus.text(0).value_or(""); ergebnis != "wal") {
+        Datenschema::protokoll().fehler("SQLite: journal_mode bleibt " + ergebnis);
         throw Speicherfehler(sqliteDomaene, SQLITE_CANTOPEN,
                              "Die Datenbank lässt sich nicht in den WAL-Modus schalten");
     }
@@ -599,6 +601,9 @@ void Ablage::setzeUmbauEin() {
         SqliteAnweisung pruefpunkt(verbindung, "PRAGMA wal_checkpoint(TRUNCATE)");
         pruefpunkt.schritt();
         if (pruefpunkt.ganzzahl(0) != 0 || pruefpunkt.ganzzahl(1) != 0) {
+            Datenschema::protokoll().fehler("SQLite: wal_checkpoint(TRUNCATE) unvollstaendig, busy " +
+                                            std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
+                                            std::to_string(pruefpunkt.ganzzahl(1)));
             throw sqliteFehler(SQLITE_BUSY);
         }
     }

@@ -39,6 +39,8 @@ std::string Dateisystem::grund(int fehlernummer) {
         return "Der Name ist zu lang";
     case ELOOP:
         return "Die Verknüpfungen führen im Kreis";
+    case ENOLCK:
+        return "Der Datenträger unterstützt keine Dateisperren";
     default:
         return "Unerwarteter Dateifehler (errno " + std::to_string(fehlernummer) + ")";
     }
@@ -125,6 +127,11 @@ Speicherfehler Dateisystem::fehler(int fehlernummer, const std::string& vorgang)
 bool Dateisystem::istVoll(const fs::path& pfad) {
     struct statvfs angaben {};
     return ::statvfs(pfad.c_str(), &angaben) == 0 && angaben.f_bavail == 0;
+}
+
+bool Dateisystem::istSchreibgeschuetzt(const fs::path& pfad) {
+    struct statvfs angaben {};
+    return ::statvfs(pfad.c_str(), &angaben) == 0 && (angaben.f_flag & ST_RDONLY) != 0;
 }
 
 bool Dateisystem::existiert(const fs::path& pfad) {

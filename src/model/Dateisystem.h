@@ -24,6 +24,9 @@ public:
     // Whether the file system that holds the path has no block left that this process may
     // use. False when that cannot be told.
     static bool istVoll(const std::filesystem::path& pfad);
+    // Whether the file system that holds the path is mounted read-only. False when that cannot
+    // be told.
+    static bool istSchreibgeschuetzt(const std::filesystem::path& pfad);
     // Follows symbolic links, as SQLite does; an unreadable entry counts as present, a path
     // through a file (ENOTDIR) as absent.
     static bool existiert(const std::filesystem::path& pfad);

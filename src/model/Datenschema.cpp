@@ -423,7 +423,7 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
     const fs::path datei = Dateisystem::verknuepfungsziel(angegeben);
     // Before any file is made: a FIFO there would block the first read forever.
     Ablage::pruefeDateiarten(datei);
-    // The lock file lies beside the store, so its folder comes first. Then the hold, before
+    // The hold is on the store's folder, so the folder comes first. Then the hold, before
     // anything is read: a second program must find the store untouched.
     Dateisystem::legeOrdnerAn(datei.parent_path());
     auto sperre = std::make_unique<Speichersperre>(datei);

@@ -5,17 +5,17 @@
 namespace qb {
 
 // The hold of one program on a store file, from before its first read to the end of the
-// program: an exclusive flock on the lock file "<store>-sperre" beside it. Two programs on one
+// program: an exclusive flock on the folder that holds the store file. Two programs on one
 // store would hand out the same new ids and overwrite each other's records. The operating system
-// drops the lock with the process, so a crash or a kill frees the store at once; the lock file
-// stays and is taken again by the next start.
+// drops the lock with the process, so a crash or a kill frees the store at once. Nothing is
+// created for it; a lock file "<store>-sperre" left by an earlier version stays as it is and is
+// not needed.
 class Speichersperre {
 public:
-    static constexpr const char* endung = "-sperre";
-
-    // Takes the hold on `datei` (a path without a symbolic link at its end), creating the lock
-    // file when there is none. Throws Speicherfehler of the domain "Datei": EWOULDBLOCK when
-    // another program holds the store, otherwise the lock file's error.
+    // Takes the hold on `datei` (a path without a symbolic link at its end) in its existing
+    // folder, with read access alone. Refuses a store file with more than one name (a hard link).
+    // Throws Speicherfehler of the domain "Datei": EWOULDBLOCK when another program holds the
+    // store, EMLINK for a second name, otherwise the folder's error.
     explicit Speichersperre(std::filesystem::path datei);
     ~Speichersperre();
     Speichersperre(const Speichersperre&) = delete;

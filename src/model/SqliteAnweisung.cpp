@@ -2,7 +2,9 @@
 
 #include <cerrno>
 
+#include "foundation/Protokoll.h"
 #include "model/Dateisystem.h"
+#include "model/Datenschema.h"
 
 namespace qb {
 
@@ -154,13 +156,24 @@ Speicherfehler sqliteFehler(sqlite3* db) {
     }
     const int code = sqlite3_extended_errcode(db);
     int systemfehler = sqlite3_system_errno(db);
+    // SQLite's own words name the table, the constraint or the file: for the log only.
+    std::string zeile = "SQLite-Fehler " + std::to_string(code) + ": " + sqlite3_errmsg(db);
+    if (systemfehler != 0) {
+        zeile += " (errno " + std::to_string(systemfehler) + ")";
+    }
+    Datenschema::protokoll().fehler(zeile);
     const int primaer = code & 0xff;
     if (primaer == SQLITE_IOERR || primaer == SQLITE_CANTOPEN) {
-        // A companion file that cannot be created on a full disk is tried again read-only by
-        // SQLite, and the errno it keeps is that of the retry; the disk itself tells.
+        // A companion file that cannot be created on a read-only or a full disk is tried again
+        // read-only by SQLite, and the errno it keeps is that of the retry; the disk itself tells.
+        // Read-only first: a read-only medium may have no free block either.
         const char* datei = sqlite3_db_filename(db, "main");
-        if (datei != nullptr && *datei != '\0' && Dateisystem::istVoll(datei)) {
-            systemfehler = ENOSPC;
+        if (datei != nullptr && *datei != '\0') {
+            if (Dateisystem::istSchreibgeschuetzt(datei)) {
+                systemfehler = EROFS;
+            } else if (Dateisystem::istVoll(datei)) {
+                systemfehler = ENOSPC;
+            }
         }
     }
     return sqliteFehler(code, systemfehler);

@@ -21,6 +21,8 @@ inline constexpr const char* sqliteDomaene = "SQLite";
 // A German sentence for SQLite's extended result code; SQLite's own English text is never shown.
 // `systemfehler` is the errno behind an I/O or open error (sqlite3_system_errno): a full disk
 // reads as such whatever code SQLite chose for it, and other causes are named after the sentence.
+// The form with the connection logs SQLite's text with the code and errno ("Speicher", level
+// error), for the developer.
 Speicherfehler sqliteFehler(int erweiterterCode, int systemfehler = 0);
 Speicherfehler sqliteFehler(sqlite3* db);
 

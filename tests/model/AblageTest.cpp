@@ -231,17 +231,21 @@ TEST(Ablage, gescheitertesSchreibenLaesstDenSpeicherWieErWar) {
         const char* sperre; // SQL that makes the save fail
         long code;
         const char* beschreibung;
+        const char* protokoll; // SQLite's own text, for the log only
     };
     const Fall faelle[] = {
         {"letzter Schritt",
          "CREATE TRIGGER sperre BEFORE DELETE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Speichern gesperrt'); "
          "END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt",
+         "SQLite-Fehler 1811: Speichern gesperrt"},
         {"erster Schritt",
          "CREATE TRIGGER sperre BEFORE UPDATE ON Portfolio BEGIN SELECT RAISE(ABORT, 'Nur lesen'); END",
-         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt"},
+         SQLITE_CONSTRAINT_TRIGGER, "Eine Bedingung der Datenbank ist verletzt",
+         "SQLite-Fehler 1811: Nur lesen"},
         {"Verweis ins Leere", "SELECT 1", SQLITE_CONSTRAINT_FOREIGNKEY,
-         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt"},
+         "Ein Verweis der Datenbank zeigt auf einen Datensatz, den es nicht gibt",
+         "SQLite-Fehler 787: FOREIGN KEY constraint failed"},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -263,10 +267,12 @@ TEST(Ablage, gescheitertesSchreibenLaesstDenSpeicherWieErWar) {
         satz.geloeschtePreisnotizen.push_back(6);
         satz.geloeschtePortfolios.push_back(1);
 
+        Protokollmitschnitt protokoll;
         Speicherfehler fehler = fehlerVon([&] { ablage->schreibe(satz); });
         EXPECT_EQ(fehler.domaene(), "SQLite");
         EXPECT_EQ(fehler.code(), fall.code);
         EXPECT_STREQ(fehler.what(), fall.beschreibung);
+        EXPECT_EQ(protokoll.texte(), std::vector<std::string>{fall.protokoll});
         EXPECT_EQ(abbild(roh), vorher);
         EXPECT_EQ(roh.wert("SELECT count(*) FROM Position"), "2");
 
@@ -332,9 +338,7 @@ TEST(Ablage, eineDateiOhneDatenbankBleibtUnberuehrt) {
     EXPECT_EQ(fehler.code(), SQLITE_NOTADB);
     EXPECT_STREQ(fehler.what(), "Die Datei ist keine Datenbank");
     EXPECT_EQ(inhalt(datei), text);
-    // The empty lock file stays; it is taken again by the next opening.
-    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
-    EXPECT_EQ(inhalt(ordner / "Spielstand.sqlite-sperre"), "");
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"Spielstand.sqlite"});
 }
 
 TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
@@ -369,7 +373,7 @@ TEST(Ablage, eineNeuereSchemaversionWirdNichtGeoeffnetUndNichtVeraendert) {
                 // A read-only look may add SQLite's shared-memory index, nothing else.
                 EXPECT_EQ(ordner.namen(),
                           (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-shm",
-                                                    "Spielstand.sqlite-sperre", "Spielstand.sqlite-wal"}));
+                                                    "Spielstand.sqlite-wal"}));
             } else {
                 EXPECT_EQ(ordner.namen(), namenVorher);
             }
@@ -410,7 +414,7 @@ TEST(Ablage, fremdeDatenbankenUndUnbekannteVersionenWerdenAbgewiesen) {
         EXPECT_EQ(fehler.code(), fall.code);
         EXPECT_STREQ(fehler.what(), fall.beschreibung);
         EXPECT_EQ(inhalt(datei), vorher);
-        EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"fremd.db", "fremd.db-sperre"}));
+        EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"fremd.db"}));
     }
 }
 
@@ -426,8 +430,7 @@ TEST(Ablage, eineNeueDateiEntstehtMitVersion2ImWalModus) {
         EXPECT_EQ(roh.wert("SELECT wert FROM Metadaten WHERE schluessel = 'Schemaversion'"), "2.0.0");
         ablage->schreibe(vollerSatz());
     }
-    EXPECT_EQ(ordner.namen(),
-              (std::vector<std::string>{"Spiel?stand#1 100%.sqlite", "Spiel?stand#1 100%.sqlite-sperre"}));
+    EXPECT_EQ(ordner.namen(), (std::vector<std::string>{"Spiel?stand#1 100%.sqlite"}));
     EXPECT_EQ(Datenschema::gespeicherteVersion(datei), Datenschema::V2::version);
     erwarteGleich(Ablage::oeffne(datei)->lade(), vollerSatz());
 

@@ -195,7 +195,7 @@ void pruefeSicherungen(const fs::path& ordner, const Szenario& szenario,
 
 // A failed opening leaves the store's files as they were: the main file byte for byte, a "-wal"
 // grown at most by frames that never committed, no file of its own beside them; only SQLite's
-// "-shm" index may change, and the empty lock file and complete backup sets may appear.
+// "-shm" index may change, and complete backup sets may appear.
 void pruefeUnveraendert(const Dateibaum& vorher, const Dateibaum& nachher, const std::string& speicher) {
     for (const auto& [name, daten] : vorher) {
         if (endetMit(name, "-shm")) {
@@ -214,8 +214,8 @@ void pruefeUnveraendert(const Dateibaum& vorher, const Dateibaum& nachher, const
                                         : (fs::path(speicher).parent_path() / "Sicherungen/").string();
     for (const auto& [name, daten] : nachher) {
         if (vorher.count(name) == 0) {
-            EXPECT_TRUE(endetMit(name, "-shm") || (endetMit(name, "-sperre") && daten.empty()) ||
-                        name.rfind(sicherungen, 0) == 0 || sicherungen.rfind(name, 0) == 0)
+            EXPECT_TRUE(endetMit(name, "-shm") || name.rfind(sicherungen, 0) == 0 ||
+                        sicherungen.rfind(name, 0) == 0)
                 << name << " hinzugekommen";
         }
     }

@@ -2,6 +2,11 @@
 
 #include <cerrno>
 
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
 #include "SpeicherHilfe.h"
 #include "model/Ablage.h"
 #include "model/Datenschema.h"
@@ -51,6 +56,34 @@ void erstesProgramm(const fs::path& datei, Leitung& leitung) {
     }
 }
 
+// In a child: gives up root's rights, so that file modes bind it as they bind the group.
+bool werdeNiemand() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
+
+// In a child: makes the folder read-only for it, as a read-only medium, in a mount namespace of
+// its own (without root in a user namespace). Where no mount is allowed, takes the write right
+// on the folder and the store file instead, which binds root once it gives up its rights. Says
+// which, or nothing when neither works.
+std::string machNurLesbar(const fs::path& ordner, const fs::path& datei) {
+    const std::string uid = std::to_string(::geteuid()), gid = std::to_string(::getegid());
+    bool eigenerRaum = ::unshare(CLONE_NEWNS) == 0;
+    if (!eigenerRaum && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) {
+        schreibeDatei("/proc/self/setgroups", "deny");
+        schreibeDatei("/proc/self/uid_map", uid + " " + uid + " 1");
+        schreibeDatei("/proc/self/gid_map", gid + " " + gid + " 1");
+        eigenerRaum = true;
+    }
+    if (eigenerRaum && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+        ::mount(ordner.c_str(), ordner.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+        ::mount(nullptr, ordner.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0) {
+        return "Datenträger";
+    }
+    ::chmod(ordner.c_str(), 0555);
+    ::chmod(datei.c_str(), 0444);
+    return ::geteuid() != 0 || werdeNiemand() ? "Rechte" : "";
+}
+
 } // namespace
 
 // A second program on a store that another one holds opens nothing and changes nothing, not
@@ -68,7 +101,6 @@ TEST(Speichersperre, einZweitesProgrammFindetDenSpielstandBelegtUndAendertNichts
     erstes.sende("Gruppe Ost");
     ASSERT_EQ(erstes.antwort(), "gespeichert");
     const auto vorher = dateien(ordner.pfad());
-    ASSERT_EQ(vorher.count("Spielstand.sqlite-sperre"), 1u);
     const auto zeilenVorher = protokoll.texte().size();
 
     for (const char* weg : {"Datenschema::oeffneSpeicher", "Ablage::oeffne"}) {
@@ -114,8 +146,7 @@ TEST(Speichersperre, vonZweiErstenStartsOeffnetNurEiner) {
     erstes.toete();
     zweites.toete();
     EXPECT_EQ(Datenschema::gespeicherteVersion(datei), Datenschema::V2::version);
-    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"),
-              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-sperre"}));
+    EXPECT_EQ(ordner.namen("daten/quinzelbrockat"), std::vector<std::string>{"Spielstand.sqlite"});
 }
 
 // Within one program too, a store is held by one opening at a time; the hold ends with it.
@@ -131,4 +162,110 @@ TEST(Speichersperre, dieSperreEndetMitDerAblage) {
     EXPECT_EQ(fehlerVon([&] { Speichersperre zweite(datei); }).code(), EWOULDBLOCK);
     ablage.reset();
     Speichersperre danach(datei);
+}
+
+// Deleting or replacing files beside a held store, the store file itself included, never lets a
+// second program in: the hold is on the store's folder.
+TEST(Speichersperre, wederLoeschenNochErsetzenNebenDemSpielstandLaesstEinZweitesHinein) {
+    TempOrdner ordner;
+    const fs::path datei = ordner / "Spielstand.sqlite";
+    const fs::path alteSperre = ordner / "Spielstand.sqlite-sperre";
+    schreibeDatei(alteSperre, ""); // as an earlier version left it
+    Kindprozess erstes([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
+    ASSERT_EQ(erstes.antwort(), "geöffnet");
+    const std::pair<const char*, std::function<void()>> eingriffe[] = {
+        {"Sperrdatei gelöscht", [&] { fs::remove(alteSperre); }},
+        {"Sperrdatei neu", [&] { schreibeDatei(alteSperre, ""); }},
+        {"Spielstand ersetzt",
+         [&] {
+             fs::copy_file(datei, ordner / "Kopie");
+             fs::rename(ordner / "Kopie", datei);
+         }},
+    };
+    for (const auto& [name, eingriff] : eingriffe) {
+        SCOPED_TRACE(name);
+        eingriff();
+        EXPECT_EQ(std::string(fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); }).what()),
+                  gehalten);
+    }
+}
+
+// A second name of the store file would get a hold and a "-wal" of its own: refused under
+// either name, before anything is read, backed up or rebuilt.
+TEST(Speichersperre, einSpielstandMitZweitemNamenWirdAbgewiesenUndBleibtUnveraendert) {
+    TempOrdner ordner;
+    const fs::path datei = ordner / "Spielstand.sqlite", zweiter = ordner / "anderswo" / "Spiel.sqlite";
+    legeVersion1OhneWalAn(datei);
+    fs::create_directories(zweiter.parent_path());
+    fs::create_hard_link(datei, zweiter);
+    const auto vorher = dateien(ordner.pfad());
+    for (const fs::path& name : {datei, zweiter}) {
+        Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(name, moment); });
+        EXPECT_EQ(fehler.code(), EMLINK);
+        EXPECT_EQ(std::string(fehler.what()),
+                  "Der Spielstand wird nicht geöffnet: Die Datei „" + name.string() +
+                      "“ hat 2 Namen (harte Verknüpfungen), und SQLite unterstützt keine Datenbank unter "
+                      "zwei Namen: Was unter einem Namen gespeichert wird, fehlt unter dem anderen. Lösche "
+                      "die übrigen Namen oder ersetze sie durch Kopien; bis dahin bleibt die Datei "
+                      "unverändert.");
+        EXPECT_TRUE(dateien(ordner.pfad()) == vorher) << "Dateien verändert";
+    }
+}
+
+// The hold needs read access alone: a lock file of an earlier version that leads nowhere or
+// belongs to another user locks nobody out, and a read-only game opens and says on saving why
+// it cannot save.
+TEST(Speichersperre, ohneSchreibrechtOeffnetDasSpielUndSagtBeimSpeichernWarum) {
+    TempOrdner ordner;
+    const fs::path spiel = ordner / "spiel", datei = spiel / "Spielstand.sqlite";
+    const fs::path alteSperre = spiel / "Spielstand.sqlite-sperre";
+    fs::create_directory(spiel);
+    legeVersion1An(datei, false);
+    fs::create_symlink(ordner / "draussen", alteSperre);
+    Datenschema::oeffneSpeicher(datei, moment);
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{"spiel"});
+
+    fs::remove(alteSperre);
+    schreibeDatei(alteSperre, "");
+    const bool alsRoot = ::geteuid() == 0;
+    // Root's file is another user's for the group, which owns the game; others cannot give files away.
+    ASSERT_EQ(alsRoot ? ::chown(spiel.c_str(), 65534, 65534) + ::chown(datei.c_str(), 65534, 65534)
+                      : ::chmod(alteSperre.c_str(), 0444),
+              0);
+    const std::pair<const char*, std::function<std::string()>> faelle[] = {
+        {"fremde Sperrdatei", [&] { return !alsRoot || werdeNiemand() ? "gespeichert" : ""; }},
+        {"nur lesbar", [&] { return machNurLesbar(spiel, datei); }},
+    };
+    const std::map<std::string, std::string> meldungen{
+        {"gespeichert", "gespeichert"},
+        {"Datenträger", "Die Änderung konnte nicht gespeichert werden: Die Datenbankdatei lässt sich "
+                        "nicht öffnen: Der Datenträger ist schreibgeschützt"},
+        {"Rechte", "Die Änderung konnte nicht gespeichert werden: Der Ordner der Datenbank ist "
+                   "schreibgeschützt"}};
+    for (const auto& [name, vorbereitung] : faelle) {
+        SCOPED_TRACE(name);
+        Kindprozess programm([&](Leitung& leitung) {
+            const std::string art = vorbereitung();
+            leitung.sende(art);
+            if (art.empty()) {
+                return;
+            }
+            std::string ergebnis;
+            {
+                auto container = Datenschema::oeffneSpeicher(datei, moment);
+                auto portfolio = container->kontext().portfolios().at(0);
+                portfolio->setzeGruppenname(portfolio->gruppenname() + "+");
+                ergebnis = speichere(container->kontext()).value_or("gespeichert");
+            }
+            // Only once the store is closed, so that the next program finds it as it is left.
+            leitung.sende(ergebnis);
+        });
+        const std::string art = programm.antwort(), ergebnis = programm.antwort();
+        fs::permissions(spiel, fs::perms(0755));
+        if (art.empty()) {
+            GTEST_SKIP() << "root may not give up its rights here, and no mount is allowed";
+        }
+        EXPECT_EQ(ergebnis, meldungen.at(art));
+    }
+    EXPECT_EQ(Verbindung(datei).wert("SELECT gruppenname FROM Portfolio"), "Gruppe Nord+");
 }

@@ -36,6 +36,8 @@ TEST(SqliteFehler, jederCodeHatEinenDeutschenSatz) {
          "Die Begleitdatei „-shm“ der Datenbank lässt sich nicht anlegen oder nutzen: Keine Berechtigung"},
         {SQLITE_IOERR_WRITE, EIO,
          "Schreiben der Datenbankdatei ist fehlgeschlagen: Ein- oder Ausgabefehler des Datenträgers"},
+        {SQLITE_IOERR_LOCK, ENOLCK,
+         "Die Datenbankdatei lässt sich nicht sperren: Der Datenträger unterstützt keine Dateisperren"},
         {SQLITE_IOERR_SHORT_READ, 0, "Lesen der Datenbankdatei ist fehlgeschlagen"},
         {SQLITE_IOERR_FSYNC, 0, "Die Datenbankdatei ließ sich nicht sicher auf den Datenträger schreiben"},
         {SQLITE_IOERR_NOMEM, 0, "Nicht genug Arbeitsspeicher"},
