@@ -18,6 +18,7 @@
 #include "ui/Hinweiszeile.h"
 #include "ui/Leeransicht.h"
 #include "ui/Modellbeobachter.h"
+#include "ui/Radwache.h"
 #include "ui/Schriftstil.h"
 #include "ui/Signalfarbe.h"
 #include "ui/Symbol.h"
@@ -240,6 +241,8 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     });
     connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
+    // The wheel over the date field scrolls past it unless the field has the focus.
+    Radwache::schuetze(this);
     zeige();
 }
 

@@ -23,6 +23,7 @@
 
 #include "ui/Datumsfeld.h"
 #include "ui/Modellbeobachter.h"
+#include "ui/Radhilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "ui/Textbruecke.h"
 #include "ui/Zahleneingabe.h"
@@ -473,14 +474,20 @@ TEST(StichtageAnsichtTest, imStichtagsfeldBleibtEinFalscherTagStehenUndNurTageDe
     EXPECT_EQ(anlegen->text(), "Stichtag anlegen");
     EXPECT_TRUE(anlegen->isEnabled());
 
-    // The arrow keys step the day under the cursor, no further than today.
-    QTest::keyClick(datumswahl, Qt::Key_Home);
-    QTest::keyClick(datumswahl, Qt::Key_Down);
+    // The wheel turned over the field on the way through the page leaves the day alone; with
+    // the focus, the wheel and the arrow keys step it, no further than today.
+    ansicht.findChild<QListWidget*>("stichtagsliste")->setFocus();
+    qbtest::dreheRad(datumswahl);
+    EXPECT_EQ(datumswahl->datum(), heute);
+    EXPECT_FALSE(datumswahl->hasFocus());
+    datumswahl->setFocus(Qt::TabFocusReason);
+    qbtest::dreheRad(datumswahl);
     EXPECT_EQ(datumswahl->datum(), heute.addDays(-1));
     EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
     QTest::keyClick(datumswahl, Qt::Key_Up);
     QTest::keyClick(datumswahl, Qt::Key_Up);
     EXPECT_EQ(datumswahl->datum(), heute);
+    EXPECT_EQ(anlegen->text(), "Stichtag anlegen");
 }
 
 namespace {
