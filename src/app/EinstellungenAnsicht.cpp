@@ -1,5 +1,6 @@
 #include "app/EinstellungenAnsicht.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -313,9 +314,13 @@ void EinstellungenAnsicht::zeigeErgebnis() {
         return;
     }
     // The message stands under the form, far below the button at the top of the page: the page
-    // scrolls to it, so that a failure never goes by unseen. The layout is settled first, so
-    // that the line has its place.
+    // scrolls to it, so that a failure never goes by unseen. The lines just shown make the page
+    // taller, and a wrapped line has its height only at its final width: the page is laid out
+    // and given its new height first, which the scroll area would otherwise do only later, and
+    // the scroll then stops short of the message.
     widget()->layout()->activate();
+    QEvent neueHoehe(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &neueHoehe);
     ensureWidgetVisible(meldungszeile_, 0, 12);
 }
 
