@@ -1,6 +1,6 @@
 #include "app/EinstellungenAnsicht.h"
 
-#include <QDateEdit>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -133,8 +133,13 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     auto* form = new QFormLayout;
     einstieg_ = new Datumsfeld;
     einstieg_->setObjectName(QStringLiteral("einstieg"));
-    einstieg_->clearMinimumDate();
-    form->addRow(tr("Eingestiegen am"), einstieg_);
+    einstieg_->setAccessibleName(tr("Eingestiegen am"));
+    // Why a typed day is not taken, right under the field.
+    auto* feld = new QVBoxLayout;
+    feld->setSpacing(3);
+    feld->addWidget(einstieg_);
+    feld->addWidget(einstieg_->hinweiszeile());
+    form->addRow(tr("Eingestiegen am"), feld);
     stapel->addLayout(form);
     stapel->addWidget(text(tr("Der Tag, an dem die Gruppe investiert hat. Er steht im Export als Einstiegsdatum. "
                               "Erst mit „Einstiegsdatum übernehmen“ gilt er, und zwar vor dem Anlegen der "
@@ -145,13 +150,14 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     einstiegUebernehmen_ = knopf(tr("Einstiegsdatum übernehmen"), QStringLiteral("einstiegUebernehmen"));
     stapel->addLayout(knopfzeile(einstiegUebernehmen_));
 
-    connect(einstieg_, &QDateEdit::dateChanged, this, [this](const QDate& tag) {
-        if (fuellt_ || !tag.isValid()) {
+    connect(einstieg_, &Datumsfeld::datumGeaendert, this, [this](const QDate& tag) {
+        if (fuellt_) {
             return;
         }
         einstellungen_.waehleTag(tag.year(), tag.month(), tag.day());
         aktualisiere();
     });
+    connect(einstieg_, &Datumsfeld::gueltigGeaendert, this, &EinstellungenAnsicht::aktualisiere);
     connect(einstiegUebernehmen_, &QPushButton::clicked, this, [this] {
         einstellungen_.einstiegsdatumUebernehmen();
         zeigeErgebnis();
@@ -266,20 +272,21 @@ void EinstellungenAnsicht::showEvent(QShowEvent* ereignis) {
 void EinstellungenAnsicht::fuelleFelder() {
     fuellt_ = true;
     gruppenname_->setText(einstellungen_.gruppenname());
-    einstieg_->setMaximumDate(tagVon(einstellungen_.obergrenze(jetzt())));
-    einstieg_->setDate(tagVon(einstellungen_.einstieg()));
+    einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
+    einstieg_->setzeDatum(tagVon(einstellungen_.einstieg()));
     startkapital_->setzeWert(einstellungen_.startkapital());
     fuellt_ = false;
 }
 
 void EinstellungenAnsicht::aktualisiere() {
     fuellt_ = true;
-    einstieg_->setMaximumDate(tagVon(einstellungen_.obergrenze(jetzt())));
+    einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
     fuellt_ = false;
 
     schalte(gruppennameUebernehmen_, einstellungen_.gruppennameUebernehmbar());
     zeigeWarnung(einstiegswarnung_, einstellungen_.einstiegswarnung());
-    schalte(einstiegUebernehmen_, einstellungen_.einstiegUebernehmbar());
+    // A typed text that is not the field's date holds the button back, whatever day came before.
+    schalte(einstiegUebernehmen_, einstellungen_.einstiegUebernehmbar() && einstieg_->istGueltig());
     zeigeWarnung(startkapitalwarnung_, einstellungen_.startkapitalwarnung());
     schalte(startkapitalUebernehmen_, einstellungen_.startkapitalUebernehmbar());
     positionen_->setText(einstellungen_.positionenText());
@@ -307,9 +314,13 @@ void EinstellungenAnsicht::zeigeErgebnis() {
         return;
     }
     // The message stands under the form, far below the button at the top of the page: the page
-    // scrolls to it, so that a failure never goes by unseen. The layout is settled first, so
-    // that the line has its place.
+    // scrolls to it, so that a failure never goes by unseen. The lines just shown make the page
+    // taller, and a wrapped line has its height only at its final width: the page is laid out
+    // and given its new height first, which the scroll area would otherwise do only later, and
+    // the scroll then stops short of the message.
     widget()->layout()->activate();
+    QEvent neueHoehe(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &neueHoehe);
     ensureWidgetVisible(meldungszeile_, 0, 12);
 }
 

@@ -1,7 +1,6 @@
 #include "reference-dates/StichtageAnsicht.h"
 
 #include <QAbstractButton>
-#include <QDateEdit>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +18,7 @@
 #include "ui/Hinweiszeile.h"
 #include "ui/Leeransicht.h"
 #include "ui/Modellbeobachter.h"
+#include "ui/Radwache.h"
 #include "ui/Schriftstil.h"
 #include "ui/Signalfarbe.h"
 #include "ui/Symbol.h"
@@ -177,6 +177,7 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     datumsreihe->addWidget(datumswahl_);
     datumsreihe->addStretch();
     kopfLayout->addLayout(datumsreihe);
+    kopfLayout->addWidget(datumswahl_->hinweiszeile());
     auto* knopfreihe = new QHBoxLayout;
     anlegen_ = new QPushButton(kopf);
     anlegen_->setObjectName(QStringLiteral("stichtagAnlegen"));
@@ -219,12 +220,13 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     teiler->addWidget(detailseite_);
     teiler->setStretchFactor(1, 1);
 
-    connect(datumswahl_, &QDateEdit::userDateChanged, this, [this](QDate datum) {
+    connect(datumswahl_, &Datumsfeld::datumGeaendert, this, [this](QDate datum) {
         const Kalender kalender = Kalender::aktuell();
         const auto tag = kalender.zeitpunkt(Datumsteile{datum.year(), datum.month(), datum.day(), 0, 0, 0});
         gewaehlterTag_ = tag && Stichtagsliste::istNachtrag(*tag, jetzt(), kalender) ? tag : std::nullopt;
         zeige();
     });
+    connect(datumswahl_, &Datumsfeld::gueltigGeaendert, this, &StichtageAnsicht::schalteAnlegen);
     connect(anlegen_, &QPushButton::clicked, this, &StichtageAnsicht::stichtagAnlegen);
     // A click or the arrow keys select; the rows are rebuilt without signals, so only the user
     // moves the selection.
@@ -239,6 +241,8 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     });
     connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
+    // The wheel over the date field scrolls past it unless the field has the focus.
+    Radwache::schuetze(this);
     zeige();
 }
 
@@ -259,16 +263,18 @@ void StichtageAnsicht::zeige() {
     const bool nachtrag = Stichtagsliste::istNachtrag(wirksam, nun, kalender);
     {
         const QSignalBlocker sperre(datumswahl_);
-        datumswahl_->setDateRange(alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender),
-                                  alsDatum(nun, kalender));
-        datumswahl_->setDate(alsDatum(wirksam, kalender));
+        datumswahl_->setzeBereich(
+            alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender), alsDatum(nun, kalender));
+        // The day shown already keeps the text, so that a day being typed survives a change
+        // elsewhere.
+        datumswahl_->setzeDatum(alsDatum(wirksam, kalender));
     }
     anlegen_->setText(qtText(Stichtagsliste::knopftext(nachtrag)));
     if (nachtrag != nachtrag_ || anlegen_->icon().isNull()) {
         nachtrag_ = nachtrag;
         zeigeKnopfsymbol();
     }
-    anlegen_->setEnabled(Stichtagsliste::hatVollstaendigePositionen(*portfolio_));
+    schalteAnlegen();
     erklaerung_->setText(qtText(Stichtagsliste::erklaerung(nachtrag)));
     zeigeListe();
     zeigeDetail();
@@ -329,8 +335,14 @@ void StichtageAnsicht::zeigeDetail() {
     detailseite_->setCurrentWidget(detail_);
 }
 
+void StichtageAnsicht::schalteAnlegen() {
+    // A typed text that is no day of the range is not the day the button would take.
+    anlegen_->setEnabled(Stichtagsliste::hatVollstaendigePositionen(*portfolio_) &&
+                         datumswahl_->istGueltig());
+}
+
 void StichtageAnsicht::stichtagAnlegen() {
-    if (erfassung_) {
+    if (erfassung_ || !datumswahl_->istGueltig()) {
         return;
     }
     const Kalender kalender = Kalender::aktuell();

@@ -12,7 +12,6 @@
 #include "reference-dates/Bewertungserfassung.h"
 #include "sources/Kursdienst.h"
 
-class QDateEdit;
 class QLabel;
 class QListWidget;
 class QMessageBox;
@@ -20,6 +19,7 @@ class QPushButton;
 class QStackedWidget;
 
 namespace qb {
+class Datumsfeld;
 class Leeransicht;
 }
 
@@ -60,6 +60,8 @@ private:
     void zeige();
     void zeigeListe();
     void zeigeDetail();
+    // The main button is on only with complete positions and a day in the date field.
+    void schalteAnlegen();
     void stichtagAnlegen();
     void nachDemAnlegen(const Bewertungserfassung::Ergebnis& ergebnis);
     void stichtagLoeschen();
@@ -78,7 +80,7 @@ private:
     QPointer<StichtagErfassen> erfassung_;
     QPointer<QMessageBox> offeneMeldung_;
 
-    QDateEdit* datumswahl_;
+    Datumsfeld* datumswahl_;
     QPushButton* anlegen_;
     QLabel* erklaerung_;
     QStackedWidget* listenteil_;

@@ -1,29 +1,150 @@
 #include "ui/Datumsfeld.h"
 
+#include <algorithm>
+
+#include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRegularExpression>
+#include <QScreen>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QVBoxLayout>
+
+#include "ui/Schriftstil.h"
+#include "ui/Signalfarbe.h"
+#include "ui/Vordergrund.h"
 
 namespace qb {
 
 namespace {
 
-const QString format = QStringLiteral("dd.MM.yyyy");
-
-// The widest range QDateEdit knows, the one its clearMinimumDate() and clearMaximumDate() set.
-std::pair<QDate, QDate> ganzerBereich() {
-    return {QDate(1752, 9, 14), QDate(9999, 12, 31)};
+QStyleOptionComboBox kastenOption(const QAbstractSpinBox* feld) {
+    // Drawn as Qt draws its own date field with a calendar: an editable picker with its arrow.
+    QStyleOptionComboBox option;
+    option.initFrom(feld);
+    option.editable = true;
+    option.frame = feld->hasFrame();
+    option.subControls = QStyle::SC_ComboBoxFrame | QStyle::SC_ComboBoxEditField | QStyle::SC_ComboBoxArrow;
+    return option;
 }
 
 } // namespace
 
-Datumsfeld::Datumsfeld(QWidget* eltern) : QDateEdit(eltern) {
-    setDisplayFormat(format);
-    // The calendar's month and day names in German too, whatever Qt's own locale says.
-    setLocale(QLocale(QLocale::German, QLocale::Germany));
-    setCalendarPopup(true);
+Datumsfeld::Datumsfeld(QWidget* eltern) : QAbstractSpinBox(eltern), hinweis_(new QLabel(this)) {
+    setButtonSymbols(QAbstractSpinBox::NoButtons);
+    schreibe(datum_);
     lineEdit()->installEventFilter(this);
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        if (!schreibt_) {
+            getippt();
+        }
+    });
+
+    // Worded and coloured as the number fields' message under a field.
+    hinweis_->setObjectName(QStringLiteral("datumshinweis"));
+    hinweis_->setTextFormat(Qt::PlainText);
+    hinweis_->setWordWrap(true);
+    hinweis_->setFont(Schriftstil::beschriftung(hinweis_->font()));
+    Vordergrund::setze(hinweis_, Signalfarbe::warnung);
+    hinweis_->hide();
+}
+
+void Datumsfeld::setzeDatum(const QDate& tag) {
+    if (!tag.isValid()) {
+        return;
+    }
+    const QDate neu = std::clamp(tag, von_, bis_);
+    if (neu != datum_) {
+        uebernimm(neu);
+    }
+}
+
+void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
+    if (!von.isValid() || !bis.isValid() || (von == von_ && std::max(von, bis) == bis_)) {
+        return;
+    }
+    von_ = von;
+    bis_ = std::max(von, bis);
+    if (kalender_ != nullptr) {
+        kalender_->setDateRange(von_, bis_);
+    }
+    // The text stays: a typed day the new range holds becomes the date; else the last good date
+    // moves into the range, as a date set from outside would.
+    const Datumsleser::Ergebnis ergebnis = gelesen();
+    nimm(ergebnis.fall == Datumsleser::Fall::datum ? ergebnis.tag : std::clamp(datum_, von_, bis_));
+    zeigeZustand();
+}
+
+bool Datumsfeld::istGueltig() const {
+    return gelesen().fall == Datumsleser::Fall::datum;
+}
+
+QValidator::State Datumsfeld::validate(QString& text, int& /*position*/) const {
+    // Every text may stand in the field; only a date in the range is one to take.
+    return Datumsleser::lies(text, von_, bis_).fall == Datumsleser::Fall::datum ? QValidator::Acceptable
+                                                                                : QValidator::Intermediate;
+}
+
+void Datumsfeld::fixup(QString& /*text*/) const {
+    // Nothing is mended behind the user's back.
+}
+
+QAbstractSpinBox::StepEnabled Datumsfeld::stepEnabled() const {
+    const QDate grund = schrittgrund();
+    StepEnabled moeglich = StepNone;
+    if (grund < bis_) {
+        moeglich |= StepUpEnabled;
+    }
+    if (grund > von_) {
+        moeglich |= StepDownEnabled;
+    }
+    return moeglich;
+}
+
+void Datumsfeld::stepBy(int schritte) {
+    const int teil = teilAmCursor();
+    const QDate grund = schrittgrund();
+    const QDate neu = teil == 0   ? grund.addDays(schritte)
+                      : teil == 1 ? grund.addMonths(schritte)
+                                  : grund.addYears(schritte);
+    uebernimm(std::clamp(neu, von_, bis_));
+    waehleTeil(teil);
+}
+
+QSize Datumsfeld::sizeHint() const {
+    // As wide as Qt's own date field: the widest date, a space and the cursor, and the arrow.
+    ensurePolished();
+    const int breite = fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000 ")) + 2;
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    option.buttonSymbols = QAbstractSpinBox::UpDownArrows;
+    option.subControls =
+        QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option,
+                                     QSize(breite, lineEdit()->sizeHint().height()), this);
+}
+
+QSize Datumsfeld::minimumSizeHint() const {
+    return sizeHint();
+}
+
+bool Datumsfeld::event(QEvent* ereignis) {
+    const bool ergebnis = QAbstractSpinBox::event(ereignis);
+    switch (ereignis->type()) {
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+    case QEvent::LayoutDirectionChange:
+        // The spin box lays its line over its whole width; the arrow needs its part.
+        platziereZeile();
+        break;
+    default:
+        break;
+    }
+    return ergebnis;
 }
 
 bool Datumsfeld::eventFilter(QObject* objekt, QEvent* ereignis) {
@@ -31,131 +152,213 @@ bool Datumsfeld::eventFilter(QObject* objekt, QEvent* ereignis) {
         std::exchange(klickBringtFokus_, false) && !lineEdit()->hasSelectedText()) {
         // The press has placed the cursor by now; a drag over the text keeps what it chose.
         lineEdit()->selectAll();
+    } else if (objekt == kalenderfenster_ && ereignis->type() == QEvent::MouseButtonPress) {
+        // A press on the arrow closes the open calendar and must not open it again.
+        const QPoint ort = mapFromGlobal(static_cast<QMouseEvent*>(ereignis)->globalPosition().toPoint());
+        kalenderfenster_->setAttribute(Qt::WA_NoMouseReplay,
+                                       kastenteil(QStyle::SC_ComboBoxArrow).contains(ort));
+    } else if (objekt == kalenderfenster_ && ereignis->type() == QEvent::Hide) {
+        update(); // the arrow rises again
     }
-    return QDateEdit::eventFilter(objekt, ereignis);
-}
-
-QValidator::State Datumsfeld::validate(QString& text, int& position) const {
-    const QValidator::State zustand = QDateEdit::validate(text, position);
-    if (zustand == QValidator::Acceptable && bereich_) {
-        const QDate tag = QDate::fromString(text, format);
-        return tag >= bereich_->first && tag <= bereich_->second ? zustand : QValidator::Intermediate;
-    }
-    // A day and a month that can be a date once the rest is typed (the 31st while February is
-    // still shown), the year perhaps not whole yet: not a date yet, but no mistake either.
-    static const QRegularExpression geschrieben(
-        QStringLiteral(R"(^(0?[1-9]|[12][0-9]|3[01])\.(0?[1-9]|1[0-2])\.[0-9]{0,4}$)"));
-    if (zustand == QValidator::Invalid && geschrieben.match(text).hasMatch()) {
-        return QValidator::Intermediate;
-    }
-    return zustand;
+    return QAbstractSpinBox::eventFilter(objekt, ereignis);
 }
 
 void Datumsfeld::keyPressEvent(QKeyEvent* ereignis) {
     const QString text = ereignis->text();
     const bool ohneBefehlstaste = (ereignis->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
-    const bool ziffer = ohneBefehlstaste && text.size() == 1 && text.front().isDigit();
-    const bool punkt = ohneBefehlstaste && text == QStringLiteral(".");
-    const bool warWeitergerueckt = std::exchange(weitergerueckt_, false);
-    const bool warImTeil = std::exchange(imTeil_, false);
-    if (punkt && warWeitergerueckt) {
-        // The dot after a finished part: the field is there already.
-        ereignis->accept();
-        return;
-    }
-    if (!ziffer) {
-        if (!punkt) {
-            // Return, the arrow keys, Tab: the typing is over, the range holds again.
-            tippeNichtMehr();
-        }
-        QDateEdit::keyPressEvent(ereignis);
-        return;
-    }
-    tippeFrei();
     QLineEdit* zeile = lineEdit();
-    const QString gewaehlt = zeile->selectedText();
-    if (!warImTeil && (gewaehlt.isEmpty() || gewaehlt.contains(QLatin1Char('.')))) {
-        // A digit goes into one whole part: the one under the cursor, or the day when the
-        // cursor stands at the end or the selection spans several parts, so that a date typed
-        // from there starts with its day.
-        const int cursor = zeile->cursorPosition();
-        const bool amEnde = gewaehlt.isEmpty() && cursor >= zeile->text().size();
-        const auto unterDemCursor = static_cast<int>(zeile->text().left(cursor).count(QLatin1Char('.')));
-        waehleTeil(!gewaehlt.isEmpty() || amEnde ? 0 : unterDemCursor);
+    if (ohneBefehlstaste && text.size() == 1 && text.front().isDigit() && !zeile->hasSelectedText() &&
+        zeile->cursorPosition() == zeile->text().size() && Datumsleser::istGanzGeschrieben(zeile->text())) {
+        // After a whole date a digit can only begin a new one.
+        zeile->selectAll();
     }
-    const Section vorher = currentSection();
-    const QString vorherText = zeile->text();
-    QDateEdit::keyPressEvent(ereignis);
-    // QDateEdit moves on by itself only while the date so far is whole and in range; a part
-    // typed out moves on all the same.
-    const int teil = currentSectionIndex();
-    if (currentSection() == vorher && zeile->text() != vorherText && teil + 1 < sectionCount() &&
-        zeile->text().split(QLatin1Char('.')).value(teil).size() >= 2) {
-        waehleTeil(teil + 1);
-    }
-    weitergerueckt_ = currentSection() != vorher;
-    imTeil_ = !weitergerueckt_;
+    QAbstractSpinBox::keyPressEvent(ereignis);
 }
 
 void Datumsfeld::focusInEvent(QFocusEvent* ereignis) {
-    weitergerueckt_ = false;
-    imTeil_ = false;
     // The focus comes before the press reaches the line, so the press cannot tell by itself.
     klickBringtFokus_ = ereignis->reason() == Qt::MouseFocusReason;
-    QDateEdit::focusInEvent(ereignis);
+    // Tab selects all of it.
+    QAbstractSpinBox::focusInEvent(ereignis);
 }
 
 void Datumsfeld::focusOutEvent(QFocusEvent* ereignis) {
-    // Leaving takes the typed date if it is whole and in range, else the last good one.
-    QDateEdit::focusOutEvent(ereignis);
+    QAbstractSpinBox::focusOutEvent(ereignis);
     klickBringtFokus_ = false;
-    tippeNichtMehr();
+    tipptNoch_ = false;
+    // A date taken is shown as the field writes dates; any other text stays as it is.
+    if (istGueltig()) {
+        schreibe(datum_);
+    }
+    zeigeZustand();
 }
 
 void Datumsfeld::mousePressEvent(QMouseEvent* ereignis) {
-    // A press on the button, not in the line: the calendar, not typing, comes next.
+    // A press beside the line, not in it: the calendar, not typing, comes next.
     klickBringtFokus_ = false;
-    weitergerueckt_ = false;
-    imTeil_ = false;
-    // Before the calendar opens: it offers the range.
-    tippeNichtMehr();
-    QDateEdit::mousePressEvent(ereignis);
-}
-
-void Datumsfeld::wheelEvent(QWheelEvent* ereignis) {
-    tippeNichtMehr();
-    QDateEdit::wheelEvent(ereignis);
-}
-
-void Datumsfeld::tippeFrei() {
-    const std::pair<QDate, QDate> jetzt(minimumDate(), maximumDate());
-    if (jetzt == ganzerBereich()) {
+    if (ereignis->button() == Qt::LeftButton &&
+        kastenteil(QStyle::SC_ComboBoxArrow).contains(ereignis->position().toPoint())) {
+        ereignis->accept();
+        oeffneKalender();
         return;
     }
-    bereich_ = jetzt;
-    setDateRange(ganzerBereich().first, ganzerBereich().second);
+    QAbstractSpinBox::mousePressEvent(ereignis);
 }
 
-void Datumsfeld::tippeNichtMehr() {
-    const std::optional<std::pair<QDate, QDate>> bereich = std::exchange(bereich_, std::nullopt);
-    if (!bereich) {
-        return;
+void Datumsfeld::paintEvent(QPaintEvent* /*ereignis*/) {
+    QStyleOptionComboBox option = kastenOption(this);
+    if (kalenderfenster_ != nullptr && kalenderfenster_->isVisible()) {
+        option.activeSubControls = QStyle::SC_ComboBoxArrow;
+        option.state |= QStyle::State_Sunken;
     }
-    if (std::pair(minimumDate(), maximumDate()) == ganzerBereich()) {
-        setDateRange(bereich->first, bereich->second);
+    QStylePainter maler(this);
+    maler.drawComplexControl(QStyle::CC_ComboBox, option);
+}
+
+void Datumsfeld::changeEvent(QEvent* ereignis) {
+    QAbstractSpinBox::changeEvent(ereignis);
+    if (ereignis->type() == QEvent::PaletteChange) {
+        zeigeZustand(); // the mark's colour, light or dark
     }
+}
+
+Datumsleser::Ergebnis Datumsfeld::gelesen() const {
+    return Datumsleser::lies(lineEdit()->text(), von_, bis_);
+}
+
+void Datumsfeld::getippt() {
+    tipptNoch_ = true;
+    const Datumsleser::Ergebnis ergebnis = gelesen();
+    if (ergebnis.fall == Datumsleser::Fall::datum) {
+        nimm(ergebnis.tag);
+    }
+    zeigeZustand();
+}
+
+void Datumsfeld::uebernimm(const QDate& tag) {
+    schreibe(tag);
+    tipptNoch_ = false;
+    nimm(tag);
+    zeigeZustand();
+}
+
+void Datumsfeld::schreibe(const QDate& tag) {
+    const QString text = Datumsleser::text(tag);
+    if (lineEdit()->text() != text) {
+        schreibt_ = true;
+        lineEdit()->setText(text);
+        schreibt_ = false;
+    }
+}
+
+void Datumsfeld::nimm(const QDate& tag) {
+    if (tag != datum_) {
+        datum_ = tag;
+        emit datumGeaendert(datum_);
+    }
+}
+
+void Datumsfeld::zeigeZustand() {
+    const QString text = lineEdit()->text();
+    const Datumsleser::Ergebnis ergebnis = gelesen();
+    const bool gueltig = ergebnis.fall == Datumsleser::Fall::datum;
+    // A date begun and not yet whole is no mistake while the user is still typing it.
+    const bool falsch = !gueltig && !(ergebnis.fall == Datumsleser::Fall::unfertig && tipptNoch_);
+    if (hinweis_) {
+        hinweis_->setText(falsch
+                              ? Datumsleser::hinweis(text, ergebnis, von_, bis_, datum_).value_or(QString())
+                              : QString());
+        hinweis_->setVisible(falsch);
+    }
+    // The text itself in the message's colour; otherwise the line's own colours.
+    QPalette farben = falsch ? palette() : QPalette();
+    if (falsch) {
+        farben.setColor(QPalette::Text, Signalfarbe::warnung.fuer(farben));
+    }
+    if (falsch || markiert_) {
+        lineEdit()->setPalette(farben);
+    }
+    markiert_ = falsch;
+    if (gueltig != gueltig_) {
+        gueltig_ = gueltig;
+        emit gueltigGeaendert(gueltig);
+    }
+}
+
+void Datumsfeld::oeffneKalender() {
+    if (kalenderfenster_ == nullptr) {
+        kalenderfenster_ = new QWidget(this, Qt::Popup);
+        kalenderfenster_->setObjectName(QStringLiteral("kalenderfenster"));
+        auto* rahmen = new QVBoxLayout(kalenderfenster_);
+        rahmen->setContentsMargins(0, 0, 0, 0);
+        kalender_ = new QCalendarWidget(kalenderfenster_);
+        kalender_->setObjectName(QStringLiteral("kalender"));
+        // Month and day names in German, the week from Monday, whatever Qt's own locale says.
+        kalender_->setLocale(QLocale(QLocale::German, QLocale::Germany));
+        kalender_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        kalender_->setDateRange(von_, bis_);
+        rahmen->addWidget(kalender_);
+        // A click or Return on a day takes it; Escape or a click elsewhere keeps the text.
+        for (auto signal : {&QCalendarWidget::clicked, &QCalendarWidget::activated}) {
+            connect(kalender_, signal, this, [this](QDate tag) {
+                kalenderfenster_->hide();
+                if (tag >= von_ && tag <= bis_) {
+                    uebernimm(tag);
+                }
+            });
+        }
+        kalenderfenster_->installEventFilter(this);
+    }
+    const QDate geschrieben = gelesen().tag;
+    kalender_->setSelectedDate(geschrieben.isValid() ? std::clamp(geschrieben, von_, bis_) : datum_);
+    // Under the field, or over it where the screen ends; within the screen's width.
+    const QSize groesse = kalenderfenster_->sizeHint();
+    const QRect bildschirm = screen()->availableGeometry();
+    QPoint ort = mapToGlobal(QPoint(0, height()));
+    if (ort.y() + groesse.height() > bildschirm.bottom()) {
+        ort.setY(mapToGlobal(QPoint(0, 0)).y() - groesse.height());
+    }
+    ort.setX(std::clamp(ort.x(), bildschirm.left(),
+                        std::max(bildschirm.left(), bildschirm.right() - groesse.width())));
+    kalenderfenster_->setGeometry(QRect(ort, groesse));
+    kalenderfenster_->show();
+    kalender_->setFocus(Qt::PopupFocusReason);
+    update();
+}
+
+QRect Datumsfeld::kastenteil(QStyle::SubControl teil) const {
+    const QStyleOptionComboBox option = kastenOption(this);
+    return style()->subControlRect(QStyle::CC_ComboBox, &option, teil, this);
+}
+
+void Datumsfeld::platziereZeile() {
+    const QRect feld = kastenteil(QStyle::SC_ComboBoxEditField);
+    if (lineEdit()->geometry() != feld) {
+        lineEdit()->setGeometry(feld);
+    }
+}
+
+int Datumsfeld::teilAmCursor() const {
+    const QLineEdit* zeile = lineEdit();
+    const QString text = zeile->text();
+    const int stelle = zeile->hasSelectedText() ? zeile->selectionStart() : zeile->cursorPosition();
+    if (text.contains(QLatin1Char('.'))) {
+        return std::min(2, static_cast<int>(text.left(stelle).count(QLatin1Char('.'))));
+    }
+    // Written without dots: two digits of day, two of month, then the year.
+    return stelle < 2 ? 0 : stelle < 4 ? 1 : 2;
 }
 
 void Datumsfeld::waehleTeil(int teil) {
-    // Selected straight in the text: moving the cursor would make QDateEdit read the text
-    // first, and put back the last date while the one being typed is not whole yet.
-    QLineEdit* zeile = lineEdit();
-    const QStringList teile = zeile->text().split(QLatin1Char('.'));
-    qsizetype anfang = 0;
-    for (int i = 0; i < teil && i < teile.size(); ++i) {
-        anfang += teile.at(i).size() + 1;
-    }
-    zeile->setSelection(static_cast<int>(anfang), static_cast<int>(teile.value(teil).size()));
+    // In the field's own writing: dd.MM.yyyy.
+    static constexpr int anfang[] = {0, 3, 6};
+    static constexpr int laenge[] = {2, 2, 4};
+    lineEdit()->setSelection(anfang[teil], laenge[teil]);
+}
+
+QDate Datumsfeld::schrittgrund() const {
+    const QDate geschrieben = gelesen().tag;
+    return geschrieben.isValid() ? geschrieben : datum_;
 }
 
 } // namespace qb

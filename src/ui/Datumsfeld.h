@@ -1,57 +1,110 @@
 #pragma once
 
-#include <optional>
-#include <utility>
+#include <QAbstractSpinBox>
+#include <QDate>
+#include <QLabel>
+#include <QPointer>
+#include <QStyle>
 
-#include <QDateEdit>
+#include "ui/Datumsleser.h"
+
+class QCalendarWidget;
 
 namespace qb {
 
-// A date field in German writing (07.12.2026, always the whole year) with the calendar popup,
-// into which a date can be typed as one writes it: digits with or without the dots, whether
-// the user tabbed in, clicked somewhere in the text or selected all of it.
+// A date field in German writing (07.12.2026, always the whole year) with a calendar to pick
+// from. The field reads its whole text at once, as the user writes a date: with or without the
+// dots, day and month with or without their leading zero. What the user types stays as typed:
+// a text that is no date, or a day outside the range, is not made into some other date. The
+// field marks it, the line under it says why, and the field's date stays the last good one
+// until the text is mended. The calendar, the arrow keys and the wheel give days in the range
+// only.
 //
-// QDateEdit alone takes digits only into a selected part, reads a dot typed after a finished
-// part as a jump over the next one, and judges every digit against the allowed range with the
-// other parts as they still stand: with today's date shown, the day 10 of an earlier month
-// cannot be typed, because the month has not been typed yet. Here the range is set aside while
-// the user types and applied to the whole date instead: only a whole date in range becomes the
-// field's date; one outside it stays on screen until it is mended, or is dropped for the last
-// good one when the user leaves the field. The calendar, the arrow keys and the wheel keep the
-// range as it is. A click that brings the focus into the field selects all of it, so that a
-// date typed after it starts with its day wherever the click fell; a click into the field that
-// has the focus already places the cursor in one part, for mending that part alone.
-class Datumsfeld : public QDateEdit {
+// A click that brings the focus into the field selects all of it, and so does Tab, so that a
+// date typed after it replaces the whole one. A click into the field that has the focus already
+// places the cursor, for mending there. The arrow keys step the day, month or year under the
+// cursor.
+class Datumsfeld : public QAbstractSpinBox {
     Q_OBJECT
 public:
     explicit Datumsfeld(QWidget* eltern = nullptr);
 
+    // The last date the field took: the one set, picked, stepped to, or typed in the range.
+    QDate datum() const { return datum_; }
+    // A date from outside, moved into the range. The date the field holds already leaves the
+    // text as it stands, typed and wrong as it may be.
+    void setzeDatum(const QDate& tag);
+    QDate untergrenze() const { return von_; }
+    QDate obergrenze() const { return bis_; }
+    // Without a call, the field knows no bounds. A typed text stays and is judged anew.
+    void setzeBereich(const QDate& von, const QDate& bis);
+    // Whether the text is the field's date: a date, written whole, in the range. Whatever takes
+    // the field's date waits for this.
+    bool istGueltig() const;
+    // The line that says why the text is not taken, hidden while it is. The owner lays it out
+    // under the field.
+    QLabel* hinweiszeile() const { return hinweis_.data(); }
+    // The calendar, once it has been opened.
+    QCalendarWidget* kalender() const { return kalender_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     QValidator::State validate(QString& text, int& position) const override;
+    void fixup(QString& text) const override;
+    void stepBy(int schritte) override;
+
+signals:
+    // The field's date changed: by the user, or set from outside.
+    void datumGeaendert(const QDate& tag);
+    void gueltigGeaendert(bool gueltig);
 
 protected:
+    StepEnabled stepEnabled() const override;
+    bool event(QEvent* ereignis) override;
     bool eventFilter(QObject* objekt, QEvent* ereignis) override;
     void keyPressEvent(QKeyEvent* ereignis) override;
     void focusInEvent(QFocusEvent* ereignis) override;
     void focusOutEvent(QFocusEvent* ereignis) override;
     void mousePressEvent(QMouseEvent* ereignis) override;
-    void wheelEvent(QWheelEvent* ereignis) override;
+    void paintEvent(QPaintEvent* ereignis) override;
+    void changeEvent(QEvent* ereignis) override;
 
 private:
-    // Sets the range aside for typing, keeping it for the whole date.
-    void tippeFrei();
-    // Puts the range back, unless the owner has set a new one meanwhile.
-    void tippeNichtMehr();
-    // Selects the day (0), the month (1) or the year (2) for the next digit.
+    Datumsleser::Ergebnis gelesen() const;
+    // The user changed the text.
+    void getippt();
+    // A date set, picked or stepped to: the text written anew from it.
+    void uebernimm(const QDate& tag);
+    void schreibe(const QDate& tag);
+    void nimm(const QDate& tag);
+    // Mark, line and validity after every change of text, range or focus.
+    void zeigeZustand();
+    void oeffneKalender();
+    // Where the frame drawn as a picker has its text and its arrow.
+    QRect kastenteil(QStyle::SubControl teil) const;
+    void platziereZeile();
+    // The day (0), the month (1) or the year (2) under the cursor or at the selection's start.
+    int teilAmCursor() const;
     void waehleTeil(int teil);
+    // The day a step starts from: the one written, in the range or not, else the field's date.
+    QDate schrittgrund() const;
 
-    // The range set aside while the user types.
-    std::optional<std::pair<QDate, QDate>> bereich_;
-    // The last key was a digit that filled its part and moved on to the next one.
-    bool weitergerueckt_ = false;
-    // The last key was a digit that left its part open for more.
-    bool imTeil_ = false;
+    QDate datum_{2000, 1, 1};
+    QDate von_ = Datumsleser::fruehester();
+    QDate bis_ = Datumsleser::spaetester();
+    // Set while the text is written from the date: that change is no input.
+    bool schreibt_ = false;
+    bool gueltig_ = true;
+    // The user is typing: a text that can still become a date is not a mistake yet.
+    bool tipptNoch_ = false;
+    // The text is drawn in the message's colour.
+    bool markiert_ = false;
     // The press under way brought the focus into the field.
     bool klickBringtFokus_ = false;
+    // Laid out by the owner, who may be gone first.
+    QPointer<QLabel> hinweis_;
+    QWidget* kalenderfenster_ = nullptr;
+    QCalendarWidget* kalender_ = nullptr;
 };
 
 } // namespace qb

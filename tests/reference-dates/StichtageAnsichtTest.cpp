@@ -3,11 +3,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,7 +21,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "ui/Datumsfeld.h"
 #include "ui/Modellbeobachter.h"
+#include "ui/Radhilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "ui/Textbruecke.h"
 #include "ui/Zahleneingabe.h"
@@ -344,7 +346,7 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
     EXPECT_TRUE(ansicht.findChild<QWidget*>("keinDetail")->isVisible());
 
     // A past day: the button and its explanation change.
-    ansicht.findChild<QDateEdit*>("datumswahl")->setDate(QDate(2024, 3, 10));
+    ansicht.findChild<Datumsfeld*>("datumswahl")->setzeDatum(QDate(2024, 3, 10));
     auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
     EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
     EXPECT_EQ(ansicht.findChild<QLabel*>("erklaerung")->text(),
@@ -404,10 +406,10 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
 
     // From the keyboard alone: into the field with Tab, the day as one writes it.
-    auto* datumswahl = ansicht.findChild<QDateEdit*>("datumswahl");
+    auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
     datumswahl->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(datumswahl, QStringLiteral("10.03.2024"));
-    EXPECT_EQ(datumswahl->date(), QDate(2024, 3, 10));
+    EXPECT_EQ(datumswahl->datum(), QDate(2024, 3, 10));
     auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
     EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
     anlegen->setFocus(Qt::TabFocusReason);
@@ -416,6 +418,76 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     ASSERT_TRUE(blatt);
     EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
     blatt->reject();
+}
+
+TEST(StichtageAnsichtTest, imStichtagsfeldBleibtEinFalscherTagStehenUndNurTageDesBereichsZaehlen) {
+    // Bought three days ago: the field takes the days from then to today.
+    const QDate heute = QDate::currentDate();
+    const QDate erster = heute.addDays(-3);
+    Listenspiel spiel;
+    spiel.portfolio->setzeKaufdatum(
+        *Kalender::aktuell().zeitpunkt({erster.year(), erster.month(), erster.day(), 9, 0, 0}));
+    spiel.speichereOderScheitere();
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter);
+    ansicht.resize(900, 600);
+    ansicht.show();
+    QApplication::setActiveWindow(&ansicht);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
+    auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+    auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+    const auto geschrieben = [](const QDate& tag) { return tag.toString(QStringLiteral("dd.MM.yyyy")); };
+    const QString bereich = QStringLiteral("Das Datum muss zwischen dem %1 und dem %2 liegen.")
+                                .arg(geschrieben(erster), geschrieben(heute));
+    const std::vector<std::pair<QString, QString>> faelle = {
+        {geschrieben(heute.addDays(1)), bereich},
+        {QStringLiteral("03.12.2025"), bereich},
+        {QStringLiteral("31.02.2026"),
+         QStringLiteral("Den 31.02.2026 gibt es nicht: Der Februar 2026 hat nur 28 Tage.")},
+    };
+    for (const auto& [tasten, hinweis] : faelle) {
+        SCOPED_TRACE(utf8(tasten));
+        datumswahl->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(datumswahl, tasten);
+        QTest::keyClick(datumswahl, Qt::Key_Tab);
+        EXPECT_EQ(datumswahl->datum(), heute);
+        EXPECT_TRUE(datumswahl->hinweiszeile()->isVisible());
+        EXPECT_EQ(datumswahl->hinweiszeile()->text(), hinweis);
+        EXPECT_EQ(anlegen->text(), "Stichtag anlegen");
+        EXPECT_FALSE(anlegen->isEnabled());
+        // A change elsewhere leaves the typed text standing.
+        emit beobachter.geaendert();
+        EXPECT_EQ(datumswahl->text(), tasten);
+        EXPECT_FALSE(anlegen->isEnabled());
+    }
+
+    // The first and the last day of the range are days to type.
+    datumswahl->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(datumswahl, geschrieben(erster));
+    EXPECT_EQ(datumswahl->datum(), erster);
+    EXPECT_FALSE(datumswahl->hinweiszeile()->isVisible());
+    EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
+    EXPECT_TRUE(anlegen->isEnabled());
+    datumswahl->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(datumswahl, geschrieben(heute));
+    EXPECT_EQ(datumswahl->datum(), heute);
+    EXPECT_EQ(anlegen->text(), "Stichtag anlegen");
+    EXPECT_TRUE(anlegen->isEnabled());
+
+    // The wheel turned over the field on the way through the page leaves the day alone; with
+    // the focus, the wheel and the arrow keys step it, no further than today.
+    ansicht.findChild<QListWidget*>("stichtagsliste")->setFocus();
+    qbtest::dreheRad(datumswahl);
+    EXPECT_EQ(datumswahl->datum(), heute);
+    EXPECT_FALSE(datumswahl->hasFocus());
+    datumswahl->setFocus(Qt::TabFocusReason);
+    qbtest::dreheRad(datumswahl);
+    EXPECT_EQ(datumswahl->datum(), heute.addDays(-1));
+    EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
+    QTest::keyClick(datumswahl, Qt::Key_Up);
+    QTest::keyClick(datumswahl, Qt::Key_Up);
+    EXPECT_EQ(datumswahl->datum(), heute);
+    EXPECT_EQ(anlegen->text(), "Stichtag anlegen");
 }
 
 namespace {
@@ -482,7 +554,7 @@ TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
 
     // A past day's capture with a typed rate other than the ECB's of that day.
-    ansicht->findChild<QDateEdit*>("datumswahl")->setDate(QDate(2024, 3, 11));
+    ansicht->findChild<Datumsfeld*>("datumswahl")->setzeDatum(QDate(2024, 3, 11));
     QTest::mouseClick(ansicht->findChild<QPushButton*>("stichtagAnlegen"), Qt::LeftButton);
     QPointer<StichtagErfassen> blatt = ansicht->erfassung();
     ASSERT_TRUE(blatt);

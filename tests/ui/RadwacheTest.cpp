@@ -84,11 +84,11 @@ TEST(RadwacheTest, ohneFokusRolltDasRadDieSeiteMitFokusVerstelltEsDasFeld) {
         {"date field added later",
          [](Seite& seite) {
              auto* datum = new Datumsfeld;
-             datum->setDate(QDate(2024, 3, 4));
+             datum->setzeDatum(QDate(2024, 3, 4));
              seite.fuegeHinzu(datum);
              return datum;
          },
-         [](QWidget* feld) { return QVariant(static_cast<Datumsfeld*>(feld)->date()); }},
+         [](QWidget* feld) { return QVariant(static_cast<Datumsfeld*>(feld)->datum()); }},
     };
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.art);
