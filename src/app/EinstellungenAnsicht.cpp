@@ -77,6 +77,9 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
     setObjectName(QStringLiteral("einstellungen"));
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    // The page itself is no Tab stop: it has nothing to show the focus on; the focused field
+    // scrolls into view of its own, and the wheel scrolls the page.
+    setFocusPolicy(Qt::NoFocus);
 
     auto* inhalt = new QWidget(this);
     auto* mitte = new QHBoxLayout(inhalt);
@@ -283,27 +286,36 @@ void EinstellungenAnsicht::aktualisiere() {
     einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
     fuellt_ = false;
 
-    schalte(gruppennameUebernehmen_, einstellungen_.gruppennameUebernehmbar());
+    schalte(gruppennameUebernehmen_, einstellungen_.gruppennameUebernehmbar(), gruppenname_);
     zeigeWarnung(einstiegswarnung_, einstellungen_.einstiegswarnung());
     // A typed text that is not the field's date holds the button back, whatever day came before.
-    schalte(einstiegUebernehmen_, einstellungen_.einstiegUebernehmbar() && einstieg_->istGueltig());
+    schalte(einstiegUebernehmen_, einstellungen_.einstiegUebernehmbar() && einstieg_->istGueltig(), einstieg_);
     zeigeWarnung(startkapitalwarnung_, einstellungen_.startkapitalwarnung());
-    schalte(startkapitalUebernehmen_, einstellungen_.startkapitalUebernehmbar());
+    schalte(startkapitalUebernehmen_, einstellungen_.startkapitalUebernehmbar(), startkapital_);
     positionen_->setText(einstellungen_.positionenText());
     stichtage_->setText(einstellungen_.stichtageText());
     investiert_->setText(einstellungen_.investiertText());
     barbestand_->setText(einstellungen_.barbestandText());
-    schalte(zuruecksetzen_, einstellungen_.zuruecksetzenMoeglich());
+    schalte(zuruecksetzen_, einstellungen_.zuruecksetzenMoeglich(), gruppenname_);
     meldung_->setText(einstellungen_.meldung().value_or(QString()));
     meldungszeile_->setVisible(einstellungen_.meldung().has_value());
 }
 
-void EinstellungenAnsicht::schalte(QPushButton* knopf, bool aktiv) {
+void EinstellungenAnsicht::schalte(QPushButton* knopf, bool aktiv, QWidget* danach) {
     // Qt would hand the focus of a button that turns itself off to the next field in the tab
-    // order, with all its text selected, so that the next key replaced a setting. The page
-    // keeps it instead: nothing for a key to overwrite, and the arrow keys still scroll.
+    // order with all its text selected, so that the next key replaced a setting. The field the
+    // button belongs to takes it instead, with the cursor after its text: a key typed now edits
+    // it in sight, and nothing is replaced.
     if (!aktiv && knopf->hasFocus()) {
-        setFocus(Qt::OtherFocusReason);
+        danach->setFocus(Qt::OtherFocusReason);
+        auto* zeile = qobject_cast<QLineEdit*>(danach);
+        if (zeile == nullptr) {
+            zeile = danach->findChild<QLineEdit*>();
+        }
+        if (zeile != nullptr) {
+            zeile->deselect();
+            zeile->end(false);
+        }
     }
     knopf->setEnabled(aktiv);
 }

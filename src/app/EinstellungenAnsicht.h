@@ -50,8 +50,9 @@ private:
     void fuelleFelder();
     // Enabled flags, warnings, counts and the message from the record and the edited values.
     void aktualisiere();
-    // Enables a button; one that loses the focus by it leaves the focus with the page.
-    void schalte(QPushButton* knopf, bool aktiv);
+    // Enables a button; one that turns itself off hands the focus to `danach`, the field the
+    // group works on next.
+    void schalte(QPushButton* knopf, bool aktiv, QWidget* danach);
     // After an operation: the view brought up to date, and a failure's message scrolled into
     // view.
     void zeigeErgebnis();

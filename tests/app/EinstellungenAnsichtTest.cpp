@@ -8,6 +8,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -338,22 +339,24 @@ TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDie
     EXPECT_EQ(leiste->value(), 0);
 }
 
-TEST(EinstellungenAnsichtTest, einKnopfDerSichAbschaltetGibtDenFokusNichtAnEinFeldMitMarkiertemWert) {
-    // Each button is pressed from the keyboard after an edit; then a key is typed.
+TEST(EinstellungenAnsichtTest, einKnopfDerSichAbschaltetGibtDenFokusSeinemFeldOhneMarkiertenWert) {
+    // Each button is pressed from the keyboard after an edit; then a key is typed. It lands in
+    // the field the button took over, which has nothing selected, and nothing stored changes.
     struct Fall {
         const char* knopf;
+        const char* feld;
         std::function<void(Einstellungsseite&)> aendere;
     };
     const std::vector<Fall> faelle = {
-        {"einstiegUebernehmen",
+        {"einstiegUebernehmen", "einstieg",
          [](Einstellungsseite& seite) { seite.teil<Datumsfeld>("einstieg")->setzeDatum(QDate(2024, 2, 28)); }},
-        {"gruppennameUebernehmen",
+        {"gruppennameUebernehmen", "gruppenname",
          [](Einstellungsseite& seite) {
              auto* name = seite.teil<QLineEdit>("gruppenname");
              name->setFocus();
              QTest::keyClicks(name, QStringLiteral(" Nord"));
          }},
-        {"startkapitalUebernehmen",
+        {"startkapitalUebernehmen", "startkapital",
          [](Einstellungsseite& seite) {
              seite.startkapital()->setFocus();
              QTest::keyClick(seite.startkapital(), Qt::Key_Backspace);
@@ -373,11 +376,40 @@ TEST(EinstellungenAnsichtTest, einKnopfDerSichAbschaltetGibtDenFokusNichtAnEinFe
 
         QWidget* fokus = QApplication::focusWidget();
         ASSERT_NE(fokus, nullptr);
+        QWidget* feld = seite.ansicht->findChild<QWidget*>(QString::fromLatin1(fall.feld));
+        if (fokus != feld && !feld->isAncestorOf(fokus)) {
+            ADD_FAILURE() << "Fokus bei " << fokus->objectName().toStdString();
+            continue;
+        }
+        auto* zeile = qobject_cast<QLineEdit*>(fokus);
+        const QString vorher = zeile != nullptr ? zeile->text() : feld->findChild<QLineEdit*>()->text();
         QTest::keyClick(fokus, Qt::Key_5);
-        EXPECT_EQ(seite.teil<QLineEdit>("gruppenname")->text(), qtText(gespeichert.gruppenname));
-        EXPECT_EQ(seite.startkapital()->text(), qtText(gespeichert.startkapital.text()));
-        EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), gespeichert.kaufdatum);
+        const QString nachher = zeile != nullptr ? zeile->text() : feld->findChild<QLineEdit*>()->text();
+        // A digit after a whole date begins a new one, as everywhere in a date field.
+        EXPECT_EQ(nachher, std::string_view(fall.feld) == "einstieg" ? QStringLiteral("5") : vorher + QStringLiteral("5"));
+        EXPECT_EQ(spiel.gespeichertesPortfolio().felder.gruppenname, gespeichert.gruppenname);
+        EXPECT_EQ(spiel.gespeichertesPortfolio().felder.startkapital, gespeichert.startkapital);
+        EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, gespeichert.kaufdatum);
     }
+
+    // Tab walks the fields and buttons only: the page, which comes right before its first field
+    // in the window, shows no focus and is no stop.
+    Spielstand spiel;
+    Einstellungsseite seite(spiel);
+    QWidget fenster;
+    auto* davor = new QLineEdit(&fenster);
+    auto* stapel = new QVBoxLayout(&fenster);
+    stapel->addWidget(davor);
+    stapel->addWidget(seite.ansicht.get());
+    fenster.show();
+    QApplication::setActiveWindow(&fenster);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fenster));
+    davor->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 30; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), i < 15 ? Qt::Key_Tab : Qt::Key_Backtab);
+        EXPECT_NE(QApplication::focusWidget(), seite.ansicht.get());
+    }
+    seite.ansicht->setParent(nullptr);
 }
 
 TEST(EinstellungenAnsichtTest, dieMeldungEinerGescheitertenAktionStehtNachDemErstenDruckGanzImSichtbarenTeil) {
