@@ -244,8 +244,9 @@ TEST(Speichersperre, ohneSchreibrechtOeffnetDasSpielUndSagtBeimSpeichernWarum) {
                    "schreibgeschützt"}};
     for (const auto& [name, vorbereitung] : faelle) {
         SCOPED_TRACE(name);
+        const auto& bereite = vorbereitung;
         Kindprozess programm([&](Leitung& leitung) {
-            const std::string art = vorbereitung();
+            const std::string art = bereite();
             leitung.sende(art);
             if (art.empty()) {
                 return;
