@@ -65,9 +65,12 @@ struct Farben {
 };
 
 // Fills a tall shape band by band. Qt's raster engine hands a fill of more than about a hundred
-// spans to its thread pool and waits for it; on a busy machine that wait costs far more than the
-// fill itself, so a tall shape is filled in bands of at most 30 device rows, which stay below
-// that mark as long as a row holds at most three spans (a plain shape's two edges and inside).
+// spans to its thread pool and waits for it; the hand-over costs more than the fill itself, so a
+// tall shape is filled in bands of at most 30 device rows, which stay below that mark as long as
+// a row holds at most three spans (a plain shape's two edges and inside). Each of the three uses
+// wins on an idle machine too (entwicklung_bench, a whole chart of 880 × 420): drawn in one
+// piece, the grid lines cost 0.8 ms more, the background 0.2 ms and the curve of 500 trading
+// days 1.8 ms, against 4.3 ms for the chart.
 void fuelleInBaendern(QPainter& maler, const QPainterPath& pfad, const QBrush& pinsel) {
     const QRectF umriss = pfad.boundingRect();
     const double verhaeltnis = maler.device() != nullptr ? maler.device()->devicePixelRatioF() : 1.0;
