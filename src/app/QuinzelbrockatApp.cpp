@@ -8,14 +8,13 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QScreen>
 #include <QScrollArea>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include "app/Erstesbild.h"
-#include "app/Fenstergroesse.h"
+#include "ui/Fenstergroesse.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
@@ -116,8 +115,7 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     }
     rahmen_->setWidget(traeger);
     spalte->addWidget(rahmen_);
-    const QScreen* bildschirm = fenster_->screen();
-    passeAn(bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize());
+    passeAn(Fenstergroesse::verfuegbar(*fenster_));
     Startueberlagerung::lege(fenster_.get());
 }
 
@@ -126,6 +124,11 @@ void QuinzelbrockatApp::passeAn(QSize verfuegbar) {
         Fenstergroesse::fuer(verfuegbar, QSize(920, 560), rahmen_->widget()->minimumSize());
     fenster_->setMinimumSize(groesse.minimum);
     fenster_->resize(groesse.anfang);
+    // The scroll area learns its new size only once the window is shown, and hides the scroll
+    // bars of its old one only an event later: the first frame would show them. Laid out now,
+    // it knows before.
+    fenster_->layout()->activate();
+    rahmen_->setWidgetResizable(true);
 }
 
 // The window goes first: its views still refer to the store.

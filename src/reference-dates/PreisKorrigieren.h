@@ -15,6 +15,7 @@
 
 class QMessageBox;
 class QPushButton;
+class QScrollArea;
 
 namespace qb {
 
@@ -40,11 +41,17 @@ public:
     // Absent when the position is gone.
     const Preiskorrektur* korrektur() const { return korrektur_ ? &*korrektur_ : nullptr; }
 
+    // Sizes the sheet for a screen's available area: its smallest size and its greatest height
+    // as far as the area holds (see Fenstergroesse), the form scrolling above the buttons. It
+    // is done for the screen the sheet opens on.
+    void passeAn(QSize verfuegbar);
+
 public slots:
     void done(int ergebnis) override;
 
 protected:
     bool event(QEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     void passeHoeheAn();
@@ -59,6 +66,11 @@ private:
     Entwurfsbindung bindung_;
     bool geschlossen_ = false;
 
+    // The height the screen allows.
+    int hoechstens_ = QWIDGETSIZE_MAX;
+
+    QScrollArea* flaeche_ = nullptr;
+    QWidget* fuss_ = nullptr;
     StichtagskursFelder* felder_ = nullptr;
     Grenzhinweis* neueAbweichung_ = nullptr;
     Hinweiszeile* fehler_ = nullptr;

@@ -15,12 +15,14 @@
 #include <gtest/gtest.h>
 
 #include "Umgebung.h"
-#include "app/Fenstergroesse.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Fensterhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
 #include "app/Speicherfehleransicht.h"
+#include "app/Startueberlagerung.h"
+#include "model/Ablage.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"
@@ -152,6 +154,20 @@ TEST(QuinzelbrockatAppTest, aufEinemKleinenBildschirmPasstDasFensterUndDerInhalt
     ASSERT_NE(rahmen, nullptr);
     EXPECT_EQ(rahmen->verticalScrollBar()->maximum(), 520 - rahmen->viewport()->height());
     EXPECT_GT(rahmen->verticalScrollBar()->maximum(), 0);
+}
+
+// The very first start: the first frame of the waiting view shows no scroll bars along its
+// edges, only the window's background.
+TEST(QuinzelbrockatAppTest, dasErsteBildDerVorbereitungHatKeineRollbalken) {
+    QuinzelbrockatApp app(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
+    app.passeAn(QSize(1920, 1040));
+    QWidget& fenster = app.fenster();
+    delete fenster.findChild<Startueberlagerung*>(); // what lies over the view for a moment
+    fenster.show();
+    const QImage bild = fenster.grab().toImage();
+    const QColor grund = fenster.palette().color(QPalette::Window);
+    EXPECT_EQ(bild.pixelColor(bild.width() - 4, bild.height() / 3), grund);
+    EXPECT_EQ(bild.pixelColor(bild.width() / 3, bild.height() - 4), grund);
 }
 
 TEST(QuinzelbrockatAppTest, ohneAnzeigeEineDeutscheMeldung) {

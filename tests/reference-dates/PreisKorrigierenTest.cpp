@@ -5,10 +5,14 @@
 #include <vector>
 
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "Umgebung.h"
 #include "ui/Bedienhilfe.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Spielstandhilfe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
@@ -189,5 +193,33 @@ TEST(Preiskorrektur, dieEingabeBeginntImKurs) {
     QApplication::setActiveWindow(blatt);
     ASSERT_TRUE(QTest::qWaitForWindowActive(blatt));
     EXPECT_EQ(QApplication::focusWidget(), blatt->findChild<Zahleneingabe*>("kurs")->feld());
+    blatt->reject();
+}
+
+// At scale factor 2 on a 1280 × 800 screen the sheet fits, its buttons in view.
+TEST(Preiskorrektur, aufEinemKleinenBildschirmPasstDasBlatt) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    Korrekturspiel spiel;
+    QWidget fenster;
+    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+                                       qbtest::dienstFuer(server), &fenster);
+    fenster.show();
+    blatt->passeAn(QSize(640, 400));
+    blatt->open();
+    blatt->resize(blatt->minimumSize());
+    EXPECT_LE(blatt->width(), 640 - Fenstergroesse::rahmen.width());
+    EXPECT_LE(blatt->height(), 400 - Fenstergroesse::rahmen.height());
+    for (const char* name : {"abbrechen", "speichern"}) {
+        auto* knopf = blatt->findChild<QPushButton*>(name);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return blatt->rect().contains(QRect(knopf->mapTo(blatt, QPoint()), knopf->size())); },
+            2000))
+            << name;
+    }
+    // What does not fit scrolls instead of being squeezed.
+    auto* flaeche = blatt->findChild<QScrollArea*>();
+    ASSERT_NE(flaeche, nullptr);
+    EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
     blatt->reject();
 }

@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include "ui/Bedienhilfe.h"
+#include "ui/Dialoge.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Radhilfe.h"
@@ -536,4 +538,52 @@ TEST_F(StichtagErfassenTest, dieEingabeBeginntImErstenKursfeld) {
     EXPECT_EQ(QApplication::focusWidget(), preisfeld(Assetklasse::aktie))
         << QApplication::focusWidget()->metaObject()->className() << " "
         << QApplication::focusWidget()->objectName().toStdString();
+}
+
+namespace {
+
+// Whether the widget lies wholly inside the window it belongs to.
+bool ganzImFenster(const QWidget* w) {
+    const QRect ort(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+    return w->isVisible() && w->window()->rect().contains(ort);
+}
+
+} // namespace
+
+// At scale factor 2 on a 1280 × 800 screen the sheet and its question fit: the prices and the
+// long message scroll, the buttons stay in view.
+TEST_F(StichtagErfassenTest, aufEinemKleinenBildschirmPassenBlattUndRueckfrage) {
+    const QSize bildschirm(640, 400);
+    const QSize platz = bildschirm - Fenstergroesse::rahmen;
+    oeffne();
+    blatt->passeAn(bildschirm);
+    blatt->resize(blatt->minimumSize());
+    EXPECT_LE(blatt->width(), platz.width());
+    EXPECT_LE(blatt->height(), platz.height());
+    for (const char* name : {"abbrechen", "speichern"}) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ganzImFenster(knopf(QString::fromUtf8(name))); }, 2000))
+            << name;
+    }
+    EXPECT_GT(blatt->findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0);
+
+    for (const auto& p : posten) {
+        tippe(p.klasse, "1000");
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    QMessageBox* frage = rueckfrage();
+    ASSERT_NE(frage, nullptr);
+    // With a larger desktop font too, as small screens often have.
+    QFont gross = frage->font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.5);
+    frage->setFont(gross);
+    passeMeldungAn(frage, bildschirm);
+    auto* rolle = frage->findChild<QScrollArea*>();
+    ASSERT_NE(rolle, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rolle->verticalScrollBar()->maximum() > 0; }, 2000));
+    EXPECT_LE(frage->height(), platz.height());
+    for (QPushButton* knopf : frage->findChildren<QPushButton*>()) {
+        EXPECT_TRUE(ganzImFenster(knopf)) << utf8(knopf->text());
+    }
+    frage->reject();
 }
