@@ -4,7 +4,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +14,6 @@
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
 #include "ui/KurseingabeFelder.h"
-#include "ui/Zahleneingabe.h"
 #include "reference-dates/Vergleichszeile.h"
 
 namespace qb {
@@ -182,11 +180,8 @@ void StichtagskursFelder::zeigeWarnungen(const std::vector<QString>& texte) {
 }
 
 void StichtagskursFelder::fokussiereKurs() {
-    for (auto* feld : eingabe_->findChildren<Zahleneingabe*>()) {
-        if (feld->isVisibleTo(this)) {
-            feld->feld()->setFocus();
-            return;
-        }
+    if (!eingabe_->isHidden()) {
+        felder_->fokussiereKurs();
     }
 }
 

@@ -154,6 +154,11 @@ void KurseingabeFelder::setzeEzbAusVergleich(std::optional<EzbAusVergleich> ezb)
     zeigeEzbZeile();
 }
 
+void KurseingabeFelder::fokussiereKurs() {
+    Zahleneingabe* zahl = formular_->isRowVisible(kursPlatz_) ? kurs_ : umrechnung_;
+    zahl->feld()->setFocus(Qt::OtherFocusReason);
+}
+
 void KurseingabeFelder::getippt(Feld art) {
     const Kurseingabe vorher = eingabe_;
     liesFeld(art);
