@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Kennzahlenzeile.h"
 #include "ui/Modellbeobachter.h"
@@ -224,6 +225,9 @@ StichtagDetail::StichtagDetail(std::shared_ptr<Portfolio> portfolio, std::shared
     auto* rollen = new QScrollArea(this);
     rollen->setWidgetResizable(true);
     rollen->setFrameShape(QFrame::NoFrame);
+    // The rows are the stops for Tab; the page around them shows no focus and has no name.
+    rollen->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(rollen);
     liste_ = new QWidget(rollen);
     zeilen_ = new QVBoxLayout(liste_);
     zeilen_->setContentsMargins(8, 8, 8, 8);
@@ -251,6 +255,11 @@ void StichtagDetail::zeige() {
     uhrzeit_->setText(qtText(format.uhrzeit(bewertung_->datum(), zone)));
 
     const Portfoliostand stand(*portfolio_, bewertung_.get());
+    // The rows are built anew: the cursor stays on the row of the same class, also when a
+    // correction saved from its row closes.
+    const QWidget* fokus = window()->focusWidget();
+    const QString fokuszeile =
+        fokus != nullptr && liste_->isAncestorOf(fokus) ? fokus->objectName() : QString();
     while (auto* eintrag = zeilen_->takeAt(0)) {
         delete eintrag->widget();
         delete eintrag;
@@ -272,6 +281,10 @@ void StichtagDetail::zeige() {
         const Assetklasse klasse = element.assetklasse;
         connect(knopf, &QPushButton::clicked, this, [this, klasse] { oeffneKorrektur(klasse); });
         zeilen_->addWidget(knopf);
+        if (knopf->objectName() == fokuszeile) {
+            knopf->show(); // a hidden widget takes no focus
+            knopf->setFocus(Qt::OtherFocusReason);
+        }
     }
     zeilen_->addStretch(1);
 

@@ -276,6 +276,8 @@ TEST(StichtagDetailTest, einenKursKorrigierenAendertDieNotizImSpeicher) {
     EXPECT_EQ(gespeichert->abgerufenAm, tag(2024, 3, 11));
     ASSERT_TRUE(QTest::qWaitFor([&] { return text(&detail, "zeile-Aktie", "preis") == "161,50"; }, 5000));
     EXPECT_EQ(detail.korrektur(), nullptr);
+    // The row the correction came from, built anew, has the cursor again.
+    EXPECT_EQ(detail.focusWidget(), detail.findChild<QPushButton*>("zeile-Aktie"));
 }
 
 TEST(StichtagDetailTest, eineVerschwundenePositionSagtEsUndSchreibtNichts) {
@@ -482,4 +484,28 @@ TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmt) {
             }
         }
     }
+}
+
+// Tab walks the rows and nothing else: every stop shows its focus and has a name.
+TEST(StichtagDetailTest, tabGehtNurVonZeileZuZeile) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    Farbspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());
+    detail.show();
+    QApplication::setActiveWindow(&detail);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&detail));
+    auto* erste = detail.findChild<QPushButton*>("zeile-Aktie");
+    erste->setFocus(Qt::TabFocusReason);
+    std::vector<std::string> stopps;
+    for (int i = 0; i < 6; ++i) {
+        QWidget* fokus = QApplication::focusWidget();
+        ASSERT_NE(fokus, nullptr);
+        stopps.push_back(utf8(fokus->objectName()) + "|" +
+                         std::to_string(!fokus->accessibleName().isEmpty()));
+        QTest::keyClick(fokus, Qt::Key_Tab);
+    }
+    const std::vector<std::string> zeilen = {"zeile-Aktie|1", "zeile-Währung|1", "zeile-Rohstoff|1"};
+    EXPECT_EQ(std::vector<std::string>(stopps.begin(), stopps.begin() + 3), zeilen);
+    EXPECT_EQ(std::vector<std::string>(stopps.begin() + 3, stopps.end()), zeilen);
 }
