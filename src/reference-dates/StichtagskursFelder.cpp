@@ -57,6 +57,8 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     uebernommenText_->setObjectName(QStringLiteral("uebernommen"));
     uebernommenReihe->addWidget(uebernommenText_, 1, Qt::AlignTop);
     auto* selbst = kleinerKnopf(tr("Selbst eintragen"), QStringLiteral("selbstEintragen"), uebernommen_);
+    // One such button per row: its name says whose price it is.
+    selbst->setAccessibleName(tr("Selbst eintragen: %1").arg(qtText(bezeichnung(klasse))));
     uebernommenReihe->addWidget(selbst, 0, Qt::AlignTop);
     connect(selbst, &QPushButton::clicked, this,
             [this] { aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); }); });
@@ -108,6 +110,7 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     // One such button per row: the name says whose comparison price it takes.
     uebernehmen_->setAccessibleName(tr("Vergleichskurs übernehmen: %1").arg(qtText(bezeichnung(klasse))));
     erneut_ = kleinerKnopf(tr("Vergleich erneut holen"), QStringLiteral("vergleichErneutHolen"), vergleich);
+    erneut_->setAccessibleName(tr("Vergleich erneut holen: %1").arg(qtText(bezeichnung(klasse))));
     knoepfe->addWidget(uebernehmen_);
     knoepfe->addWidget(erneut_);
     knoepfe->addStretch(1);

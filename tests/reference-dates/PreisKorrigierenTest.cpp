@@ -156,7 +156,8 @@ TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
     }
 }
 
-// Assistive technology names the sheet by its title and its price field by the row's label.
+// Assistive technology names the sheet by its title and its price field by the row's label and
+// class, as in the capture sheet.
 TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
@@ -173,7 +174,7 @@ TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
     EXPECT_EQ(felder.at(0).beschriftung, "Handelswährung");
     EXPECT_EQ(felder.at(1).beschriftung, "Kurs");
     for (const auto& feld : felder) {
-        EXPECT_EQ(feld.name, feld.beschriftung);
+        EXPECT_EQ(feld.name, feld.beschriftung + ": Aktie");
     }
     blatt->reject();
     EXPECT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));

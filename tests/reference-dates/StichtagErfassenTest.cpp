@@ -496,7 +496,7 @@ TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDi
     EXPECT_EQ(waehrung(), wahl->currentData().toString().toStdString());
 }
 
-// Assistive technology meets the sheet, its price fields, its five take-over buttons and its two
+// Assistive technology meets the sheet, its price fields, the buttons of its rows and its two
 // questions under the names a sighted user reads.
 TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftung) {
     oeffne();
@@ -504,17 +504,22 @@ TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftu
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
     EXPECT_EQ(qbtest::zugangsname(blatt.get()), utf8(blatt->windowTitle()));
 
-    const auto felder = qbtest::beschriftungen(*blatt);
-    EXPECT_GE(felder.size(), posten.size());
-    for (const auto& feld : felder) {
-        EXPECT_EQ(feld.name, feld.beschriftung);
-    }
+    // Each row's fields and buttons say the row's class after their label: five price fields
+    // and five of each button, told apart.
+    std::size_t felder = 0;
     for (const auto& p : posten) {
-        auto* uebernehmen = zeile(p.klasse)->findChild<QPushButton*>(QStringLiteral("vergleichskursUebernehmen"));
-        ASSERT_NE(uebernehmen, nullptr);
-        EXPECT_EQ(uebernehmen->text(), QStringLiteral("Vergleichskurs übernehmen"));
-        EXPECT_EQ(qbtest::zugangsname(uebernehmen), "Vergleichskurs übernehmen: " + std::string(bezeichnung(p.klasse)));
+        const std::string klasse(bezeichnung(p.klasse));
+        for (const auto& feld : qbtest::beschriftungen(*zeile(p.klasse))) {
+            EXPECT_EQ(feld.name, feld.beschriftung + ": " + klasse);
+            ++felder;
+        }
+        for (const char* name : {"vergleichskursUebernehmen", "selbstEintragen", "vergleichErneutHolen"}) {
+            auto* knopf = zeile(p.klasse)->findChild<QPushButton*>(QString::fromUtf8(name));
+            ASSERT_NE(knopf, nullptr);
+            EXPECT_EQ(qbtest::zugangsname(knopf), utf8(knopf->text()) + ": " + klasse);
+        }
     }
+    EXPECT_GE(felder, posten.size());
 
     QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rueckfrage() && rueckfrage()->isVisible(); }, 2000));
