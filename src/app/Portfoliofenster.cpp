@@ -1,5 +1,6 @@
 #include "app/Portfoliofenster.h"
 
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QDir>
 #include <QEvent>
@@ -62,6 +63,38 @@ QVBoxLayout* kopfeintrag(const QString& titel, QWidget* wert, Qt::Alignment ausr
     return spalte;
 }
 
+// The stack of the four tab pages. Assistive technology meets the page shown and no other: the
+// pages hidden from the eye keep their state and their running work, but are hidden from it
+// too, down to the items of their lists.
+class Seitenstapel : public QStackedWidget {
+public:
+    using QStackedWidget::QStackedWidget;
+};
+
+class Seitenstapelzugang : public QAccessibleWidget {
+public:
+    explicit Seitenstapelzugang(QWidget* stapel) : QAccessibleWidget(stapel, QAccessible::LayeredPane) {}
+
+    int childCount() const override { return gezeigt() != nullptr ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && gezeigt() != nullptr ? QAccessible::queryAccessibleInterface(gezeigt())
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* kind) const override {
+        return kind != nullptr && gezeigt() != nullptr && kind->object() == gezeigt() ? 0 : -1;
+    }
+
+private:
+    QWidget* gezeigt() const { return static_cast<const QStackedWidget*>(widget())->currentWidget(); }
+};
+
+QAccessibleInterface* seitenstapelzugang(const QString& klasse, QObject* objekt) {
+    if (klasse == QLatin1String("QStackedWidget") && dynamic_cast<Seitenstapel*>(objekt) != nullptr) {
+        return new Seitenstapelzugang(static_cast<QWidget*>(objekt));
+    }
+    return nullptr;
+}
+
 } // namespace
 
 Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
@@ -77,7 +110,12 @@ Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellb
     linie->setFrameShape(QFrame::HLine);
     linie->setFrameShadow(QFrame::Sunken);
     spalte->addWidget(linie);
-    seiten_ = new QStackedWidget(this);
+    static const bool zugangEingerichtet = [] {
+        QAccessible::installFactory(&seitenstapelzugang);
+        return true;
+    }();
+    (void)zugangEingerichtet;
+    seiten_ = new Seitenstapel(this);
     seiten_->setObjectName(QStringLiteral("seiten"));
     spalte->addWidget(seiten_, 1);
     seiten_->addWidget(baueSeite(Bereich::portfolio));

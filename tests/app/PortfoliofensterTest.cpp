@@ -36,6 +36,7 @@
 #include "positions/PositionenListe.h"
 #include "sources/Kursdienst.h"
 #include "ui/Farbhilfe.h"
+#include "valuation/Testspiel.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -219,6 +220,40 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     EXPECT_NE(spiel.kind<QLabel>(QStringLiteral("ueberblendung")), nullptr);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return spiel.kind<QLabel>(QStringLiteral("ueberblendung")) == nullptr; }, 2000));
+}
+
+// Assistive technology meets the chosen page only: after a visit to "Stichtage", nothing of its
+// list (its rows included) is reachable as showing while "Portfolio" is chosen.
+TEST(PortfoliofensterTest, verborgeneSeitenSindAuchDerBedienhilfeVerborgen) {
+    Spiel spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "SAP", 10, testspiel::eur("100"));
+    testspiel::notiere(testspiel::stichtag(spiel.portfolio, testspiel::tag(2026, 12, 8)), aktie,
+                       testspiel::eur("101"));
+    ASSERT_EQ(speichere(spiel.container.kontext()), std::nullopt);
+    spiel.fenster->waehle(Bereich::stichtage);
+    QWidget* stichtage = spiel.fenster->seite(Bereich::stichtage);
+    ASSERT_TRUE(qbtest::warteBis([&] { return stichtage->isVisible(); }));
+    spiel.fenster->waehle(Bereich::portfolio);
+
+    // Every element reachable from the window, and whether it stands in a hidden page.
+    int gezeigteZellen = 0;
+    std::vector<std::pair<QAccessibleInterface*, bool>> offen = {
+        {QAccessible::queryAccessibleInterface(spiel.fenster.get()), false}};
+    while (!offen.empty()) {
+        auto [zugang, verborgen] = offen.back();
+        offen.pop_back();
+        verborgen = verborgen || (zugang->object() != nullptr && zugang->object()->isWidgetType() &&
+                                  static_cast<QWidget*>(zugang->object())->isHidden());
+        if (verborgen) {
+            EXPECT_TRUE(zugang->state().invisible) << utf8(zugang->text(QAccessible::Name));
+        } else if (zugang->role() == QAccessible::Cell || zugang->role() == QAccessible::ListItem) {
+            ++gezeigteZellen;
+        }
+        for (int i = 0; i < zugang->childCount(); ++i) {
+            offen.push_back({zugang->child(i), verborgen});
+        }
+    }
+    EXPECT_EQ(gezeigteZellen, 15); // the positions list of the chosen page: five rows of three
 }
 
 TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {
