@@ -1,11 +1,14 @@
 #include "reference-dates/StichtagDetail.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "ui/Fokussicht.h"
@@ -222,21 +225,25 @@ StichtagDetail::StichtagDetail(std::shared_ptr<Portfolio> portfolio, std::shared
     spalte->addLayout(kopf);
     spalte->addWidget(trennlinie(this));
 
-    auto* rollen = new QScrollArea(this);
-    rollen->setWidgetResizable(true);
-    rollen->setFrameShape(QFrame::NoFrame);
+    rollen_ = new QScrollArea(this);
+    rollen_->setWidgetResizable(true);
+    rollen_->setFrameShape(QFrame::NoFrame);
     // The rows are the stops for Tab; the page around them shows no focus and has no name.
-    rollen->setFocusPolicy(Qt::NoFocus);
-    Fokussicht::folge(rollen);
-    liste_ = new QWidget(rollen);
+    rollen_->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(rollen_);
+    liste_ = new QWidget(rollen_);
     zeilen_ = new QVBoxLayout(liste_);
     zeilen_->setContentsMargins(8, 8, 8, 8);
-    rollen->setWidget(liste_);
-    spalte->addWidget(rollen, 1);
+    rollen_->setWidget(liste_);
+    spalte->addWidget(rollen_, 1);
     spalte->addWidget(trennlinie(this));
 
     zeige();
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtagDetail::zeige);
+}
+
+QSize StichtagDetail::minimumSizeHint() const {
+    return QWidget::minimumSizeHint().expandedTo(QSize(420, 0));
 }
 
 std::optional<Wertveraenderung> StichtagDetail::veraenderung() const {
@@ -287,6 +294,15 @@ void StichtagDetail::zeige() {
         }
     }
     zeilen_->addStretch(1);
+    // The rows scroll up and down, never sideways: the detail asks for the width its widest
+    // row needs at the font it has, and the window follows.
+    int breite = 0;
+    for (const QPushButton* knopf : liste_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        breite = std::max(breite, knopf->minimumSizeHint().width());
+    }
+    const QMargins rand = zeilen_->contentsMargins();
+    rollen_->setMinimumWidth(breite + rand.left() + rand.right() +
+                             rollen_->verticalScrollBar()->sizeHint().width());
 
     if (kennzahlen_) {
         kennzahlen_->setze(stand, std::nullopt, veraenderung());

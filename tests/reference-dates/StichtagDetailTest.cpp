@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTest>
 
@@ -508,4 +510,35 @@ TEST(StichtagDetailTest, tabGehtNurVonZeileZuZeile) {
     const std::vector<std::string> zeilen = {"zeile-Aktie|1", "zeile-Währung|1", "zeile-Rohstoff|1"};
     EXPECT_EQ(std::vector<std::string>(stopps.begin(), stopps.begin() + 3), zeilen);
     EXPECT_EQ(std::vector<std::string>(stopps.begin() + 3, stopps.end()), zeilen);
+}
+
+// With a larger desktop font the detail asks for the width its rows need: at its smallest size
+// they are laid out whole and nothing scrolls sideways.
+TEST(StichtagDetailTest, mitGroessererSchriftRollenDieZeilenNichtSeitwaerts) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    // The desktop's font, twice the usual size, for as long as the test runs.
+    struct Anwendungsschrift {
+        QFont vorher = QApplication::font();
+        Anwendungsschrift() {
+            QFont gross = vorher;
+            gross.setPointSizeF(vorher.pointSizeF() * 2);
+            QApplication::setFont(gross);
+        }
+        ~Anwendungsschrift() { QApplication::setFont(vorher); }
+    } schrift;
+    Farbspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());
+    detail.resize(detail.minimumSizeHint().width(), 600);
+    detail.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&detail));
+    EXPECT_GE(detail.width(), 420);
+    auto* rollen = detail.findChild<QScrollArea*>();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rollen->widget()->width() <= rollen->viewport()->width(); }, 2000));
+    EXPECT_FALSE(rollen->horizontalScrollBar()->isVisible());
+    for (const char* name : {"zeile-Aktie", "zeile-Währung", "zeile-Rohstoff"}) {
+        auto* zeile = detail.findChild<QPushButton*>(QString::fromUtf8(name));
+        EXPECT_GE(zeile->width(), zeile->minimumSizeHint().width()) << name;
+    }
 }
