@@ -60,8 +60,15 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     // One such button per row: its name says whose price it is.
     selbst->setAccessibleName(tr("Selbst eintragen: %1").arg(qtText(bezeichnung(klasse))));
     uebernommenReihe->addWidget(selbst, 0, Qt::AlignTop);
-    connect(selbst, &QPushButton::clicked, this,
-            [this] { aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); }); });
+    connect(selbst, &QPushButton::clicked, this, [this, selbst] {
+        const bool mitFokus = selbst->hasFocus();
+        aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); });
+        // The button goes with the taken-over line: the cursor goes where the price is typed,
+        // not on to the next row.
+        if (mitFokus) {
+            fokussiereKurs();
+        }
+    });
     spalte->addWidget(uebernommen_);
 
     eingabe_ = new QWidget(this);

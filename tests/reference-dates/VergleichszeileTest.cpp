@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
 #include "ui/Textbruecke.h"
+#include "ui/Zahleneingabe.h"
+#include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Vergleichszeile.h"
 #include "valuation/Testspiel.h"
 #include "valuation/Vergleichshilfen.h"
@@ -312,3 +320,39 @@ TEST(VergleichszeileTest, kursbeschreibung) {
 }
 
 } // namespace
+
+// "Selbst eintragen" goes with the taken-over line it stands in: pressed from the keyboard, it
+// leaves the cursor in the row's price field that comes back, not in the next row.
+TEST(VergleichszeileTest, selbstEintragenGibtDenCursorInsKursfeld) {
+    Spiel s;
+    Stichtagsentwurf e(*s.portfolio, tag(2024, 3, 11));
+    Kursnotierung schluss = testspiel::quote("162");
+    schluss.kursdatum = tag(2024, 3, 11, 17);
+    e.speichereVergleich(e.zeile(Assetklasse::aktie)->vergleichsauftrag(),
+                         Referenz{KursTeil::vorhanden(schluss), RateTeil::entfaellt()});
+    e.vergleichskursUebernehmen(Assetklasse::aktie);
+    QWidget blatt;
+    auto* spalte = new QVBoxLayout(&blatt);
+    std::vector<StichtagskursFelder*> zeilen;
+    for (Assetklasse klasse : {Assetklasse::aktie, Assetklasse::anleihe}) {
+        zeilen.push_back(new StichtagskursFelder(
+            e, klasse, Kursdienst::standard(),
+            [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
+                aenderung(e);
+                for (auto* zeile : zeilen) {
+                    zeile->zeige(e);
+                }
+            },
+            &blatt));
+        spalte->addWidget(zeilen.back());
+    }
+    blatt.show();
+    QApplication::setActiveWindow(&blatt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&blatt));
+    auto* selbst = zeilen[0]->findChild<QPushButton*>("selbstEintragen");
+    ASSERT_TRUE(selbst->isVisible());
+    selbst->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(selbst, Qt::Key_Space);
+    EXPECT_FALSE(e.zeile(Assetklasse::aktie)->uebernommen);
+    EXPECT_EQ(QApplication::focusWidget(), zeilen[0]->findChild<Zahleneingabe*>("kurs")->feld());
+}
