@@ -121,7 +121,9 @@ void Zahleneingabe::paintEvent(QPaintEvent* ereignis) {
 }
 
 QRect Zahleneingabe::einheitsfeld() const {
-    return einheitsplatz_ != nullptr ? einheitsplatz_->geometry() : QRect();
+    // The row sets no spacing beside a spacer: the room holds the gap after the field.
+    return einheitsplatz_ != nullptr ? einheitsplatz_->geometry().adjusted(reihe_->spacing(), 0, 0, 0)
+                                     : QRect();
 }
 
 void Zahleneingabe::passeEinheitsbreiteAn() {
@@ -132,7 +134,7 @@ void Zahleneingabe::passeEinheitsbreiteAn() {
     for (const Waehrungscode& code : Waehrungscode::auswahl()) {
         breite = std::max(breite, masse.horizontalAdvance(qtText(code.wert())));
     }
-    einheitsplatz_->changeSize(breite, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    einheitsplatz_->changeSize(reihe_->spacing() + breite, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
     reihe_->invalidate();
 }
 

@@ -263,6 +263,7 @@ TEST(ZahleneingabeTest, dasFeldHeisstWieSeineZeileUndNenntSeineEinheit) {
     const QImage bild = mitEinheit.grab().toImage();
     const QRect einheit = mitEinheit.einheitsfeld();
     ASSERT_FALSE(einheit.isEmpty());
+    EXPECT_GE(einheit.left(), mitEinheit.feld()->geometry().right() + 6); // a gap after the field
     int gezeichnet = 0;
     for (int x = einheit.left(); x <= einheit.right(); ++x) {
         for (int y = einheit.top(); y <= einheit.bottom(); ++y) {
