@@ -240,6 +240,27 @@ bool PreisKorrigieren::eventFilter(QObject* objekt, QEvent* ereignis) {
     return QDialog::eventFilter(objekt, ereignis);
 }
 
+int PreisKorrigieren::noetigeHoehe(int breite, int inhaltsbreite) const {
+    const auto hoeheBei = [](const QWidget* teil, int b) {
+        return teil->hasHeightForWidth() ? teil->heightForWidth(b) : teil->sizeHint().height();
+    };
+    int noetig = hoeheBei(flaeche_->widget(), inhaltsbreite) + hoeheBei(fuss_, breite);
+    if (parentWidget() != nullptr) {
+        noetig = std::min(noetig, parentWidget()->window()->height());
+    }
+    return std::min(noetig, hoechstens_);
+}
+
+QSize PreisKorrigieren::sizeHint() const {
+    // As high as the content at the width the sheet asks for: it opens showing all of it where
+    // there is room.
+    QSize hinweis = QDialog::sizeHint().expandedTo(minimumSize());
+    if (flaeche_ != nullptr) {
+        hinweis.setHeight(std::max(minimumHeight(), noetigeHoehe(hinweis.width(), hinweis.width())));
+    }
+    return hinweis;
+}
+
 void PreisKorrigieren::passeHoeheAn() {
     // A rate or a message that arrives after the sheet opened would be scrolled to. The sheet
     // grows to what its content needs at its width instead, never past its window nor past the
@@ -247,14 +268,7 @@ void PreisKorrigieren::passeHoeheAn() {
     if (!isVisible() || flaeche_ == nullptr) {
         return;
     }
-    const auto hoeheBei = [](const QWidget* teil, int breite) {
-        return teil->hasHeightForWidth() ? teil->heightForWidth(breite) : teil->sizeHint().height();
-    };
-    int noetig = hoeheBei(flaeche_->widget(), flaeche_->viewport()->width()) + hoeheBei(fuss_, width());
-    if (parentWidget() != nullptr) {
-        noetig = std::min(noetig, parentWidget()->window()->height());
-    }
-    noetig = std::min(noetig, hoechstens_);
+    const int noetig = noetigeHoehe(width(), flaeche_->viewport()->width());
     if (noetig > height()) {
         resize(width(), noetig);
     }

@@ -46,6 +46,8 @@ public:
     // is done for the screen the sheet opens on.
     void passeAn(QSize verfuegbar);
 
+    QSize sizeHint() const override;
+
 public slots:
     void done(int ergebnis) override;
 
@@ -55,6 +57,9 @@ protected:
 
 private:
     void passeHoeheAn();
+    // The height the content and the buttons need at the sheet's and the content's width, as far
+    // as the window and the screen allow.
+    int noetigeHoehe(int breite, int inhaltsbreite) const;
     void baueFormular();
     void zeige();
     void speichernGedrueckt();
