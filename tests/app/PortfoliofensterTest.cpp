@@ -231,29 +231,25 @@ TEST(PortfoliofensterTest, verborgeneSeitenSindAuchDerBedienhilfeVerborgen) {
                        testspiel::eur("101"));
     ASSERT_EQ(speichere(spiel.container.kontext()), std::nullopt);
     spiel.fenster->waehle(Bereich::stichtage);
-    QWidget* stichtage = spiel.fenster->seite(Bereich::stichtage);
-    ASSERT_TRUE(qbtest::warteBis([&] { return stichtage->isVisible(); }));
+    ASSERT_TRUE(qbtest::warteBis([&] { return spiel.fenster->seite(Bereich::stichtage)->isVisible(); }));
     spiel.fenster->waehle(Bereich::portfolio);
 
-    // Every element reachable from the window, and whether it stands in a hidden page.
-    int gezeigteZellen = 0;
+    // Every element reachable from the window; the chosen page's table has five rows of three.
+    int zellen = 0;
     std::vector<std::pair<QAccessibleInterface*, bool>> offen = {
         {QAccessible::queryAccessibleInterface(spiel.fenster.get()), false}};
     while (!offen.empty()) {
         auto [zugang, verborgen] = offen.back();
         offen.pop_back();
-        verborgen = verborgen || (zugang->object() != nullptr && zugang->object()->isWidgetType() &&
-                                  static_cast<QWidget*>(zugang->object())->isHidden());
-        if (verborgen) {
-            EXPECT_TRUE(zugang->state().invisible) << utf8(zugang->text(QAccessible::Name));
-        } else if (zugang->role() == QAccessible::Cell || zugang->role() == QAccessible::ListItem) {
-            ++gezeigteZellen;
-        }
+        const auto* widget = qobject_cast<QWidget*>(zugang->object());
+        verborgen = verborgen || (widget != nullptr && widget->isHidden());
+        EXPECT_TRUE(!verborgen || zugang->state().invisible) << utf8(zugang->text(QAccessible::Name));
+        zellen += !verborgen && zugang->role() == QAccessible::Cell ? 1 : 0;
         for (int i = 0; i < zugang->childCount(); ++i) {
             offen.push_back({zugang->child(i), verborgen});
         }
     }
-    EXPECT_EQ(gezeigteZellen, 15); // the positions list of the chosen page: five rows of three
+    EXPECT_EQ(zellen, 15);
 }
 
 TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {
