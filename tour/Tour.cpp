@@ -21,6 +21,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -239,6 +241,49 @@ void tourDurchDasSpiel() {
         sichereMitDialog(app->fenster(), *meldung, QStringLiteral("export-fehler"));
         meldung->close();
     }
+}
+
+// The reference-date list: a chosen row with and without the keyboard's focus, and the row a
+// right click opened the menu of, marked while the menu is open.
+void tourDurchDieStichtagsliste() {
+    auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
+    warte(50);
+    Portfoliofenster* fenster = hauptfenster(*app);
+    if (fenster == nullptr) {
+        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
+        std::exit(1);
+    }
+    fenster->waehle(Bereich::stichtage);
+    warte(300);
+    auto* liste = fenster->findChild<QListWidget*>(QStringLiteral("stichtagsliste"));
+    if (liste == nullptr || liste->count() < 4) {
+        std::fprintf(stderr, "Die Liste der Stichtage fehlt.\n");
+        std::exit(1);
+    }
+    QWidget& hauptfenster = app->fenster();
+    QApplication::setActiveWindow(&hauptfenster);
+    const auto zeile = [&](int nummer) {
+        return liste->viewport()->mapTo(&hauptfenster, liste->visualItemRect(liste->item(nummer)).center());
+    };
+    QTest::mouseClick(hauptfenster.windowHandle(), Qt::LeftButton, {}, zeile(1));
+    warte(50);
+    liste->setFocus(Qt::TabFocusReason);
+    warte(50);
+    sichere(hauptfenster, QStringLiteral("stichtage-liste-fokus"));
+    fenster->findChild<QWidget*>(QStringLiteral("datumswahl"))->setFocus(Qt::TabFocusReason);
+    warte(50);
+    sichere(hauptfenster, QStringLiteral("stichtage-liste-ohne-fokus"));
+    QTest::mouseClick(hauptfenster.windowHandle(), Qt::RightButton, {}, zeile(3));
+    warte(100);
+    if (auto* menue = fenster->findChild<QMenu*>(QStringLiteral("zeilenmenue"))) {
+        QPixmap bild = hauptfenster.grab();
+        QPainter maler(&bild);
+        maler.drawPixmap(hauptfenster.mapFromGlobal(menue->pos()), menue->grab());
+        maler.end();
+        sichere(bild, QStringLiteral("stichtage-zeilenmenue"));
+        menue->close();
+    }
+    warte(50);
 }
 
 // A local port for the price sources: `haeltOffen` false gives one that refuses every
@@ -537,6 +582,7 @@ int main(int argc, char** argv) {
         schema = name;
         QApplication::setPalette(palette);
         tourDurchDasSpiel();
+        tourDurchDieStichtagsliste();
         tourDurchDieStichtage(false);
         tourDurchDieStichtage(true);
         tourDurchDieKorrekturMitEzbKurs();

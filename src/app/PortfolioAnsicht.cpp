@@ -1,5 +1,8 @@
 #include "app/PortfolioAnsicht.h"
 
+#include <algorithm>
+
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -34,13 +37,35 @@ PortfolioAnsicht::PortfolioAnsicht(Modellkontext& kontext, QWidget* eltern)
     : QWidget(eltern), anlage_(kontext), beobachter_(new Modellbeobachter(kontext, this)),
       stapel_(new QStackedLayout(this)) {
     setObjectName(QStringLiteral("portfolioAnsicht"));
-    setMinimumSize(780, 520);
+    passeMinimumAn();
     vorbereitung_ = baueVorbereitung();
     fehleransicht_ = baueFehleransicht();
     stapel_->addWidget(vorbereitung_);
     stapel_->addWidget(fehleransicht_);
     connect(beobachter_, &Modellbeobachter::geaendert, this, &PortfolioAnsicht::aktualisiere);
     aktualisiere();
+}
+
+bool PortfolioAnsicht::event(QEvent* ereignis) {
+    const bool behandelt = QWidget::event(ereignis);
+    // A tab page built later, a larger font or longer texts ask the layout for more room.
+    if (ereignis->type() == QEvent::LayoutRequest) {
+        passeMinimumAn();
+    }
+    return behandelt;
+}
+
+void PortfolioAnsicht::passeMinimumAn() {
+    // As wide as the main window needs to cut no label: the tab picker's segments, the export,
+    // the reference-date detail. With a larger desktop font that is more than the usual
+    // smallest size. In height every page scrolls what it cannot show.
+    QSize minimum(780, 520);
+    if (fenster_ != nullptr) {
+        minimum.setWidth(std::max(minimum.width(), fenster_->minimumSizeHint().width()));
+    }
+    if (minimumSize() != minimum) {
+        setMinimumSize(minimum);
+    }
 }
 
 QWidget* PortfolioAnsicht::baueVorbereitung() {
@@ -128,6 +153,7 @@ void PortfolioAnsicht::aktualisiere() {
         if (fenster_ == nullptr) {
             fenster_ = new Portfoliofenster(portfolio, *beobachter_, this);
             stapel_->addWidget(fenster_);
+            passeMinimumAn();
         }
         ziel = fenster_;
         break;

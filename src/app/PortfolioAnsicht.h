@@ -25,8 +25,13 @@ public:
     Portfoliofenster* portfoliofenster() const { return fenster_; }
     Portfolioanlage::Zustand zustand() const { return anlage_.zustand(); }
 
+protected:
+    bool event(QEvent* ereignis) override;
+
 private:
     QWidget* baueVorbereitung();
+    // 780 × 520, or wider where the main window needs more at the font it has.
+    void passeMinimumAn();
     QWidget* baueFehleransicht();
     void aktualisiere();
 

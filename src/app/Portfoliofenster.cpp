@@ -1,5 +1,8 @@
 #include "app/Portfoliofenster.h"
 
+#include <algorithm>
+
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QDir>
 #include <QEvent>
@@ -62,6 +65,38 @@ QVBoxLayout* kopfeintrag(const QString& titel, QWidget* wert, Qt::Alignment ausr
     return spalte;
 }
 
+// The stack of the four tab pages. Assistive technology meets the page shown and no other: the
+// pages hidden from the eye keep their state and their running work, but are hidden from it
+// too, down to the items of their lists.
+class Seitenstapel : public QStackedWidget {
+public:
+    using QStackedWidget::QStackedWidget;
+};
+
+class Seitenstapelzugang : public QAccessibleWidget {
+public:
+    explicit Seitenstapelzugang(QWidget* stapel) : QAccessibleWidget(stapel, QAccessible::LayeredPane) {}
+
+    int childCount() const override { return gezeigt() != nullptr ? 1 : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 && gezeigt() != nullptr ? QAccessible::queryAccessibleInterface(gezeigt())
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* kind) const override {
+        return kind != nullptr && gezeigt() != nullptr && kind->object() == gezeigt() ? 0 : -1;
+    }
+
+private:
+    QWidget* gezeigt() const { return static_cast<const QStackedWidget*>(widget())->currentWidget(); }
+};
+
+QAccessibleInterface* seitenstapelzugang(const QString& klasse, QObject* objekt) {
+    if (klasse == QLatin1String("QStackedWidget") && dynamic_cast<Seitenstapel*>(objekt) != nullptr) {
+        return new Seitenstapelzugang(static_cast<QWidget*>(objekt));
+    }
+    return nullptr;
+}
+
 } // namespace
 
 Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter,
@@ -77,7 +112,12 @@ Portfoliofenster::Portfoliofenster(std::shared_ptr<Portfolio> portfolio, Modellb
     linie->setFrameShape(QFrame::HLine);
     linie->setFrameShadow(QFrame::Sunken);
     spalte->addWidget(linie);
-    seiten_ = new QStackedWidget(this);
+    static const bool zugangEingerichtet = [] {
+        QAccessible::installFactory(&seitenstapelzugang);
+        return true;
+    }();
+    (void)zugangEingerichtet;
+    seiten_ = new Seitenstapel(this);
     seiten_->setObjectName(QStringLiteral("seiten"));
     spalte->addWidget(seiten_, 1);
     seiten_->addWidget(baueSeite(Bereich::portfolio));
@@ -107,13 +147,11 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
 
     // The picker sits in the middle of the window: the space on its left is as wide as the
     // export button on its right, and both sides stretch alike.
-    auto* links = new QWidget(zeile);
-    links->setMinimumWidth(exportKnopf_->sizeHint().width());
-    links->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    auto* rechts = new QWidget(zeile);
-    rechts->setMinimumWidth(exportKnopf_->sizeHint().width());
-    rechts->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    auto* rechtsReihe = new QHBoxLayout(rechts);
+    links_ = new QWidget(zeile);
+    links_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    rechts_ = new QWidget(zeile);
+    rechts_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* rechtsReihe = new QHBoxLayout(rechts_);
     rechtsReihe->setContentsMargins(0, 0, 0, 0);
     rechtsReihe->addStretch();
     rechtsReihe->addWidget(exportKnopf_);
@@ -121,7 +159,6 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
     auto* auswahl = new QWidget(zeile);
     auswahl->setObjectName(QStringLiteral("bereichsauswahl"));
     auswahl->setAccessibleName(tr("Bereich"));
-    auswahl->setMinimumWidth(360);
     auto* segmente = new QHBoxLayout(auswahl);
     segmente->setContentsMargins(0, 0, 0, 0);
     segmente->setSpacing(0);
@@ -143,11 +180,12 @@ QWidget* Portfoliofenster::baueWerkzeugleiste() {
         }
     });
 
-    reihe->addWidget(links, 1);
+    reihe->addWidget(links_, 1);
     reihe->addWidget(auswahl, 0);
-    reihe->addWidget(rechts, 1);
+    reihe->addWidget(rechts_, 1);
     zeile->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     leiste->addWidget(zeile);
+    passeSeitenbreiteAn();
     return leiste;
 }
 
@@ -289,6 +327,21 @@ void Portfoliofenster::changeEvent(QEvent* ereignis) {
     QWidget::changeEvent(ereignis);
     if (ereignis->type() == QEvent::PaletteChange && exportKnopf_ != nullptr) {
         aktualisiereExportsymbol();
+    } else if (ereignis->type() == QEvent::FontChange && exportKnopf_ != nullptr) {
+        passeSeitenbreiteAn();
+    }
+}
+
+void Portfoliofenster::passeSeitenbreiteAn() {
+    // The picker is at least 360 wide, and wide enough for every segment's title at the font it
+    // has; the export button's width stands on both sides of it.
+    int auswahlbreite = 0;
+    for (const QAbstractButton* segment : auswahl_->buttons()) {
+        auswahlbreite += segment->sizeHint().width();
+    }
+    auswahl_->buttons().front()->parentWidget()->setMinimumWidth(std::max(360, auswahlbreite));
+    for (QWidget* seite : {links_, rechts_}) {
+        seite->setMinimumWidth(exportKnopf_->sizeHint().width());
     }
 }
 

@@ -49,6 +49,7 @@ private:
     void blendeUeber(QWidget* alteSeite);
     void aktualisiereKopf();
     void aktualisiereExportsymbol();
+    void passeSeitenbreiteAn();
     void exportiere();
     void schreibe(const Tabellendokument& dokument, const QString& pfad);
 
@@ -58,6 +59,8 @@ private:
     Bereich bereich_ = Bereich::portfolio;
     QButtonGroup* auswahl_ = nullptr;
     QToolButton* exportKnopf_ = nullptr;
+    QWidget* links_ = nullptr;
+    QWidget* rechts_ = nullptr;
     QStackedWidget* seiten_ = nullptr;
     Einzeiler* gruppe_ = nullptr;
     QLabel* eingestiegenAm_ = nullptr;

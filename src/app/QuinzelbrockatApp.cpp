@@ -4,18 +4,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <functional>
 
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QScreen>
 #include <QScrollArea>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include "app/Erstesbild.h"
-#include "app/Fenstergroesse.h"
+#include "ui/Fenstergroesse.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
@@ -56,18 +56,30 @@ void startausgabe(QtMsgType art, const QMessageLogContext& kontext, const QStrin
 // Carries the window's content inside the scroll area at exactly its own size. It has no layout,
 // so the scroll area learns from it nothing but the content's declared smallest size: asked
 // directly, the content's layout would make its pages' preferred heights a minimum and scroll
-// a window of the usual size.
+// a window of the usual size. It follows that size when it changes (a larger font, a tab page
+// built later) and tells `geaendert`.
 class Inhaltstraeger : public QWidget {
 public:
     using QWidget::QWidget;
 
     // `inhalt` is a child of this.
-    void trage(QWidget* inhalt) {
+    void trage(QWidget* inhalt, std::function<void()> geaendert) {
         inhalt_ = inhalt;
+        geaendert_ = std::move(geaendert);
         setMinimumSize(inhalt->minimumSize());
     }
 
 protected:
+    bool event(QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::LayoutRequest && inhalt_ != nullptr &&
+            minimumSize() != inhalt_->minimumSize()) {
+            setMinimumSize(inhalt_->minimumSize());
+            if (geaendert_) {
+                geaendert_();
+            }
+        }
+        return QWidget::event(ereignis);
+    }
     void resizeEvent(QResizeEvent*) override {
         if (inhalt_ != nullptr) {
             inhalt_->setGeometry(rect());
@@ -76,6 +88,7 @@ protected:
 
 private:
     QWidget* inhalt_ = nullptr;
+    std::function<void()> geaendert_;
 };
 
 } // namespace
@@ -105,27 +118,37 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     rahmen_->setFocusPolicy(Qt::NoFocus);
     rahmen_->setWidgetResizable(true);
     auto* traeger = new Inhaltstraeger(rahmen_->viewport());
+    const auto folgeInhalt = [this] { fenster_->setMinimumSize(groesse().minimum); };
     // The branch is chosen once: after the cause of a storage error is removed, the user starts
     // the application again.
     if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
-        traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger));
+        traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger), folgeInhalt);
     } else {
         const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
         traeger->trage(
-            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner), traeger));
+            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner), traeger),
+            folgeInhalt);
     }
     rahmen_->setWidget(traeger);
     spalte->addWidget(rahmen_);
-    const QScreen* bildschirm = fenster_->screen();
-    passeAn(bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize());
+    passeAn(Fenstergroesse::verfuegbar(*fenster_));
     Startueberlagerung::lege(fenster_.get());
 }
 
+Fenstergroesse QuinzelbrockatApp::groesse() const {
+    return Fenstergroesse::fuer(verfuegbar_, QSize(920, 560), rahmen_->widget()->minimumSize());
+}
+
 void QuinzelbrockatApp::passeAn(QSize verfuegbar) {
-    const Fenstergroesse groesse =
-        Fenstergroesse::fuer(verfuegbar, QSize(920, 560), rahmen_->widget()->minimumSize());
+    verfuegbar_ = verfuegbar;
+    const Fenstergroesse groesse = this->groesse();
     fenster_->setMinimumSize(groesse.minimum);
     fenster_->resize(groesse.anfang);
+    // The scroll area learns its new size only once the window is shown, and hides the scroll
+    // bars of its old one only an event later: the first frame would show them. Laid out now,
+    // it knows before.
+    fenster_->layout()->activate();
+    rahmen_->setWidgetResizable(true);
 }
 
 // The window goes first: its views still refer to the store.

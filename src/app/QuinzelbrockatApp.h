@@ -6,9 +6,12 @@
 #include <string>
 #include <variant>
 
+#include <QSize>
+
+#include "ui/Fenstergroesse.h"
+
 class QCoreApplication;
 class QScrollArea;
-class QSize;
 class QWidget;
 
 namespace qb {
@@ -39,8 +42,9 @@ public:
 
     QWidget& fenster() const { return *fenster_; }
     // Sizes the window for a screen's available area: 920 × 560 at start and the content's
-    // smallest size as the window's, each as far as the area holds (see Fenstergroesse). The
-    // constructor does it for the window's screen.
+    // smallest size as the window's, each as far as the area holds (see Fenstergroesse); the
+    // smallest size follows the content's from then on. The constructor does it for the
+    // window's screen.
     void passeAn(QSize verfuegbar);
     // The open store; null when it could not be opened.
     Modellcontainer* container() const;
@@ -58,7 +62,11 @@ public:
     static int ausfuehren(int argc, char** argv);
 
 private:
+    // The window's sizes for the available area and the content's smallest size now.
+    Fenstergroesse groesse() const;
+
     Speicher speicher_;
+    QSize verfuegbar_;
     std::unique_ptr<QWidget> fenster_;
     QScrollArea* rahmen_ = nullptr;
 };

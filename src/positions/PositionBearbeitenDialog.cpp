@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "ui/Dialoge.h"
+#include "ui/Fenstergroesse.h"
+#include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Kursabrufadapter.h"
 #include "ui/Modellbeobachter.h"
@@ -62,7 +64,7 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
     setWindowModality(Qt::WindowModal);
     Radwache::schuetze(this);
     setWindowTitle(qtText(bezeichnung(klasse)));
-    setMinimumSize(460, 520);
+    passeAn(Fenstergroesse::verfuegbar(*this));
 
     rahmen_->setObjectName(QStringLiteral("formular"));
     rahmen_->setWidgetResizable(true);
@@ -70,6 +72,7 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
     // The page itself takes no focus, so that the sheet opens with the cursor in its first field
     // and a group that starts typing writes the name; it still scrolls to the field in focus.
     rahmen_->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(rahmen_);
     rahmen_->setWidget(formular_);
 
     auto* linie = new QFrame(this);
@@ -95,6 +98,10 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
         aktualisiere();
     });
     aktualisiere();
+}
+
+void PositionBearbeitenDialog::passeAn(QSize verfuegbar) {
+    setMinimumSize(Fenstergroesse::fuer(verfuegbar, QSize(460, 520), QSize(460, 520)).minimum);
 }
 
 PositionBearbeitenDialog::~PositionBearbeitenDialog() {

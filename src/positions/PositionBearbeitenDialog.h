@@ -41,6 +41,11 @@ public:
     // A buy-price check is running; the form is locked meanwhile.
     bool prueft() const { return pruefung_.laeuft(); }
 
+    // Sizes the sheet for a screen's available area: its smallest size as far as the area holds
+    // (see Fenstergroesse), the form scrolling above the buttons. The constructor does it for the
+    // screen it opens on.
+    void passeAn(QSize verfuegbar);
+
     // Closing, by any way, stops a running check first.
     void done(int ergebnis) override;
 

@@ -330,6 +330,12 @@ void Positionsformular::holeKaufkurs() {
     // typed a price of their own must not overwrite it.
     const Kurseingabe eingabe = editor_.entwurf().eingabe;
     letzterUmfang_.reset();
+    // The button turns itself off while the quote is on its way. The cursor goes to the price
+    // the quote fills in, where the group types it by hand should the fetch fail, and not on
+    // through the tab order to the sheet's buttons.
+    if (abrufen_->hasFocus()) {
+        felder_->fokussiereKurs();
+    }
     abruf_.hole(
         editor_.klasse(), kennung, editor_.abruftag(),
         [this, kennung, eingabe] {

@@ -11,10 +11,13 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
+#include "ui/Fenstergroesse.h"
+#include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Radwache.h"
 #include "ui/Schriftstil.h"
@@ -84,58 +87,79 @@ PreisKorrigieren::~PreisKorrigieren() {
 
 void PreisKorrigieren::baueFormular() {
     const Position& position = korrektur_->position();
-    setMinimumSize(460, 400);
+    passeAn(Fenstergroesse::verfuegbar(*this));
     auto* spalte = new QVBoxLayout(this);
     spalte->setContentsMargins(0, 0, 0, 0);
     spalte->setSpacing(0);
 
-    auto* kopf = new QLabel(qtText(bezeichnung(position.assetklasse())), this);
+    // Everything above the buttons scrolls where the screen is too low for it.
+    flaeche_ = new QScrollArea(this);
+    flaeche_->setWidgetResizable(true);
+    flaeche_->setFrameShape(QFrame::NoFrame);
+    flaeche_->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(flaeche_);
+    auto* inhalt = new QWidget(flaeche_);
+    auto* oben = new QVBoxLayout(inhalt);
+    oben->setContentsMargins(0, 0, 0, 0);
+    oben->setSpacing(0);
+
+    auto* kopf = new QLabel(qtText(bezeichnung(position.assetklasse())), inhalt);
     kopf->setObjectName("klasse");
     kopf->setFont(Schriftstil::hervorhebung(kopf->font()));
     kopf->setContentsMargins(16, 16, 16, 0);
-    spalte->addWidget(kopf);
+    oben->addWidget(kopf);
 
     auto* formular = new QFormLayout();
     formular->setContentsMargins(16, 8, 16, 8);
     formular->setHorizontalSpacing(12);
     formular->setVerticalSpacing(6);
     auto* datum = textzeile(
-        qtText(Formatierer().datumMitMonatUndUhrzeit(korrektur_->bewertung().datum(), Zeitzone::aktuell())), this);
+        qtText(Formatierer().datumMitMonatUndUhrzeit(korrektur_->bewertung().datum(), Zeitzone::aktuell())),
+        inhalt);
     datum->setObjectName("stichtag");
     formular->addRow(tr("Stichtag"), datum);
-    formular->addRow(tr("Wertpapier"), textzeile(qtText(position.name()), this));
-    formular->addRow(tr("Kennung"), textzeile(qtText(position.kennung()), this));
+    formular->addRow(tr("Wertpapier"), textzeile(qtText(position.name()), inhalt));
+    formular->addRow(tr("Kennung"), textzeile(qtText(position.kennung()), inhalt));
     if (position.notierung() == Notierungsart::prozentVomNennwert) {
-        auto* notierung = textzeile(tr("Prozent vom Nennwert"), this);
+        auto* notierung = textzeile(tr("Prozent vom Nennwert"), inhalt);
         notierung->setObjectName("notierung");
         formular->addRow(tr("Notierung"), notierung);
     }
     felder_ = new StichtagskursFelder(
         korrektur_->entwurf(), position.assetklasse(), dienst_,
-        [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { bindung_.aendere(aenderung); }, this);
+        [this](const std::function<void(Stichtagsentwurf&)>& aenderung) { bindung_.aendere(aenderung); },
+        inhalt);
     felder_->setObjectName("zeile");
     formular->addRow(felder_);
-    // The sheet opens with the cursor in the price to correct, not on the currency before it.
-    felder_->fokussiereKurs();
-    neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), this);
+    neueAbweichung_ = new Grenzhinweis(qtText(Speicherablauf::nichtGespeichertText), inhalt);
     neueAbweichung_->setObjectName("neueAbweichung");
     formular->addRow(neueAbweichung_);
-    spalte->addLayout(formular);
+    oben->addLayout(formular);
 
-    auto* hinweis = textzeile(qtText(Preiskorrektur::hinweisText), this);
+    auto* hinweis = textzeile(qtText(Preiskorrektur::hinweisText), inhalt);
     hinweis->setObjectName("hinweis");
     hinweis->setContentsMargins(16, 8, 16, 8);
     hinweis->setFont(Schriftstil::hervorhebung(hinweis->font()));
     Vordergrund::setze(hinweis, Vordergrund::sekundaer());
-    spalte->addWidget(hinweis);
-    spalte->addStretch(1);
+    oben->addWidget(hinweis);
+    oben->addStretch(1);
+    flaeche_->setWidget(inhalt);
+    spalte->addWidget(flaeche_, 1);
+    // The sheet opens with the cursor in the price to correct, not on the currency before it.
+    felder_->fokussiereKurs();
+    // What arrives in the scrolled part asks the sheet to grow (see passeHoeheAn).
+    inhalt->installEventFilter(this);
 
-    auto* linie = new QFrame(this);
+    fuss_ = new QWidget(this);
+    auto* fussSpalte = new QVBoxLayout(fuss_);
+    fussSpalte->setContentsMargins(0, 0, 0, 0);
+    fussSpalte->setSpacing(0);
+    auto* linie = new QFrame(fuss_);
     linie->setFrameShape(QFrame::HLine);
-    spalte->addWidget(linie);
+    fussSpalte->addWidget(linie);
     auto* fuss = new QHBoxLayout();
     fuss->setContentsMargins(16, 16, 16, 16);
-    fehler_ = new Hinweiszeile({}, QStringLiteral("exclamationmark.triangle"), this);
+    fehler_ = new Hinweiszeile({}, QStringLiteral("exclamationmark.triangle"), fuss_);
     fehler_->setObjectName("speicherfehler");
     fehler_->setFont(Schriftstil::hervorhebung(fehler_->font()));
     Vordergrund::setze(fehler_, Signalfarbe::verlust);
@@ -144,17 +168,25 @@ void PreisKorrigieren::baueFormular() {
     }
     fuss->addWidget(fehler_, 1);
     fuss->addStretch(0);
-    auto* abbrechen = new QPushButton(tr("Abbrechen"), this);
+    auto* abbrechen = new QPushButton(tr("Abbrechen"), fuss_);
     abbrechen->setObjectName("abbrechen");
     abbrechen->setAutoDefault(false);
     connect(abbrechen, &QPushButton::clicked, this, &QDialog::reject);
-    speichern_ = new QPushButton(tr("Speichern"), this);
+    speichern_ = new QPushButton(tr("Speichern"), fuss_);
     speichern_->setObjectName("speichern");
     speichern_->setDefault(true);
     connect(speichern_, &QPushButton::clicked, this, &PreisKorrigieren::speichernGedrueckt);
     fuss->addWidget(abbrechen);
     fuss->addWidget(speichern_);
-    spalte->addLayout(fuss);
+    fussSpalte->addLayout(fuss);
+    spalte->addWidget(fuss_);
+}
+
+void PreisKorrigieren::passeAn(QSize verfuegbar) {
+    const Fenstergroesse groesse =
+        Fenstergroesse::fuer(verfuegbar, QSize(460, QWIDGETSIZE_MAX), QSize(460, 400));
+    setMinimumSize(groesse.minimum);
+    hoechstens_ = groesse.anfang.height();
 }
 
 void PreisKorrigieren::zeige() {
@@ -195,23 +227,48 @@ void PreisKorrigieren::zeigeRueckfrage() {
 
 bool PreisKorrigieren::event(QEvent* ereignis) {
     const bool behandelt = QDialog::event(ereignis);
-    if (ereignis->type() == QEvent::LayoutRequest) {
+    if (ereignis->type() == QEvent::LayoutRequest || ereignis->type() == QEvent::Show) {
         passeHoeheAn();
     }
     return behandelt;
 }
 
-void PreisKorrigieren::passeHoeheAn() {
-    // The sheet takes its size when it opens; a rate or a message that arrives later would be
-    // squeezed into it. It grows to what its content needs at its width, never past its window.
-    // Before it is shown it takes its size from its content anyway.
-    if (!isVisible() || layout() == nullptr || !layout()->hasHeightForWidth()) {
-        return;
+bool PreisKorrigieren::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (ereignis->type() == QEvent::LayoutRequest && flaeche_ != nullptr && objekt == flaeche_->widget()) {
+        passeHoeheAn();
     }
-    int noetig = layout()->totalHeightForWidth(width());
+    return QDialog::eventFilter(objekt, ereignis);
+}
+
+int PreisKorrigieren::noetigeHoehe(int breite, int inhaltsbreite) const {
+    const auto hoeheBei = [](const QWidget* teil, int b) {
+        return teil->hasHeightForWidth() ? teil->heightForWidth(b) : teil->sizeHint().height();
+    };
+    int noetig = hoeheBei(flaeche_->widget(), inhaltsbreite) + hoeheBei(fuss_, breite);
     if (parentWidget() != nullptr) {
         noetig = std::min(noetig, parentWidget()->window()->height());
     }
+    return std::min(noetig, hoechstens_);
+}
+
+QSize PreisKorrigieren::sizeHint() const {
+    // As high as the content at the width the sheet asks for: it opens showing all of it where
+    // there is room.
+    QSize hinweis = QDialog::sizeHint().expandedTo(minimumSize());
+    if (flaeche_ != nullptr) {
+        hinweis.setHeight(std::max(minimumHeight(), noetigeHoehe(hinweis.width(), hinweis.width())));
+    }
+    return hinweis;
+}
+
+void PreisKorrigieren::passeHoeheAn() {
+    // A rate or a message that arrives after the sheet opened would be scrolled to. The sheet
+    // grows to what its content needs at its width instead, never past its window nor past the
+    // screen; beyond that the content scrolls.
+    if (!isVisible() || flaeche_ == nullptr) {
+        return;
+    }
+    const int noetig = noetigeHoehe(width(), flaeche_->viewport()->width());
     if (noetig > height()) {
         resize(width(), noetig);
     }

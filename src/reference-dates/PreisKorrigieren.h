@@ -15,6 +15,7 @@
 
 class QMessageBox;
 class QPushButton;
+class QScrollArea;
 
 namespace qb {
 
@@ -40,14 +41,25 @@ public:
     // Absent when the position is gone.
     const Preiskorrektur* korrektur() const { return korrektur_ ? &*korrektur_ : nullptr; }
 
+    // Sizes the sheet for a screen's available area: its smallest size and its greatest height
+    // as far as the area holds (see Fenstergroesse), the form scrolling above the buttons. It
+    // is done for the screen the sheet opens on.
+    void passeAn(QSize verfuegbar);
+
+    QSize sizeHint() const override;
+
 public slots:
     void done(int ergebnis) override;
 
 protected:
     bool event(QEvent* ereignis) override;
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     void passeHoeheAn();
+    // The height the content and the buttons need at the sheet's and the content's width, as far
+    // as the window and the screen allow.
+    int noetigeHoehe(int breite, int inhaltsbreite) const;
     void baueFormular();
     void zeige();
     void speichernGedrueckt();
@@ -59,6 +71,11 @@ private:
     Entwurfsbindung bindung_;
     bool geschlossen_ = false;
 
+    // The height the screen allows.
+    int hoechstens_ = QWIDGETSIZE_MAX;
+
+    QScrollArea* flaeche_ = nullptr;
+    QWidget* fuss_ = nullptr;
     StichtagskursFelder* felder_ = nullptr;
     Grenzhinweis* neueAbweichung_ = nullptr;
     Hinweiszeile* fehler_ = nullptr;

@@ -1,13 +1,17 @@
 #include "reference-dates/StichtagDetail.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Kennzahlenzeile.h"
 #include "ui/Modellbeobachter.h"
@@ -221,18 +225,25 @@ StichtagDetail::StichtagDetail(std::shared_ptr<Portfolio> portfolio, std::shared
     spalte->addLayout(kopf);
     spalte->addWidget(trennlinie(this));
 
-    auto* rollen = new QScrollArea(this);
-    rollen->setWidgetResizable(true);
-    rollen->setFrameShape(QFrame::NoFrame);
-    liste_ = new QWidget(rollen);
+    rollen_ = new QScrollArea(this);
+    rollen_->setWidgetResizable(true);
+    rollen_->setFrameShape(QFrame::NoFrame);
+    // The rows are the stops for Tab; the page around them shows no focus and has no name.
+    rollen_->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(rollen_);
+    liste_ = new QWidget(rollen_);
     zeilen_ = new QVBoxLayout(liste_);
     zeilen_->setContentsMargins(8, 8, 8, 8);
-    rollen->setWidget(liste_);
-    spalte->addWidget(rollen, 1);
+    rollen_->setWidget(liste_);
+    spalte->addWidget(rollen_, 1);
     spalte->addWidget(trennlinie(this));
 
     zeige();
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtagDetail::zeige);
+}
+
+QSize StichtagDetail::minimumSizeHint() const {
+    return QWidget::minimumSizeHint().expandedTo(QSize(420, 0));
 }
 
 std::optional<Wertveraenderung> StichtagDetail::veraenderung() const {
@@ -251,6 +262,11 @@ void StichtagDetail::zeige() {
     uhrzeit_->setText(qtText(format.uhrzeit(bewertung_->datum(), zone)));
 
     const Portfoliostand stand(*portfolio_, bewertung_.get());
+    // The rows are built anew: the cursor stays on the row of the same class, also when a
+    // correction saved from its row closes.
+    const QWidget* fokus = window()->focusWidget();
+    const QString fokuszeile =
+        fokus != nullptr && liste_->isAncestorOf(fokus) ? fokus->objectName() : QString();
     while (auto* eintrag = zeilen_->takeAt(0)) {
         delete eintrag->widget();
         delete eintrag;
@@ -272,8 +288,21 @@ void StichtagDetail::zeige() {
         const Assetklasse klasse = element.assetklasse;
         connect(knopf, &QPushButton::clicked, this, [this, klasse] { oeffneKorrektur(klasse); });
         zeilen_->addWidget(knopf);
+        if (knopf->objectName() == fokuszeile) {
+            knopf->show(); // a hidden widget takes no focus
+            knopf->setFocus(Qt::OtherFocusReason);
+        }
     }
     zeilen_->addStretch(1);
+    // The rows scroll up and down, never sideways: the detail asks for the width its widest
+    // row needs at the font it has, and the window follows.
+    int breite = 0;
+    for (const QPushButton* knopf : liste_->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        breite = std::max(breite, knopf->minimumSizeHint().width());
+    }
+    const QMargins rand = zeilen_->contentsMargins();
+    rollen_->setMinimumWidth(breite + rand.left() + rand.right() +
+                             rollen_->verticalScrollBar()->sizeHint().width());
 
     if (kennzahlen_) {
         kennzahlen_->setze(stand, std::nullopt, veraenderung());

@@ -12,6 +12,7 @@
 #include "valuation/Wertveraenderung.h"
 
 class QLabel;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace qb {
@@ -39,6 +40,9 @@ public:
     // Null while no correction is open.
     PreisKorrigieren* korrektur() const { return korrektur_; }
 
+    // At least 420 wide, and as wide as its widest row needs.
+    QSize minimumSizeHint() const override;
+
 private:
     void zeige();
     void oeffneKorrektur(Assetklasse klasse);
@@ -51,6 +55,7 @@ private:
 
     QLabel* datum_;
     QLabel* uhrzeit_;
+    QScrollArea* rollen_;
     QWidget* liste_;
     QVBoxLayout* zeilen_;
     Kennzahlenzeile* kennzahlen_ = nullptr;

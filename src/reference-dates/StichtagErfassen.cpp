@@ -17,6 +17,8 @@
 
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
+#include "ui/Fenstergroesse.h"
+#include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Radwache.h"
@@ -76,9 +78,7 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     setWindowModality(Qt::WindowModal);
     Radwache::schuetze(this);
     setWindowTitle(titel(wahl_));
-    setMinimumSize(520, 440);
-    // As tall as the window allows, so that the buttons at its foot stay on screen.
-    resize(560, eltern != nullptr ? std::clamp(eltern->window()->height() - 20, 440, 620) : 620);
+    passeAn(Fenstergroesse::verfuegbar(*this));
 
     auto* stapel = new QVBoxLayout(this);
     stapel->setContentsMargins(0, 0, 0, 0);
@@ -89,6 +89,7 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     flaeche->setFrameShape(QFrame::NoFrame);
     // The page itself takes no focus: the sheet opens with the cursor in its first field.
     flaeche->setFocusPolicy(Qt::NoFocus);
+    Fokussicht::folge(flaeche);
     auto* formular = new QWidget(flaeche);
     auto* abschnitte = new QVBoxLayout(formular);
     abschnitte->setContentsMargins(16, 16, 16, 16);
@@ -182,6 +183,15 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
 
 StichtagErfassen::~StichtagErfassen() {
     bindung_.stoppe();
+}
+
+void StichtagErfassen::passeAn(QSize verfuegbar) {
+    // As tall as the window allows, so that the buttons at its foot stay on screen.
+    const int hoehe =
+        parentWidget() != nullptr ? std::clamp(parentWidget()->window()->height() - 20, 440, 620) : 620;
+    const Fenstergroesse groesse = Fenstergroesse::fuer(verfuegbar, QSize(560, hoehe), QSize(520, 440));
+    setMinimumSize(groesse.minimum);
+    resize(groesse.anfang);
 }
 
 QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {

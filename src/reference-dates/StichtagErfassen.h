@@ -50,6 +50,11 @@ public:
     // The sheet's title for a choice: "Stichtag am …" or "Kurse vom … nachtragen".
     static QString titel(const Bewertungserfassung::Stichtagswahl& wahl);
 
+    // Sizes the sheet for a screen's available area: its smallest size and its size at opening
+    // as far as the area holds (see Fenstergroesse), the prices scrolling above the buttons. The
+    // constructor does it for the screen it opens on.
+    void passeAn(QSize verfuegbar);
+
 signals:
     // After a successful save, before the sheet closes; carries the classes not stored.
     void angelegt(const qb::Bewertungserfassung::Ergebnis& ergebnis);

@@ -4,7 +4,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,7 +14,6 @@
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
 #include "ui/KurseingabeFelder.h"
-#include "ui/Zahleneingabe.h"
 #include "reference-dates/Vergleichszeile.h"
 
 namespace qb {
@@ -59,9 +57,18 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     uebernommenText_->setObjectName(QStringLiteral("uebernommen"));
     uebernommenReihe->addWidget(uebernommenText_, 1, Qt::AlignTop);
     auto* selbst = kleinerKnopf(tr("Selbst eintragen"), QStringLiteral("selbstEintragen"), uebernommen_);
+    // One such button per row: its name says whose price it is.
+    selbst->setAccessibleName(tr("Selbst eintragen: %1").arg(qtText(bezeichnung(klasse))));
     uebernommenReihe->addWidget(selbst, 0, Qt::AlignTop);
-    connect(selbst, &QPushButton::clicked, this,
-            [this] { aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); }); });
+    connect(selbst, &QPushButton::clicked, this, [this, selbst] {
+        const bool mitFokus = selbst->hasFocus();
+        aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); });
+        // The button goes with the taken-over line: the cursor goes where the price is typed,
+        // not on to the next row.
+        if (mitFokus) {
+            fokussiereKurs();
+        }
+    });
     spalte->addWidget(uebernommen_);
 
     eingabe_ = new QWidget(this);
@@ -110,6 +117,7 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     // One such button per row: the name says whose comparison price it takes.
     uebernehmen_->setAccessibleName(tr("Vergleichskurs übernehmen: %1").arg(qtText(bezeichnung(klasse))));
     erneut_ = kleinerKnopf(tr("Vergleich erneut holen"), QStringLiteral("vergleichErneutHolen"), vergleich);
+    erneut_->setAccessibleName(tr("Vergleich erneut holen: %1").arg(qtText(bezeichnung(klasse))));
     knoepfe->addWidget(uebernehmen_);
     knoepfe->addWidget(erneut_);
     knoepfe->addStretch(1);
@@ -182,11 +190,8 @@ void StichtagskursFelder::zeigeWarnungen(const std::vector<QString>& texte) {
 }
 
 void StichtagskursFelder::fokussiereKurs() {
-    for (auto* feld : eingabe_->findChildren<Zahleneingabe*>()) {
-        if (feld->isVisibleTo(this)) {
-            feld->feld()->setFocus();
-            return;
-        }
+    if (!eingabe_->isHidden()) {
+        felder_->fokussiereKurs();
     }
 }
 

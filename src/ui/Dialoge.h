@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class QMessageBox;
@@ -10,8 +11,13 @@ namespace qb {
 // An alert as the views use it: window-modal over `eltern`, title and message as plain text
 // (a message may come from a source or from the user), deleted when it closes. The caller adds
 // its buttons with their roles and object names, connects them, and opens it with open(),
-// never exec(), so nothing waits in a nested event loop.
+// never exec(), so nothing waits in a nested event loop. It fits its screen: a message too long
+// for it scrolls between the title and the buttons.
 QMessageBox* neueMeldung(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname);
+
+// The alert fits a screen's available area (see Fenstergroesse): a message too long for it
+// scrolls above the buttons. An alert does it for the screen it opens on by itself.
+void passeMeldungAn(QMessageBox* box, QSize verfuegbar);
 
 // An alert with the single button "OK", already open.
 QMessageBox* zeigeMeldung(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname);

@@ -68,7 +68,6 @@ void KurseingabeFelder::baueFelder() {
 
     waehrung_ = new QComboBox(this);
     waehrung_->setObjectName(QStringLiteral("handelswaehrung"));
-    waehrung_->setAccessibleName(tr("Handelswährung"));
     // Only the user's pick changes the input; filling or selecting from the input does not.
     connect(waehrung_, &QComboBox::activated, this, &KurseingabeFelder::waehrungGewaehlt);
     formular_->addRow(tr("Handelswährung"), waehrung_);
@@ -102,6 +101,7 @@ Zahleneingabe* KurseingabeFelder::neuesFeld(Feld art) {
     const auto beschreibung = art == Feld::kurs ? inhalt.kursfeld() : inhalt.umrechnungsfeld();
     const KurseingabeInhalt::Zahlfeld angabe = beschreibung.value_or(KurseingabeInhalt::Zahlfeld{});
     auto* zahl = new Zahleneingabe(angabe.titel, Zahleneingabe::Art::kurs, 130, angabe.einheit);
+    zahl->setzeTitel(angabe.titel, inhalt.zugangsname(angabe.titel));
     zahl->setObjectName(art == Feld::kurs ? QStringLiteral("kurs") : QStringLiteral("umrechnung"));
     // Connected after the field's own reading of the text, so the field has its value and
     // marks when this runs: one change per keystroke.
@@ -152,6 +152,11 @@ void KurseingabeFelder::setzeReferenztag(std::optional<Zeitpunkt> tag) {
 void KurseingabeFelder::setzeEzbAusVergleich(std::optional<EzbAusVergleich> ezb) {
     ezbAusVergleich_ = std::move(ezb);
     zeigeEzbZeile();
+}
+
+void KurseingabeFelder::fokussiereKurs() {
+    Zahleneingabe* zahl = formular_->isRowVisible(kursPlatz_) ? kurs_ : umrechnung_;
+    zahl->feld()->setFocus(Qt::OtherFocusReason);
 }
 
 void KurseingabeFelder::getippt(Feld art) {
@@ -226,8 +231,14 @@ void KurseingabeFelder::zeigeAufbau() {
         }
         (art == Feld::kurs ? kursTitel_ : umrechnungTitel_)->setText(angabe->titel);
         // The unit changes with the currency and the quotation while the typed text stays.
-        zahl->setzeTitel(angabe->titel);
+        zahl->setzeTitel(angabe->titel, inhalt.zugangsname(angabe->titel));
         zahl->setzeEinheit(angabe->einheit);
+    }
+    // A picker is named by the label of its row.
+    const QString waehrungsname = inhalt.zugangsname(tr("Handelswährung"));
+    waehrung_->setAccessibleName(waehrungsname);
+    if (QWidget* beschriftung = formular_->labelForField(waehrung_)) {
+        beschriftung->setAccessibleName(waehrungsname);
     }
     zeigeEzbZeile();
     zeigeTexte();
@@ -271,6 +282,7 @@ void KurseingabeFelder::zeigeEzbZeile() {
         ezbVergleich_->setzeReferenztag(referenztag_);
         ezbVergleich_->setzeEingabe(eingabe_);
         ezbVergleich_->setzeErneut(ezbAusVergleich_->erneut);
+        ezbVergleich_->setzeNamenszusatz(KurseingabeInhalt(angaben_).namenszusatz());
         ezbVergleich_->setzeStand(ezbAusVergleich_->stand);
         sichtbar = !(ezbAusVergleich_->stand && ezbAusVergleich_->stand->istEntfallen());
     } else {

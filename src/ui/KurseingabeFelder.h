@@ -64,6 +64,10 @@ public:
     const Kurseingabe& eingabe() const { return eingabe_; }
     const Angaben& angaben() const { return angaben_; }
 
+    // Puts the cursor into the price, or into the rate where the rate is the price: the field
+    // a price is typed or fetched into.
+    void fokussiereKurs();
+
 signals:
     // The user typed, picked a currency or took a rate over, or a fetched rate filled the
     // untouched rate field.

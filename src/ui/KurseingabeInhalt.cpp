@@ -76,6 +76,18 @@ std::optional<KurseingabeInhalt::Zahlfeld> KurseingabeInhalt::kursfeld() const {
     return std::nullopt;
 }
 
+QString KurseingabeInhalt::zugangsname(const QString& beschriftung) const {
+    const auto zusatz = namenszusatz();
+    return zusatz ? QStringLiteral("%1: %2").arg(beschriftung, *zusatz) : beschriftung;
+}
+
+std::optional<QString> KurseingabeInhalt::namenszusatz() const {
+    if (angaben_.zweck == Zweck::kauf) {
+        return std::nullopt;
+    }
+    return qtText(bezeichnung(angaben_.klasse));
+}
+
 std::optional<KurseingabeInhalt::Zahlfeld> KurseingabeInhalt::umrechnungsfeld() const {
     if (const Waehrungscode* code = angaben_.form.waehrungskursCode()) {
         return Zahlfeld{angaben_.zweck == Zweck::kauf ? text("Kaufkurs: 1 € entspricht") : text("Kurs: 1 € entspricht"),

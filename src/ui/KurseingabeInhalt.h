@@ -76,6 +76,11 @@ public:
     std::optional<Zahlfeld> umrechnungsfeld() const;
     // The currency of the ECB rate row under the rate field; none when no row belongs there.
     std::optional<Waehrungscode> ezbWaehrung() const;
+    // The name assistive technology gives a control of the fields: its label, and for a reference
+    // date the position's class after it (the suffix), as a sheet holds such a control for every
+    // position.
+    QString zugangsname(const QString& beschriftung) const;
+    std::optional<QString> namenszusatz() const;
 
     // "Umgerechnet: … € je …" while the typed values give a valid converted price.
     std::optional<QString> vorschau(const Kurseingabe& eingabe, const Formatierer& format = Formatierer()) const;

@@ -101,6 +101,17 @@ void Referenzzeile::setzeErneut(std::function<void()> erneut) {
     zeige();
 }
 
+void Referenzzeile::setzeNamenszusatz(const std::optional<QString>& zusatz) {
+    const auto benenne = [&zusatz](QPushButton* knopf, const QString& name) {
+        const QString voll = zusatz ? name + QStringLiteral(": ") + *zusatz : name;
+        if (knopf->accessibleName() != voll) {
+            knopf->setAccessibleName(voll);
+        }
+    };
+    benenne(uebernehmen_, tr("EZB-Kurs übernehmen"));
+    benenne(erneutHolen_, tr("EZB-Kurs erneut holen"));
+}
+
 void Referenzzeile::zeige() {
     const Referenzzeilentexte texte(code_, referenztag_, stand_, static_cast<bool>(erneut_));
     using Art = Referenzzeilentexte::Art;

@@ -35,6 +35,9 @@ public:
     void setzeEingabe(const Kurseingabe& eingabe);
     // The retry; an empty function offers none.
     void setzeErneut(std::function<void()> erneut);
+    // Said after the names of the buttons, where a sheet shows a line like this for several
+    // positions: "EZB-Kurs übernehmen: Aktie".
+    void setzeNamenszusatz(const std::optional<QString>& zusatz);
 
     const Stand& stand() const { return stand_; }
 

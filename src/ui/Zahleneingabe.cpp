@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "ui/Schriftstil.h"
@@ -42,22 +43,20 @@ Zahleneingabe::Zahleneingabe(const QString& titel, Art art, int breite, std::opt
     feld_->setAccessibleName(titel);
     feld_->setAccessibleDescription(einheit.value_or(QString()));
 
-    auto* oben = new QHBoxLayout;
-    oben->setSpacing(6);
-    oben->addStretch(1);
-    oben->addWidget(feld_, 100); // up to its maximum width, then the space goes to the left
+    reihe_ = new QHBoxLayout;
+    reihe_->setSpacing(6);
+    reihe_->addStretch(1);
+    reihe_->addWidget(feld_, 100); // up to its maximum width, then the space goes to the left
     if (einheit) {
-        einheit_ = new QLabel(*einheit, this);
-        einheit_->setObjectName(QStringLiteral("einheit"));
-        einheit_->setTextFormat(Qt::PlainText);
-        Vordergrund::setze(einheit_, Vordergrund::sekundaer());
+        einheit_ = *einheit;
+        einheitsplatz_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+        reihe_->addItem(einheitsplatz_);
         passeEinheitsbreiteAn();
-        oben->addWidget(einheit_);
     }
     auto* stapel = new QVBoxLayout(this);
     stapel->setContentsMargins(0, 0, 0, 0);
     stapel->setSpacing(3);
-    stapel->addLayout(oben);
+    stapel->addLayout(reihe_);
     stapel->addWidget(hinweis_);
     stapel->addWidget(gelesenAls_);
 
@@ -86,17 +85,18 @@ void Zahleneingabe::setzeWert(const Dezimal& wert) {
     }
 }
 
-void Zahleneingabe::setzeTitel(const QString& titel) {
+void Zahleneingabe::setzeTitel(const QString& titel, const std::optional<QString>& name) {
     titel_ = titel;
-    if (feld_->accessibleName() != titel) {
-        feld_->setAccessibleName(titel);
+    if (feld_->accessibleName() != name.value_or(titel)) {
+        feld_->setAccessibleName(name.value_or(titel));
     }
 }
 
 void Zahleneingabe::setzeEinheit(const QString& einheit) {
-    if (einheit_ != nullptr && einheit_->text() != einheit) {
-        einheit_->setText(einheit);
+    if (einheit_ && *einheit_ != einheit) {
+        einheit_ = einheit;
         passeEinheitsbreiteAn();
+        update();
     }
     if (feld_->accessibleDescription() != einheit) {
         feld_->setAccessibleDescription(einheit);
@@ -105,29 +105,45 @@ void Zahleneingabe::setzeEinheit(const QString& einheit) {
 
 void Zahleneingabe::changeEvent(QEvent* ereignis) {
     QWidget::changeEvent(ereignis);
-    if (ereignis->type() == QEvent::FontChange && einheit_ != nullptr) {
+    if (ereignis->type() == QEvent::FontChange && einheit_) {
         passeEinheitsbreiteAn();
     }
 }
 
+void Zahleneingabe::paintEvent(QPaintEvent* ereignis) {
+    QWidget::paintEvent(ereignis);
+    if (!einheit_) {
+        return;
+    }
+    QPainter maler(this);
+    maler.setPen(Vordergrund::sekundaer().fuer(palette()));
+    maler.drawText(einheitsfeld(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, *einheit_);
+}
+
+QRect Zahleneingabe::einheitsfeld() const {
+    // The row sets no spacing beside a spacer: the room holds the gap after the field.
+    return einheitsplatz_ != nullptr ? einheitsplatz_->geometry().adjusted(reihe_->spacing(), 0, 0, 0)
+                                     : QRect();
+}
+
 void Zahleneingabe::passeEinheitsbreiteAn() {
     // The unit takes at least the room of the widest currency code, so that the fields of a form
-    // end in one line whether their unit is "€", "%" or "USD". A fixed width, as a label keeps
-    // the size hint of its first minimum width.
-    const QFontMetrics masse = einheit_->fontMetrics();
+    // end in one line whether their unit is "€", "%" or "USD".
+    const QFontMetrics masse = fontMetrics();
     int breite = std::max(einheitsbreite(), einheitsbreite_);
     for (const Waehrungscode& code : Waehrungscode::auswahl()) {
         breite = std::max(breite, masse.horizontalAdvance(qtText(code.wert())));
     }
-    einheit_->setFixedWidth(breite);
+    einheitsplatz_->changeSize(reihe_->spacing() + breite, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    reihe_->invalidate();
 }
 
 int Zahleneingabe::einheitsbreite() const {
-    return einheit_ != nullptr ? einheit_->fontMetrics().horizontalAdvance(einheit_->text()) : 0;
+    return einheit_ ? fontMetrics().horizontalAdvance(*einheit_) : 0;
 }
 
 void Zahleneingabe::setzeEinheitsbreite(int breite) {
-    if (einheit_ != nullptr && breite != einheitsbreite_) {
+    if (einheit_ && breite != einheitsbreite_) {
         einheitsbreite_ = breite;
         passeEinheitsbreiteAn();
     }

@@ -8,8 +8,10 @@
 #include "ui/Zahlenleser.h"
 #include "foundation/Dezimal.h"
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QSpacerItem;
 
 namespace qb {
 
@@ -17,7 +19,9 @@ namespace qb {
 // setzeWert() and takes the user's values from wertGeaendert(). The field keeps its own text,
 // reads it by its kind of number, shows a German message under it when the text cannot be
 // taken and how an ambiguous price was read. The title is for the parent's form row and names
-// the field for assistive technology; the unit after the field is its description.
+// the field for assistive technology; the unit after the field is its description. The unit
+// is drawn beside the field, not a widget of its own, so that assistive technology does not
+// read it out once more as a label of its own.
 class Zahleneingabe : public QWidget {
     Q_OBJECT
 public:
@@ -28,7 +32,8 @@ public:
 
     const QString& titel() const { return titel_; }
     // A new row label or unit: the field is named and described anew, the typed text stays.
-    void setzeTitel(const QString& titel);
+    // `name`, where given, names the field for assistive technology in place of the label.
+    void setzeTitel(const QString& titel, const std::optional<QString>& name = std::nullopt);
     void setzeEinheit(const QString& einheit);
     // A change of the bound value from outside: the text is written anew from it.
     void setzeWert(const Dezimal& wert);
@@ -36,6 +41,10 @@ public:
     bool istUnlesbar() const { return leser_.istUnlesbar(); }
     bool hatText() const { return leser_.hatText(); }
     QLineEdit* feld() const { return feld_; }
+    // The unit shown after the field; none when the field shows no unit.
+    const std::optional<QString>& einheit() const { return einheit_; }
+    // Where the unit is drawn, in the field's coordinates; empty without a unit.
+    QRect einheitsfeld() const;
     // The width the unit's text needs, 0 without a unit.
     int einheitsbreite() const;
     // The unit takes at least this width, so that the field ends in line with a neighbour whose
@@ -53,6 +62,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* ereignis) override;
+    void paintEvent(QPaintEvent* ereignis) override;
 
 private:
     void passeEinheitsbreiteAn();
@@ -66,7 +76,10 @@ private:
     bool schreibt_ = false;
     Dezimal wert_;
     QLineEdit* feld_;
-    QLabel* einheit_ = nullptr;
+    std::optional<QString> einheit_;
+    // The room of the unit in the field's row.
+    QHBoxLayout* reihe_;
+    QSpacerItem* einheitsplatz_ = nullptr;
     int einheitsbreite_ = 0;
     QLabel* hinweis_;
     QLabel* gelesenAls_;

@@ -36,6 +36,7 @@
 #include "positions/PositionenListe.h"
 #include "sources/Kursdienst.h"
 #include "ui/Farbhilfe.h"
+#include "valuation/Testspiel.h"
 
 using namespace qb;
 using namespace std::chrono;
@@ -219,6 +220,36 @@ TEST(PortfoliofensterTest, nurDieGezeigteSeiteIstBedienbarUndJedeBehaeltIhrenZus
     EXPECT_NE(spiel.kind<QLabel>(QStringLiteral("ueberblendung")), nullptr);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return spiel.kind<QLabel>(QStringLiteral("ueberblendung")) == nullptr; }, 2000));
+}
+
+// Assistive technology meets the chosen page only: after a visit to "Stichtage", nothing of its
+// list (its rows included) is reachable as showing while "Portfolio" is chosen.
+TEST(PortfoliofensterTest, verborgeneSeitenSindAuchDerBedienhilfeVerborgen) {
+    Spiel spiel;
+    auto aktie = testspiel::kaufe(spiel.portfolio, Assetklasse::aktie, "SAP", 10, testspiel::eur("100"));
+    testspiel::notiere(testspiel::stichtag(spiel.portfolio, testspiel::tag(2026, 12, 8)), aktie,
+                       testspiel::eur("101"));
+    ASSERT_EQ(speichere(spiel.container.kontext()), std::nullopt);
+    spiel.fenster->waehle(Bereich::stichtage);
+    ASSERT_TRUE(qbtest::warteBis([&] { return spiel.fenster->seite(Bereich::stichtage)->isVisible(); }));
+    spiel.fenster->waehle(Bereich::portfolio);
+
+    // Every element reachable from the window; the chosen page's table has five rows of three.
+    int zellen = 0;
+    std::vector<std::pair<QAccessibleInterface*, bool>> offen = {
+        {QAccessible::queryAccessibleInterface(spiel.fenster.get()), false}};
+    while (!offen.empty()) {
+        auto [zugang, verborgen] = offen.back();
+        offen.pop_back();
+        const auto* widget = qobject_cast<QWidget*>(zugang->object());
+        verborgen = verborgen || (widget != nullptr && widget->isHidden());
+        EXPECT_TRUE(!verborgen || zugang->state().invisible) << utf8(zugang->text(QAccessible::Name));
+        zellen += !verborgen && zugang->role() == QAccessible::Cell ? 1 : 0;
+        for (int i = 0; i < zugang->childCount(); ++i) {
+            offen.push_back({zugang->child(i), verborgen});
+        }
+    }
+    EXPECT_EQ(zellen, 15);
 }
 
 TEST(PortfoliofensterTest, jederWegEinenReiterZuWaehlenZeigtSeineSeite) {

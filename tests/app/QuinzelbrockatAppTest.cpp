@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QAbstractButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -15,12 +16,15 @@
 #include <gtest/gtest.h>
 
 #include "Umgebung.h"
-#include "app/Fenstergroesse.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Fensterhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
 #include "app/Speicherfehleransicht.h"
+#include "ui/Textbruecke.h"
+#include "app/Startueberlagerung.h"
+#include "model/Ablage.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
 #include "model/Modellkontext.h"
@@ -152,6 +156,47 @@ TEST(QuinzelbrockatAppTest, aufEinemKleinenBildschirmPasstDasFensterUndDerInhalt
     ASSERT_NE(rahmen, nullptr);
     EXPECT_EQ(rahmen->verticalScrollBar()->maximum(), 520 - rahmen->viewport()->height());
     EXPECT_GT(rahmen->verticalScrollBar()->maximum(), 0);
+}
+
+// The very first start: the first frame of the waiting view shows no scroll bars along its
+// edges, only the window's background.
+TEST(QuinzelbrockatAppTest, dasErsteBildDerVorbereitungHatKeineRollbalken) {
+    QuinzelbrockatApp app(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
+    app.passeAn(QSize(1920, 1040));
+    QWidget& fenster = app.fenster();
+    delete fenster.findChild<Startueberlagerung*>(); // what lies over the view for a moment
+    fenster.show();
+    const QImage bild = fenster.grab().toImage();
+    const QColor grund = fenster.palette().color(QPalette::Window);
+    EXPECT_EQ(bild.pixelColor(bild.width() - 4, bild.height() / 3), grund);
+    EXPECT_EQ(bild.pixelColor(bild.width() / 3, bild.height() - 4), grund);
+}
+
+// With a larger desktop font the window's smallest width grows with it: at that width no title
+// of the tab picker and not the export is cut. The height stays; the pages scroll.
+TEST(QuinzelbrockatAppTest, mitGroessererSchriftWirdAmKleinstenFensterNichtsAbgeschnitten) {
+    QuinzelbrockatApp app(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
+    QWidget& fenster = app.fenster();
+    app.passeAn(QSize(1920, 1040));
+    fenster.show();
+    auto* ansicht = fenster.findChild<PortfolioAnsicht*>();
+    ASSERT_TRUE(qbtest::warteBis([&] { return ansicht->portfoliofenster() != nullptr; }));
+    QFont gross = fenster.font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.5);
+    fenster.setFont(gross);
+    ASSERT_TRUE(qbtest::warteBis([&] { return fenster.minimumWidth() > 780; }));
+    EXPECT_EQ(fenster.minimumHeight(), 520);
+    fenster.resize(fenster.minimumSize());
+    QTest::qWait(0);
+    int knoepfe = 0;
+    for (QAbstractButton* knopf : fenster.findChildren<QAbstractButton*>()) {
+        if (knopf->objectName().startsWith(QStringLiteral("bereich-")) ||
+            knopf->objectName() == QStringLiteral("tabelleExportieren")) {
+            EXPECT_GE(knopf->width(), knopf->sizeHint().width()) << utf8(knopf->text());
+            ++knoepfe;
+        }
+    }
+    EXPECT_EQ(knoepfe, 5);
 }
 
 TEST(QuinzelbrockatAppTest, ohneAnzeigeEineDeutscheMeldung) {

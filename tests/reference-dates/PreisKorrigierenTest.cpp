@@ -5,10 +5,13 @@
 #include <vector>
 
 #include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 
 #include "Umgebung.h"
 #include "ui/Bedienhilfe.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Spielstandhilfe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
@@ -152,7 +155,8 @@ TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
     }
 }
 
-// Assistive technology names the sheet by its title and its price field by the row's label.
+// Assistive technology names the sheet by its title and its price field by the row's label and
+// class, as in the capture sheet.
 TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
@@ -169,7 +173,7 @@ TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
     EXPECT_EQ(felder.at(0).beschriftung, "Handelswährung");
     EXPECT_EQ(felder.at(1).beschriftung, "Kurs");
     for (const auto& feld : felder) {
-        EXPECT_EQ(feld.name, feld.beschriftung);
+        EXPECT_EQ(feld.name, feld.beschriftung + ": Aktie");
     }
     blatt->reject();
     EXPECT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
@@ -189,5 +193,28 @@ TEST(Preiskorrektur, dieEingabeBeginntImKurs) {
     QApplication::setActiveWindow(blatt);
     ASSERT_TRUE(QTest::qWaitForWindowActive(blatt));
     EXPECT_EQ(QApplication::focusWidget(), blatt->findChild<Zahleneingabe*>("kurs")->feld());
+    blatt->reject();
+}
+
+// At scale factor 2 on a 1280 × 800 screen the sheet fits, its buttons in view; what does not fit
+// scrolls instead of being squeezed.
+TEST(Preiskorrektur, aufEinemKleinenBildschirmPasstDasBlatt) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    qbtest::Testserver server;
+    Korrekturspiel spiel;
+    QWidget fenster;
+    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+                                       qbtest::dienstFuer(server), &fenster);
+    fenster.show();
+    blatt->passeAn(QSize(640, 400));
+    blatt->open();
+    blatt->resize(blatt->minimumSize());
+    EXPECT_EQ(blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
+    auto* knopf = blatt->findChild<QPushButton*>("speichern");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return blatt->rect().contains(QRect(knopf->mapTo(blatt, QPoint()), knopf->size())); }, 2000));
+    auto* flaeche = blatt->findChild<QScrollArea*>();
+    ASSERT_NE(flaeche, nullptr);
+    EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
     blatt->reject();
 }

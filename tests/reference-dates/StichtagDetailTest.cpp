@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTest>
 
@@ -276,6 +278,8 @@ TEST(StichtagDetailTest, einenKursKorrigierenAendertDieNotizImSpeicher) {
     EXPECT_EQ(gespeichert->abgerufenAm, tag(2024, 3, 11));
     ASSERT_TRUE(QTest::qWaitFor([&] { return text(&detail, "zeile-Aktie", "preis") == "161,50"; }, 5000));
     EXPECT_EQ(detail.korrektur(), nullptr);
+    // The row the correction came from, built anew, has the cursor again.
+    EXPECT_EQ(detail.focusWidget(), detail.findChild<QPushButton*>("zeile-Aktie"));
 }
 
 TEST(StichtagDetailTest, eineVerschwundenePositionSagtEsUndSchreibtNichts) {
@@ -450,7 +454,7 @@ TEST(StichtagDetailTest, werteUndWarnungenDerZeilenInIhrenFarbenHellUndDunkel) {
     }
 }
 
-TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmt) {
+TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmtUndNurZeilenSindTabstopps) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     Farbspiel spiel;
     Modellbeobachter beobachter(spiel.kontext());
@@ -482,4 +486,37 @@ TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmt) {
             }
         }
     }
+    // Tab walks the rows and nothing else: no page around them takes the focus unseen.
+    aktie->setFocus(Qt::TabFocusReason);
+    for (const char* naechste : {"zeile-Währung", "zeile-Rohstoff", "zeile-Aktie"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(utf8(QApplication::focusWidget()->objectName()), naechste);
+    }
+}
+
+// With a larger desktop font the detail asks for the width its rows need: at its smallest size
+// they are laid out whole and nothing scrolls sideways.
+TEST(StichtagDetailTest, mitGroessererSchriftRollenDieZeilenNichtSeitwaerts) {
+    const auto deutsch = qbtest::Umgebung::deutsch();
+    // The desktop's font, twice the usual size, for as long as the test runs.
+    struct Anwendungsschrift {
+        QFont vorher = QApplication::font();
+        Anwendungsschrift() {
+            QFont gross = vorher;
+            gross.setPointSizeF(vorher.pointSizeF() * 2);
+            QApplication::setFont(gross);
+        }
+        ~Anwendungsschrift() { QApplication::setFont(vorher); }
+    } schrift;
+    Farbspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());
+    detail.resize(detail.minimumSizeHint().width(), 600);
+    detail.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&detail));
+    EXPECT_GE(detail.width(), 420);
+    auto* rollen = detail.findChild<QScrollArea*>();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rollen->widget()->width() <= rollen->viewport()->width(); }, 2000));
+    EXPECT_FALSE(rollen->horizontalScrollBar()->isVisible());
 }

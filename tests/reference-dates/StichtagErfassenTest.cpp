@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include "ui/Bedienhilfe.h"
+#include "ui/Dialoge.h"
+#include "ui/Fenstergroesse.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Radhilfe.h"
@@ -494,7 +496,7 @@ TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDi
     EXPECT_EQ(waehrung(), wahl->currentData().toString().toStdString());
 }
 
-// Assistive technology meets the sheet, its price fields, its five take-over buttons and its two
+// Assistive technology meets the sheet, its price fields, the buttons of its rows and its two
 // questions under the names a sighted user reads.
 TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftung) {
     oeffne();
@@ -502,17 +504,22 @@ TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftu
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
     EXPECT_EQ(qbtest::zugangsname(blatt.get()), utf8(blatt->windowTitle()));
 
-    const auto felder = qbtest::beschriftungen(*blatt);
-    EXPECT_GE(felder.size(), posten.size());
-    for (const auto& feld : felder) {
-        EXPECT_EQ(feld.name, feld.beschriftung);
-    }
+    // Each row's fields and buttons say the row's class after their label: five price fields
+    // and five of each button, told apart.
+    std::size_t felder = 0;
     for (const auto& p : posten) {
-        auto* uebernehmen = zeile(p.klasse)->findChild<QPushButton*>(QStringLiteral("vergleichskursUebernehmen"));
-        ASSERT_NE(uebernehmen, nullptr);
-        EXPECT_EQ(uebernehmen->text(), QStringLiteral("Vergleichskurs übernehmen"));
-        EXPECT_EQ(qbtest::zugangsname(uebernehmen), "Vergleichskurs übernehmen: " + std::string(bezeichnung(p.klasse)));
+        const std::string klasse(bezeichnung(p.klasse));
+        for (const auto& feld : qbtest::beschriftungen(*zeile(p.klasse))) {
+            EXPECT_EQ(feld.name, feld.beschriftung + ": " + klasse);
+            ++felder;
+        }
+        for (const char* name : {"vergleichskursUebernehmen", "selbstEintragen", "vergleichErneutHolen"}) {
+            auto* knopf = zeile(p.klasse)->findChild<QPushButton*>(QString::fromUtf8(name));
+            ASSERT_NE(knopf, nullptr);
+            EXPECT_EQ(qbtest::zugangsname(knopf), utf8(knopf->text()) + ": " + klasse);
+        }
     }
+    EXPECT_GE(felder, posten.size());
 
     QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rueckfrage() && rueckfrage()->isVisible(); }, 2000));
@@ -536,4 +543,42 @@ TEST_F(StichtagErfassenTest, dieEingabeBeginntImErstenKursfeld) {
     EXPECT_EQ(QApplication::focusWidget(), preisfeld(Assetklasse::aktie))
         << QApplication::focusWidget()->metaObject()->className() << " "
         << QApplication::focusWidget()->objectName().toStdString();
+}
+
+// At scale factor 2 on a 1280 × 800 screen the sheet and its question fit: the prices and the
+// long message scroll, the buttons stay in view.
+TEST_F(StichtagErfassenTest, aufEinemKleinenBildschirmPassenBlattUndRueckfrage) {
+    const auto ganzImFenster = [](const QWidget* w) {
+        return w->isVisible() &&
+               w->window()->rect().contains(QRect(w->mapTo(w->window(), QPoint()), w->size()));
+    };
+    const QSize bildschirm(640, 400);
+    const QSize platz = bildschirm - Fenstergroesse::rahmen;
+    oeffne();
+    blatt->passeAn(bildschirm);
+    blatt->resize(blatt->minimumSize());
+    EXPECT_EQ(blatt->size(), QSize(520, platz.height()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ganzImFenster(knopf(QStringLiteral("speichern"))); }, 2000));
+    EXPECT_GT(blatt->findChild<QScrollArea*>()->verticalScrollBar()->maximum(), 0);
+
+    for (const auto& p : posten) {
+        tippe(p.klasse, "1000");
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
+    QMessageBox* frage = rueckfrage();
+    ASSERT_NE(frage, nullptr);
+    // With a larger desktop font too, as small screens often have.
+    QFont gross = frage->font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.5);
+    frage->setFont(gross);
+    passeMeldungAn(frage, bildschirm);
+    auto* rolle = frage->findChild<QScrollArea*>();
+    ASSERT_NE(rolle, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rolle->verticalScrollBar()->maximum() > 0; }, 2000));
+    EXPECT_LE(frage->height(), platz.height());
+    for (QPushButton* knopf : frage->findChildren<QPushButton*>()) {
+        EXPECT_TRUE(ganzImFenster(knopf)) << utf8(knopf->text());
+    }
+    frage->reject();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -35,8 +37,10 @@
 #include "reference-dates/StichtageAnsicht.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Stichtagsliste.h"
+#include "reference-dates/Stichtagslistenfeld.h"
 #include "Umgebung.h"
 #include "sources/Testhilfen.h"
+#include "ui/Farbhilfe.h"
 
 using namespace qb;
 using qbtest::Antwort;
@@ -307,6 +311,49 @@ TEST(StichtageAnsichtTest, rechtsklickLoeschtDieZeileUnterDemZeigerUndLaesstDieA
     EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
     ASSERT_TRUE(ansicht.detail());
     EXPECT_EQ(utf8(ansicht.detail()->findChild<QLabel*>("datum")->text()), gezeigt);
+}
+
+// The list of dates has a name; its chosen row shows whether the list has the keyboard's focus;
+// the row whose menu is open is marked while the menu is, and the selection stays. Light and
+// dark.
+TEST(StichtageAnsichtTest, dieListeHeisstZeigtIhrenFokusUndMarkiertDieZeileIhresMenues) {
+    Stichtagslistenfeld liste;
+    liste.addItems(
+        {QStringLiteral("8. Apr. 2024"), QStringLiteral("1. Apr. 2024"), QStringLiteral("25. März 2024")});
+    liste.resize(260, 200);
+    liste.show();
+    QApplication::setActiveWindow(&liste);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&liste));
+    EXPECT_EQ(utf8(QAccessible::queryAccessibleInterface(&liste)->text(QAccessible::Name)), "Stichtage");
+    liste.setCurrentRow(1);
+    // A point of the ring inside a row: at its leading edge, halfway down.
+    const auto ring = [&](int zeile) {
+        const QRect ort = liste.visualItemRect(liste.item(zeile));
+        return liste.viewport()->grab().toImage().pixelColor(ort.left() + 2, ort.center().y());
+    };
+    for (const bool dunkel : {false, true}) {
+        SCOPED_TRACE(dunkel ? "dunkel" : "hell");
+        const QPalette palette = dunkel ? qbtest::dunklePalette() : QApplication::style()->standardPalette();
+        liste.setPalette(palette);
+        liste.setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return liste.hasFocus(); }, 2000));
+        const QColor mitFokus = ring(1);
+        EXPECT_EQ(mitFokus, palette.color(QPalette::HighlightedText));
+        liste.clearFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !liste.hasFocus(); }, 2000));
+        EXPECT_NE(ring(1), mitFokus);
+
+        auto* menue = new QMenu(&liste);
+        menue->setAttribute(Qt::WA_DeleteOnClose);
+        menue->addAction(QStringLiteral("Stichtag löschen"));
+        liste.zeigeMenue(menue, liste.item(2), liste.visualItemRect(liste.item(2)).center());
+        EXPECT_EQ(liste.menuezeile(), liste.item(2));
+        EXPECT_EQ(ring(2), palette.color(QPalette::Highlight));
+        EXPECT_EQ(liste.selectedItems(), QList<QListWidgetItem*>{liste.item(1)});
+        menue->close();
+        EXPECT_EQ(liste.menuezeile(), nullptr);
+        EXPECT_EQ(ring(2), palette.color(QPalette::Base));
+    }
 }
 
 namespace {

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
 #include "ui/Textbruecke.h"
+#include "ui/Zahleneingabe.h"
+#include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Vergleichszeile.h"
 #include "valuation/Testspiel.h"
 #include "valuation/Vergleichshilfen.h"
@@ -312,3 +320,30 @@ TEST(VergleichszeileTest, kursbeschreibung) {
 }
 
 } // namespace
+
+// "Selbst eintragen" goes with the taken-over line it stands in: pressed from the keyboard, it
+// leaves the cursor in the row's price field that comes back.
+TEST(VergleichszeileTest, selbstEintragenGibtDenCursorInsKursfeld) {
+    Spiel s;
+    Stichtagsentwurf e(*s.portfolio, tag(2024, 3, 11));
+    Kursnotierung schluss = testspiel::quote("162");
+    schluss.kursdatum = tag(2024, 3, 11, 17);
+    e.speichereVergleich(e.zeile(Assetklasse::aktie)->vergleichsauftrag(),
+                         Referenz{KursTeil::vorhanden(schluss), RateTeil::entfaellt()});
+    e.vergleichskursUebernehmen(Assetklasse::aktie);
+    StichtagskursFelder* zeile = nullptr;
+    zeile = new StichtagskursFelder(e, Assetklasse::aktie, Kursdienst::standard(),
+                                    [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
+                                        aenderung(e);
+                                        zeile->zeige(e);
+                                    });
+    const std::unique_ptr<QWidget> blatt(zeile);
+    zeile->show();
+    QApplication::setActiveWindow(zeile);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(zeile));
+    auto* selbst = zeile->findChild<QPushButton*>("selbstEintragen");
+    selbst->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(selbst, Qt::Key_Space);
+    EXPECT_FALSE(e.zeile(Assetklasse::aktie)->uebernommen);
+    EXPECT_EQ(QApplication::focusWidget(), zeile->findChild<Zahleneingabe*>("kurs")->feld());
+}

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "ui/Bedienhilfe.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Zahleneingabe.h"
 #include "ui/EigeneReferenzzeile.h"
@@ -152,7 +153,7 @@ TEST_F(KurseingabeFelderTest, einKaufInFremdwaehrungBekommtDenEzbKursVorbelegt) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("0.8512"); }, 10000));
     EXPECT_EQ(zahl("umrechnung")->text(), "0,8512");
     EXPECT_EQ(eingabe.ezbVorbelegung, Dezimal::aus("0.8512"));
-    EXPECT_EQ(felder->findChild<Zahleneingabe*>("kurs")->findChild<QLabel*>("einheit")->text(), "GBP");
+    EXPECT_EQ(felder->findChild<Zahleneingabe*>("kurs")->einheit(), QStringLiteral("GBP"));
     EXPECT_TRUE(std::none_of(meldungen.begin(), meldungen.end(), [](const Kurseingabe& e) {
         return e.handelswaehrung == "GBP" && e.umrechnung == Dezimal::aus("1.0834");
     }));
@@ -341,6 +342,32 @@ TEST_F(KurseingabeFelderTest, einStichtagZeigtDenEzbKursAusDemVergleich) {
     EXPECT_FALSE(zeigt("kursPlatz"));
     EXPECT_EQ(felder->findChild<QLabel*>("umrechnungTitel")->text(), "Kurs: 1 € entspricht");
     EXPECT_TRUE(server.anfragen().empty());
+}
+
+// On a reference date a sheet shows these controls once per position: assistive technology
+// hears the position's class after each name. The purchase has one position per sheet.
+TEST_F(KurseingabeFelderTest, aufEinemStichtagNenntJedesBedienelementDieKlasse) {
+    const auto name = [](QWidget* w) { return qbtest::zugangsname(w); };
+    for (const auto& [zweck, zusatz] :
+         {std::pair{Zweck::stichtag, ": Anleihe"}, std::pair{Zweck::kauf, ""}}) {
+        SCOPED_TRACE(zusatz);
+        std::optional<KurseingabeFelder::EzbAusVergleich> ezb;
+        if (zweck == Zweck::stichtag) {
+            ezb = KurseingabeFelder::EzbAusVergleich{Teil::fehlt("Zeitüberschreitung"), [] {}};
+        }
+        oeffne({zweck, Assetklasse::anleihe, Eingabeform::fremdwaehrung(code("USD")),
+                Notierungsart::stueckpreis, std::nullopt, false},
+               Kurseingabe("USD", Dezimal(0), Dezimal(0)), siebzehnterMai(), ezb);
+        const std::string kurs = zweck == Zweck::kauf ? "Kaufkurs in USD" : "Kurs in USD";
+        EXPECT_EQ(name(zahl("kurs")), kurs + zusatz);
+        EXPECT_EQ(name(zahl("umrechnung")), "Umrechnung: 1 € entspricht" + std::string(zusatz));
+        EXPECT_EQ(name(felder->findChild<QComboBox*>("handelswaehrung")),
+                  "Handelswährung" + std::string(zusatz));
+        if (zweck == Zweck::stichtag) {
+            EXPECT_EQ(name(knopf("ezbUebernehmen")), "EZB-Kurs übernehmen: Anleihe");
+            EXPECT_EQ(name(knopf("ezbErneut")), "EZB-Kurs erneut holen: Anleihe");
+        }
+    }
 }
 
 } // namespace
