@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Datumsfeld.h"
+#include "ui/Fokussicht.h"
 #include "ui/Dialoge.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
@@ -102,6 +103,7 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
     spalte_->addStretch(1);
     setWidget(inhalt);
     Radwache::schuetze(this);
+    Fokussicht::folge(this);
 
     connect(&beobachter, &Modellbeobachter::geaendert, this, &EinstellungenAnsicht::aktualisiere);
     aktualisiere();
@@ -174,6 +176,8 @@ QGroupBox* EinstellungenAnsicht::baueStartkapital() {
     auto* form = new QFormLayout;
     startkapital_ = new Zahleneingabe(tr("Startkapital in Euro"), Zahleneingabe::Art::betrag, 160);
     startkapital_->setObjectName(QStringLiteral("startkapital"));
+    // No unit beside it (the row says "in Euro"), but described like every number field.
+    startkapital_->setzeEinheit(QStringLiteral("€"));
     form->addRow(startkapital_->titel(), startkapital_);
     stapel->addLayout(form);
     startkapitalwarnung_ = warnzeile(QStringLiteral("startkapitalwarnung"));

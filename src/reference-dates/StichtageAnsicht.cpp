@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -29,6 +28,7 @@
 #include "model/Portfolio.h"
 #include "reference-dates/PreisKorrigieren.h"
 #include "reference-dates/StichtagDetail.h"
+#include "reference-dates/Stichtagslistenfeld.h"
 #include "reference-dates/StichtagErfassen.h"
 #include "reference-dates/Stichtagsliste.h"
 #include "sources/Kursdienst.h"
@@ -38,30 +38,6 @@ namespace qb {
 namespace {
 
 constexpr int idRolle = Qt::UserRole + 1;
-
-// The list of reference dates. A right click only opens the row's context menu: it neither
-// selects the row nor moves the current one, so the menu acts on the row under the pointer and
-// the detail stays with the selected date.
-class Zeilenliste : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void mousePressEvent(QMouseEvent* ereignis) override {
-        if (ereignis->button() == Qt::RightButton) {
-            ereignis->accept();
-            return;
-        }
-        QListWidget::mousePressEvent(ereignis);
-    }
-    void mouseReleaseEvent(QMouseEvent* ereignis) override {
-        if (ereignis->button() == Qt::RightButton) {
-            ereignis->accept();
-            return;
-        }
-        QListWidget::mouseReleaseEvent(ereignis);
-    }
-};
 
 // The list column's note in place of the list: a headline with its symbol, the explanation
 // below, both at the column's leading edge.
@@ -201,20 +177,20 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
         listenteil_, QStringLiteral("keinStichtag"), tr("Noch kein Stichtag"), QStringLiteral("calendar.badge.plus"),
         tr("Vor jeder Vorlesungsstunde einen Stichtag anlegen und die Bloomberg-Kurse eintragen. Vergessen? Dann "
            "oben das Datum zurückstellen und die Kurse von damals nachtragen."));
-    liste_ = new Zeilenliste(listenteil_);
+    liste_ = new Stichtagslistenfeld(listenteil_);
     liste_->setObjectName(QStringLiteral("stichtagsliste"));
-    liste_->setSelectionMode(QAbstractItemView::SingleSelection);
-    liste_->setContextMenuPolicy(Qt::CustomContextMenu);
     listenteil_->addWidget(keinePositionen_);
     listenteil_->addWidget(keinStichtag_);
     listenteil_->addWidget(liste_);
     spaltenLayout->addWidget(listenteil_, 1);
 
     detailseite_ = new QStackedWidget(teiler);
-    detailseite_->setMinimumWidth(420);
     keinDetail_ = new Leeransicht(QStringLiteral("hand.tap"), tr("Kein Stichtag ausgewählt"),
                                   tr("Links einen Stichtag auswählen, um die einzelnen Kurse zu sehen."), detailseite_);
     keinDetail_->setObjectName(QStringLiteral("keinDetail"));
+    // On the empty side only: the detail asks for the width its rows need, which a minimum on
+    // the stack would override.
+    keinDetail_->setMinimumWidth(420);
     detailseite_->addWidget(keinDetail_);
     teiler->addWidget(spalte);
     teiler->addWidget(detailseite_);
@@ -382,7 +358,7 @@ void StichtageAnsicht::zeilenmenue(const QPoint& stelle) {
     QAction* loeschen = menue->addAction(tr("Stichtag löschen"));
     loeschen->setObjectName(QStringLiteral("stichtagLoeschen"));
     connect(loeschen, &QAction::triggered, this, [this, id] { frageLoeschen(id); });
-    menue->popup(liste_->viewport()->mapToGlobal(stelle));
+    liste_->zeigeMenue(menue, eintrag, stelle);
 }
 
 void StichtageAnsicht::frageLoeschen(DatensatzId id) {

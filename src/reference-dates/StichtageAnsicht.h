@@ -13,7 +13,6 @@
 #include "sources/Kursdienst.h"
 
 class QLabel;
-class QListWidget;
 class QMessageBox;
 class QPushButton;
 class QStackedWidget;
@@ -29,6 +28,7 @@ class Bewertung;
 class Modellbeobachter;
 class Portfolio;
 class StichtagDetail;
+class Stichtagslistenfeld;
 class StichtagErfassen;
 
 // The "Stichtage" tab: the reference dates newest first with value and return, the prices of the
@@ -86,7 +86,7 @@ private:
     QStackedWidget* listenteil_;
     QWidget* keinePositionen_;
     QWidget* keinStichtag_;
-    QListWidget* liste_;
+    Stichtagslistenfeld* liste_;
     QStackedWidget* detailseite_;
     Leeransicht* keinDetail_;
     QPointer<StichtagDetail> detail_;

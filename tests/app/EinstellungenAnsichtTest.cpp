@@ -410,6 +410,8 @@ TEST(EinstellungenAnsichtTest, einKnopfDerSichAbschaltetGibtDenFokusSeinemFeldOh
         EXPECT_NE(QApplication::focusWidget(), seite.ansicht.get());
     }
     seite.ansicht->setParent(nullptr);
+    // Described by its unit like every number field, though it shows none.
+    EXPECT_EQ(seite.startkapital()->accessibleDescription(), QStringLiteral("€"));
 }
 
 TEST(EinstellungenAnsichtTest, dieMeldungEinerGescheitertenAktionStehtNachDemErstenDruckGanzImSichtbarenTeil) {

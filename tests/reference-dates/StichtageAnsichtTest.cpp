@@ -294,6 +294,10 @@ TEST(StichtageAnsichtTest, rechtsklickLoeschtDieZeileUnterDemZeigerUndLaesstDieA
     QCoreApplication::processEvents();
     EXPECT_EQ(ansicht.ausgewaehlt(), spiel.tage[18]);
     EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
+    // The row the menu acts on is marked while it is open.
+    const auto* feld = qobject_cast<Stichtagslistenfeld*>(liste);
+    ASSERT_TRUE(feld);
+    EXPECT_EQ(feld->menuezeile(), eintrag(liste, spiel.tage[25]));
     menue->findChild<QAction*>("stichtagLoeschen")->trigger();
     menue->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return menue.isNull(); }, 5000));
