@@ -22,7 +22,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Speichern.h"
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testserver.h"
 #include "model/Preisangabe.h"
@@ -56,7 +56,7 @@ struct Spiel {
     std::shared_ptr<qb::Portfolio> portfolio;
 };
 
-bool alleBeantwortet(const qb::StichtagErfassen& blatt) {
+bool alleBeantwortet(const qb::StichtagErfassenDialog& blatt) {
     const auto zeilen = blatt.findChildren<qb::StichtagskursFelder*>();
     return !zeilen.empty() && std::ranges::none_of(zeilen, [](const qb::StichtagskursFelder* zeile) {
         return zeile->findChild<QWidget*>(QStringLiteral("wirdGeholt"))->isVisible();
@@ -69,7 +69,7 @@ double einLauf(Spiel& spiel, const qbtest::Testserver& server) {
     qb::Modellbeobachter beobachter(spiel.container.kontext());
     const auto adressen = qbbench::adressenVon(server);
     const auto anfang = steady_clock::now();
-    qb::StichtagErfassen blatt(spiel.portfolio, beobachter, qb::Kursdienst::standard(adressen), std::nullopt);
+    qb::StichtagErfassenDialog blatt(spiel.portfolio, beobachter, qb::Kursdienst::standard(adressen), std::nullopt);
     blatt.open();
     QEventLoop schleife;
     QTimer pruefen;

@@ -51,9 +51,9 @@
 #include "model/Speicherfehler.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/PositionenListe.h"
-#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/StichtagDetail.h"
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 #include "reference-dates/StichtageAnsicht.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Stichtagsliste.h"
@@ -345,7 +345,7 @@ void tourDurchDieStichtage(bool unterwegs) {
     warte(300);
     ansicht->findChild<QPushButton*>(QStringLiteral("stichtagAnlegen"))->click();
     warte(50);
-    StichtagErfassen* blatt = ansicht->erfassung();
+    StichtagErfassenDialog* blatt = ansicht->erfassung();
     if (blatt == nullptr) {
         std::fprintf(stderr, "Das Erfassungsblatt fehlt.\n");
         std::exit(1);
@@ -384,7 +384,7 @@ void tourDurchDieStichtage(bool unterwegs) {
     }
     zeile->click();
     warte(unterwegs ? 100 : 1500);
-    if (PreisKorrigieren* korrektur = detail->korrektur()) {
+    if (PreisKorrigierenDialog* korrektur = detail->korrektur()) {
         korrektur->resize(korrektur->sizeHint().expandedTo(korrektur->minimumSize()));
         sichereMitBlatt(app->fenster(), *korrektur, nullptr,
                         unterwegs ? QStringLiteral("preis-korrigieren-unterwegs") : QStringLiteral("preis-korrigieren"));
@@ -442,7 +442,7 @@ void tourDurchDieKorrekturMitEzbKurs() {
     warte(300);
     auto portfolio = app->container()->kontext().portfolios().front();
     auto quelle = std::make_shared<const Korrekturquelle>();
-    auto* korrektur = new PreisKorrigieren(portfolio, Stichtagsliste::neuesteZuerst(*portfolio).front(),
+    auto* korrektur = new PreisKorrigierenDialog(portfolio, Stichtagsliste::neuesteZuerst(*portfolio).front(),
                                            Assetklasse::aktie, app->container()->kontext(),
                                            Kursdienst(quelle, quelle, quelle), &app->fenster());
     korrektur->open();

@@ -19,7 +19,7 @@
 #include "model/Portfolio.h"
 #include "performance/Entwicklungsinhalt.h"
 #include "performance/Segmentwahl.h"
-#include "performance/Wertentwicklungsansicht.h"
+#include "performance/WertentwicklungAnsicht.h"
 #include "performance/Wertverlauf.h"
 #include "sources/Kursdienst.h"
 
@@ -224,7 +224,7 @@ void EntwicklungAnsicht::zeige() {
     } else {
         const auto& daten = std::get<Wertentwicklung>(inhalt.inhalt);
         if (diagramm_ == nullptr) {
-            diagramm_ = new Wertentwicklungsansicht(daten, inhalt_);
+            diagramm_ = new WertentwicklungAnsicht(daten, inhalt_);
             inhalt_->addWidget(diagramm_);
         } else {
             diagramm_->zeige(daten);

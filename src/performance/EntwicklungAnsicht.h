@@ -22,7 +22,7 @@ class Leeransicht;
 class Modellbeobachter;
 class Portfolio;
 class Segmentwahl;
-class Wertentwicklungsansicht;
+class WertentwicklungAnsicht;
 
 // The "Entwicklung" tab: the portfolio's total value against its starting capital over the
 // complete reference dates or per trading day of a chosen period. The daily history loads in
@@ -74,7 +74,7 @@ private:
     QStackedWidget* inhalt_ = nullptr;
     Leeransicht* leer_ = nullptr;
     QWidget* laden_ = nullptr;
-    Wertentwicklungsansicht* diagramm_ = nullptr;
+    WertentwicklungAnsicht* diagramm_ = nullptr;
 };
 
 } // namespace qb

@@ -29,8 +29,9 @@ class Position;
 
 // The position editor without its widgets: the draft of one class's position, the budget it
 // must keep, the texts around it, and the two operations that end the editor, saving and
-// removing. Nothing reaches the records while the user types; only speichere() and
-// entfernen() write them, and each ends with the shared save function. GUI thread only.
+// removing; its sheet is PositionBearbeitenDialog. Nothing reaches the records while the user
+// types; only speichere() and entfernen() write them, and each ends with the shared save
+// function. GUI thread only.
 class PositionBearbeiten {
 public:
     // The value the editor edits instead of the stored position. Plain data: copying it copies

@@ -29,7 +29,8 @@ class Positionsformular;
 // The sheet in which a group enters, changes or removes the position of one asset class. It
 // shows the editor's draft and forwards the user's actions; nothing reaches the records before
 // "Speichern" (after the identifier question and the buy-price check) or a confirmed removal.
-// Window-modal over its parent, opened with open(); it deletes itself when it closes.
+// Window-modal over its parent, opened with open(); it deletes itself when it closes. Its logic is
+// PositionBearbeiten.
 class PositionBearbeitenDialog : public QDialog {
     Q_OBJECT
 public:

@@ -1,86 +1,57 @@
 #pragma once
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
-#include <QDialog>
-#include <QPointer>
-
-#include "model/Assetklasse.h"
-#include "reference-dates/Preiskorrektur.h"
-#include "reference-dates/Entwurfsbindung.h"
-#include "sources/Kursdienst.h"
-
-class QMessageBox;
-class QPushButton;
-class QScrollArea;
+#include "reference-dates/Speicherablauf.h"
+#include "reference-dates/Stichtagsentwurf.h"
 
 namespace qb {
 
 class Bewertung;
-class Grenzhinweis;
-class Hintergrundaufgabe;
-class Hinweiszeile;
 class Modellkontext;
 class Portfolio;
-class StichtagskursFelder;
+class Position;
 
-// The sheet that corrects the price of one class on one reference date: a one-row capture with
-// the row fields, comparison fetch and question before saving of the capture sheet. Writes only
-// when a save goes through, then closes; when the class has no position any more it says so and
-// offers only "Schließen".
-class PreisKorrigieren : public QDialog {
-    Q_OBJECT
+// The correction of one stored price: the one-row draft, its save flow and the last save
+// failure, and what each button does. Writes only when a save goes through; the sheet,
+// PreisKorrigierenDialog, shows it.
+class PreisKorrigieren {
 public:
-    PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::shared_ptr<Bewertung> bewertung, Assetklasse klasse,
-                     Modellkontext& kontext, Kursdienst dienst, QWidget* eltern = nullptr);
-    ~PreisKorrigieren() override;
+    static constexpr std::string_view hinweisText =
+        "Trag den Kurs so ein, wie Bloomberg ihn zeigt. Er wird als Bloomberg-Wert gekennzeichnet; "
+        "ein übernommener Vergleichskurs behält seine Quelle.";
 
-    // Absent when the position is gone.
-    const Preiskorrektur* korrektur() const { return korrektur_ ? &*korrektur_ : nullptr; }
+    PreisKorrigieren(std::shared_ptr<Portfolio> portfolio, std::shared_ptr<Bewertung> bewertung,
+                   std::shared_ptr<Position> position, Zeitpunkt heute = jetzt());
 
-    // Sizes the sheet for a screen's available area: its smallest size and its greatest height
-    // as far as the area holds (see Fenstergroesse), the form scrolling above the buttons. It
-    // is done for the screen the sheet opens on.
-    void passeAn(QSize verfuegbar);
+    Stichtagsentwurf& entwurf() { return entwurf_; }
+    const Stichtagsentwurf& entwurf() const { return entwurf_; }
+    const Speicherablauf& ablauf() const { return ablauf_; }
+    const std::optional<std::string>& speicherfehler() const { return speicherfehler_; }
+    const Position& position() const { return *position_; }
+    const Bewertung& bewertung() const { return *bewertung_; }
 
-    QSize sizeHint() const override;
+    // "Speichern" is offered only for a storable row.
+    bool kannSpeichern() const;
 
-public slots:
-    void done(int ergebnis) override;
-
-protected:
-    bool event(QEvent* ereignis) override;
-    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
+    // "Speichern": asks the question, or saves. True when the price was saved and the sheet closes.
+    bool speichernGedrueckt(Modellkontext& kontext);
+    // "Trotzdem speichern" of the question shown.
+    bool trotzdemSpeichern(Modellkontext& kontext);
+    // "Zurück zur Eingabe", or the dialog closed otherwise.
+    void schliesseRueckfrage() { ablauf_.schliesseRueckfrage(); }
 
 private:
-    void passeHoeheAn();
-    // The height the content and the buttons need at the sheet's and the content's width, as far
-    // as the window and the screen allow.
-    int noetigeHoehe(int breite, int inhaltsbreite) const;
-    void baueFormular();
-    void zeige();
-    void speichernGedrueckt();
-    void zeigeRueckfrage();
+    bool speichern(const Speicherablauf::Kurse& kurse, Modellkontext& kontext);
 
-    Modellkontext& kontext_;
-    Kursdienst dienst_;
-    std::optional<Preiskorrektur> korrektur_;
-    Entwurfsbindung bindung_;
-    bool geschlossen_ = false;
-
-    // The height the screen allows.
-    int hoechstens_ = QWIDGETSIZE_MAX;
-
-    QScrollArea* flaeche_ = nullptr;
-    QWidget* fuss_ = nullptr;
-    StichtagskursFelder* felder_ = nullptr;
-    Grenzhinweis* neueAbweichung_ = nullptr;
-    Hinweiszeile* fehler_ = nullptr;
-    QPushButton* speichern_ = nullptr;
-    QPointer<QMessageBox> rueckfrage_;
+    std::shared_ptr<Portfolio> portfolio_;
+    std::shared_ptr<Bewertung> bewertung_;
+    std::shared_ptr<Position> position_;
+    Stichtagsentwurf entwurf_;
+    Speicherablauf ablauf_;
+    std::optional<std::string> speicherfehler_;
 };
 
 } // namespace qb

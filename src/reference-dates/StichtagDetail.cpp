@@ -25,7 +25,7 @@
 #include "model/Portfolio.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/Stichtagdetailzeile.h"
 #include "valuation/Portfoliostand.h"
 #include "valuation/Stichtagsverlauf.h"
@@ -317,7 +317,7 @@ void StichtagDetail::oeffneKorrektur(Assetklasse klasse) {
     if (korrektur_) {
         return;
     }
-    korrektur_ = new PreisKorrigieren(portfolio_, bewertung_, klasse, beobachter_.kontext(), dienst_, this);
+    korrektur_ = new PreisKorrigierenDialog(portfolio_, bewertung_, klasse, beobachter_.kontext(), dienst_, this);
     korrektur_->open();
 }
 

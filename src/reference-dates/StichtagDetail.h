@@ -21,7 +21,7 @@ class Bewertung;
 class Kennzahlenzeile;
 class Modellbeobachter;
 class Portfolio;
-class PreisKorrigieren;
+class PreisKorrigierenDialog;
 class Preisnotiz;
 
 // The prices of one reference date: a row per complete position with its stored price, where
@@ -38,7 +38,7 @@ public:
     std::optional<Wertveraenderung> veraenderung() const;
 
     // Null while no correction is open.
-    PreisKorrigieren* korrektur() const { return korrektur_; }
+    PreisKorrigierenDialog* korrektur() const { return korrektur_; }
 
     // At least 420 wide, and as wide as its widest row needs.
     QSize minimumSizeHint() const override;
@@ -51,7 +51,7 @@ private:
     std::shared_ptr<Bewertung> bewertung_;
     Modellbeobachter& beobachter_;
     Kursdienst dienst_;
-    QPointer<PreisKorrigieren> korrektur_;
+    QPointer<PreisKorrigierenDialog> korrektur_;
 
     QLabel* datum_;
     QLabel* uhrzeit_;

@@ -26,10 +26,10 @@
 #include "foundation/Formatierer.h"
 #include "model/Bewertung.h"
 #include "model/Portfolio.h"
-#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/StichtagDetail.h"
 #include "reference-dates/Stichtagslistenfeld.h"
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 #include "reference-dates/Stichtagsliste.h"
 #include "sources/Kursdienst.h"
 
@@ -224,7 +224,7 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
 
 StichtageAnsicht::~StichtageAnsicht() = default;
 
-StichtagErfassen* StichtageAnsicht::erfassung() const {
+StichtagErfassenDialog* StichtageAnsicht::erfassung() const {
     return erfassung_;
 }
 
@@ -327,10 +327,10 @@ void StichtageAnsicht::stichtagAnlegen() {
         Stichtagsliste::wahl(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), nun, kalender);
     // The sheet dates today's reference date at the moment it opens, which is that of the
     // press, and a past day's at the 17:00 that is also its day to fetch comparisons for.
-    erfassung_ = new StichtagErfassen(portfolio_, beobachter_, dienst_, wahl.abruftag, this);
+    erfassung_ = new StichtagErfassenDialog(portfolio_, beobachter_, dienst_, wahl.abruftag, this);
     erfassung_->setObjectName(QStringLiteral("stichtagErfassen"));
     erfassung_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(erfassung_, &StichtagErfassen::angelegt, this, &StichtageAnsicht::nachDemAnlegen);
+    connect(erfassung_, &StichtagErfassenDialog::angelegt, this, &StichtageAnsicht::nachDemAnlegen);
     erfassung_->open();
 }
 

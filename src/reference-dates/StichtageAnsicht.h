@@ -29,7 +29,7 @@ class Modellbeobachter;
 class Portfolio;
 class StichtagDetail;
 class Stichtagslistenfeld;
-class StichtagErfassen;
+class StichtagErfassenDialog;
 
 // The "Stichtage" tab: the reference dates newest first with value and return, the prices of the
 // selected one beside them, the button that creates today's or a past day's reference date, and
@@ -45,7 +45,7 @@ public:
 
     std::optional<DatensatzId> ausgewaehlt() const { return ausgewaehlt_; }
     // Null while no capture sheet is open.
-    StichtagErfassen* erfassung() const;
+    StichtagErfassenDialog* erfassung() const;
     StichtagDetail* detail() const;
 
     // Asks before deleting the reference date (the row's context menu).
@@ -77,7 +77,7 @@ private:
     std::optional<Zeitpunkt> gewaehlterTag_;
     std::optional<DatensatzId> zuLoeschen_;
     std::optional<QString> meldung_;
-    QPointer<StichtagErfassen> erfassung_;
+    QPointer<StichtagErfassenDialog> erfassung_;
     QPointer<QMessageBox> offeneMeldung_;
 
     Datumsfeld* datumswahl_;

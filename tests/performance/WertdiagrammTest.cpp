@@ -19,7 +19,7 @@
 #include "performance/Lageplakette.h"
 #include "performance/Wertdiagramm.h"
 #include "performance/Wertentwicklung.h"
-#include "performance/Wertentwicklungsansicht.h"
+#include "performance/WertentwicklungAnsicht.h"
 #include "valuation/Portfoliostand.h"
 #include "valuation/Testspiel.h"
 
@@ -364,8 +364,8 @@ TEST(Wertdiagramm, dieTastenFuehrenDieAuswahlVonPunktZuPunkt) {
     EXPECT_FALSE(escape.isAccepted());
 }
 
-TEST(Wertentwicklungsansicht, zeigtKopfHinweisUndFussnoteUndAktualisiertAnOrtUndStelle) {
-    Wertentwicklungsansicht ansicht(chart({"10100", "10500"}, 3, "Fußnote"));
+TEST(WertentwicklungAnsicht, zeigtKopfHinweisUndFussnoteUndAktualisiertAnOrtUndStelle) {
+    WertentwicklungAnsicht ansicht(chart({"10100", "10500"}, 3, "Fußnote"));
     ansicht.resize(900, 600);
     ansicht.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));

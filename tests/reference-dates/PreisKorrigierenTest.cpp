@@ -16,8 +16,8 @@
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/PreisKorrigieren.h"
-#include "reference-dates/Preiskorrektur.h"
 #include "sources/Testhilfen.h"
 #include "sources/Testserver.h"
 
@@ -48,13 +48,13 @@ struct Korrekturspiel : qbtest::Spielstand {
     }
 
     // Types a EUR price into the one row.
-    void tippe(Preiskorrektur& korrektur, const char* kurs) const {
+    void tippe(PreisKorrigieren& korrektur, const char* kurs) const {
         Kurseingabe eingabe = korrektur.entwurf().zeilen().front().eingabe;
         eingabe.kurs = d(kurs);
         korrektur.entwurf().setzeEingabe(Assetklasse::aktie, eingabe);
     }
 
-    void vergleich(Preiskorrektur& korrektur, const char* kurs) const {
+    void vergleich(PreisKorrigieren& korrektur, const char* kurs) const {
         Kursnotierung q;
         q.kurs = d(kurs);
         q.waehrung = "EUR";
@@ -72,9 +72,9 @@ struct Korrekturspiel : qbtest::Spielstand {
 
 } // namespace
 
-TEST(Preiskorrektur, speichernNurFuerEinenSpeicherbarenKurs) {
+TEST(PreisKorrigieren, speichernNurFuerEinenSpeicherbarenKurs) {
     Korrekturspiel spiel;
-    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    PreisKorrigieren korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
     EXPECT_EQ(korrektur.entwurf().zeilen().front().eingabe.kurs, d("160"));
     struct Fall {
         const char* kurs;
@@ -86,9 +86,9 @@ TEST(Preiskorrektur, speichernNurFuerEinenSpeicherbarenKurs) {
     }
 }
 
-TEST(Preiskorrektur, offenerVergleichFragtErstTrotzdemSpeichernSchreibtBloomberg) {
+TEST(PreisKorrigieren, offenerVergleichFragtErstTrotzdemSpeichernSchreibtBloomberg) {
     Korrekturspiel spiel;
-    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    PreisKorrigieren korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
     spiel.tippe(korrektur, "161.5");
     EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext()));
     ASSERT_TRUE(korrektur.ablauf().rueckfrage());
@@ -103,9 +103,9 @@ TEST(Preiskorrektur, offenerVergleichFragtErstTrotzdemSpeichernSchreibtBloomberg
     EXPECT_EQ(notiz.abgerufenAm, tag(2024, 3, 11));
 }
 
-TEST(Preiskorrektur, neueStarkeAbweichungHaeltTrotzdemSpeichernAuf) {
+TEST(PreisKorrigieren, neueStarkeAbweichungHaeltTrotzdemSpeichernAuf) {
     Korrekturspiel spiel;
-    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    PreisKorrigieren korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
     spiel.tippe(korrektur, "161.5");
     EXPECT_FALSE(korrektur.speichernGedrueckt(spiel.kontext()));
     spiel.vergleich(korrektur, "100");
@@ -119,9 +119,9 @@ TEST(Preiskorrektur, neueStarkeAbweichungHaeltTrotzdemSpeichernAuf) {
     EXPECT_EQ(korrektur.ablauf().rueckfrage()->titel(), "Ein Kurs weicht stark vom Vergleich ab");
 }
 
-TEST(Preiskorrektur, uebernommenerKursBehaeltSeineQuelle) {
+TEST(PreisKorrigieren, uebernommenerKursBehaeltSeineQuelle) {
     Korrekturspiel spiel;
-    Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+    PreisKorrigieren korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
     spiel.vergleich(korrektur, "158.2");
     korrektur.entwurf().vergleichskursUebernehmen(Assetklasse::aktie);
     EXPECT_TRUE(korrektur.speichernGedrueckt(spiel.kontext()));
@@ -132,7 +132,7 @@ TEST(Preiskorrektur, uebernommenerKursBehaeltSeineQuelle) {
     EXPECT_EQ(notiz.art, Kursart::tagesschluss);
 }
 
-TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
+TEST(PreisKorrigieren, positionGeaendertOderWegSchreibtNichts) {
     struct Fall {
         const char* name;
         void (*aendere)(Position&);
@@ -145,7 +145,7 @@ TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
     };
     for (const auto& fall : faelle) {
         Korrekturspiel spiel;
-        Preiskorrektur korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
+        PreisKorrigieren korrektur(spiel.portfolio, spiel.bewertung, spiel.aktie, heute);
         spiel.vergleich(korrektur, "161");
         spiel.tippe(korrektur, "161.5");
         fall.aendere(*spiel.aktie);
@@ -157,14 +157,14 @@ TEST(Preiskorrektur, positionGeaendertOderWegSchreibtNichts) {
 
 // Assistive technology names the sheet by its title and its price field by the row's label and
 // class, as in the capture sheet.
-TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
+TEST(PreisKorrigieren, blattUndFelderHeissenWieIhreBeschriftung) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
     Korrekturspiel spiel;
     QWidget fenster;
-    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
                                        qbtest::dienstFuer(server), &fenster);
-    QPointer<PreisKorrigieren> offen(blatt);
+    QPointer<PreisKorrigierenDialog> offen(blatt);
     fenster.show();
     blatt->open();
     EXPECT_EQ(qbtest::zugangsname(blatt), "Aktie");
@@ -180,14 +180,14 @@ TEST(Preiskorrektur, blattUndFelderHeissenWieIhreBeschriftung) {
 }
 
 // The sheet opens with the cursor in the price to correct.
-TEST(Preiskorrektur, dieEingabeBeginntImKurs) {
+TEST(PreisKorrigieren, dieEingabeBeginntImKurs) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
     Korrekturspiel spiel;
     QWidget fenster;
-    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
                                        qbtest::dienstFuer(server), &fenster);
-    QPointer<PreisKorrigieren> offen(blatt);
+    QPointer<PreisKorrigierenDialog> offen(blatt);
     fenster.show();
     blatt->open();
     QApplication::setActiveWindow(blatt);
@@ -198,12 +198,12 @@ TEST(Preiskorrektur, dieEingabeBeginntImKurs) {
 
 // At scale factor 2 on a 1280 × 800 screen the sheet fits, its buttons in view; what does not fit
 // scrolls instead of being squeezed.
-TEST(Preiskorrektur, aufEinemKleinenBildschirmPasstDasBlatt) {
+TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
     const auto deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
     Korrekturspiel spiel;
     QWidget fenster;
-    auto* blatt = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
+    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
                                        qbtest::dienstFuer(server), &fenster);
     fenster.show();
     blatt->passeAn(QSize(640, 400));

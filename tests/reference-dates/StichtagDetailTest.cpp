@@ -29,7 +29,7 @@
 #include "model/Handelsumfang.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
-#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/StichtagDetail.h"
 #include "reference-dates/Stichtagdetailzeile.h"
 #include "reference-dates/StichtagskursFelder.h"
@@ -254,7 +254,7 @@ TEST(StichtagDetailTest, einenKursKorrigierenAendertDieNotizImSpeicher) {
 
     QTest::mouseClick(detail.findChild<QPushButton*>("zeile-Aktie"), Qt::LeftButton);
     ASSERT_TRUE(detail.korrektur());
-    QPointer<PreisKorrigieren> sheet = detail.korrektur();
+    QPointer<PreisKorrigierenDialog> sheet = detail.korrektur();
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->isVisible(); }, 5000));
     // The same row fields as the capture sheet.
     EXPECT_TRUE(sheet->findChild<StichtagskursFelder*>("zeile"));
@@ -287,9 +287,9 @@ TEST(StichtagDetailTest, eineVerschwundenePositionSagtEsUndSchreibtNichts) {
     qbtest::Testserver server;
     Detailspiel spiel;
     QWidget fenster;
-    auto* sheet = new PreisKorrigieren(spiel.portfolio, spiel.bewertung, Assetklasse::rohstoff, spiel.kontext(),
+    auto* sheet = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::rohstoff, spiel.kontext(),
                                        qbtest::dienstFuer(server), &fenster);
-    QPointer<PreisKorrigieren> offen(sheet);
+    QPointer<PreisKorrigierenDialog> offen(sheet);
     fenster.show();
     sheet->open();
     EXPECT_EQ(sheet->korrektur(), nullptr);

@@ -31,9 +31,9 @@
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
-#include "reference-dates/PreisKorrigieren.h"
+#include "reference-dates/PreisKorrigierenDialog.h"
 #include "reference-dates/StichtagDetail.h"
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 #include "reference-dates/StichtageAnsicht.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "reference-dates/Stichtagsliste.h"
@@ -363,7 +363,7 @@ TEST(StichtageAnsichtTest, dieListeHeisstZeigtIhrenFokusUndMarkiertDieZeileIhres
 namespace {
 
 // Types a price into the visible number field of a class's row of the capture sheet.
-void tippePreis(StichtagErfassen* blatt, Assetklasse klasse, const char* text) {
+void tippePreis(StichtagErfassenDialog* blatt, Assetklasse klasse, const char* text) {
     auto* zeile =
         blatt->findChild<StichtagskursFelder*>(QStringLiteral("zeile_") + QString::fromUtf8(rohwert(klasse).data()));
     ASSERT_TRUE(zeile);
@@ -403,7 +403,7 @@ TEST(StichtageAnsichtTest, nachgetragenerStichtagWirdAusgewaehltUndMeldetVerworf
     EXPECT_EQ(ansicht.findChild<QLabel*>("erklaerung")->text(),
               "Trag die Bloomberg-Schlusskurse dieses Tages ein. Zum Vergleich holt die App die Kurse jenes Tages.");
     QTest::mouseClick(anlegen, Qt::LeftButton);
-    QPointer<StichtagErfassen> blatt = ansicht.erfassung();
+    QPointer<StichtagErfassenDialog> blatt = ansicht.erfassung();
     ASSERT_TRUE(blatt);
     ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
     // The sheet fits the window, so its buttons stay reachable.
@@ -465,7 +465,7 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     EXPECT_EQ(anlegen->text(), "Kurse nachtragen");
     anlegen->setFocus(Qt::TabFocusReason);
     QTest::keyClick(anlegen, Qt::Key_Space);
-    QPointer<StichtagErfassen> blatt = ansicht.erfassung();
+    QPointer<StichtagErfassenDialog> blatt = ansicht.erfassung();
     ASSERT_TRUE(blatt);
     EXPECT_EQ(blatt->wahl().abruftag, tag(2024, 3, 10));
     blatt->reject();
@@ -607,7 +607,7 @@ TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
     // A past day's capture with a typed rate other than the ECB's of that day.
     ansicht->findChild<Datumsfeld*>("datumswahl")->setzeDatum(QDate(2024, 3, 11));
     QTest::mouseClick(ansicht->findChild<QPushButton*>("stichtagAnlegen"), Qt::LeftButton);
-    QPointer<StichtagErfassen> blatt = ansicht->erfassung();
+    QPointer<StichtagErfassenDialog> blatt = ansicht->erfassung();
     ASSERT_TRUE(blatt);
     ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->isVisible(); }, 5000));
     auto* zeile = blatt->findChild<StichtagskursFelder*>("zeile_aktie");
@@ -629,7 +629,7 @@ TEST(StichtageAnsichtTest, erfassungUndKorrekturZeigenDenEzbKursGanzImFenster) {
     // The correction of the stored price, whose rate is not the ECB's of that day.
     ASSERT_TRUE(ansicht->detail());
     QTest::mouseClick(ansicht->detail()->findChild<QPushButton*>("zeile-Aktie"), Qt::LeftButton);
-    QPointer<PreisKorrigieren> korrektur = ansicht->detail()->korrektur();
+    QPointer<PreisKorrigierenDialog> korrektur = ansicht->detail()->korrektur();
     ASSERT_TRUE(korrektur);
     ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));
     {
@@ -656,7 +656,7 @@ TEST(StichtageAnsichtTest, dieKorrekturWaechstMitDerMeldungZumFehlendenEzbKurs) 
     fenster.resize(920, 560);
     fenster.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&fenster));
-    QPointer<PreisKorrigieren> korrektur = new PreisKorrigieren(spiel.portfolio, bewertung, Assetklasse::aktie,
+    QPointer<PreisKorrigierenDialog> korrektur = new PreisKorrigierenDialog(spiel.portfolio, bewertung, Assetklasse::aktie,
                                                                 spiel.kontext(), qbtest::dienstFuer(server), &fenster);
     korrektur->open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return korrektur->isVisible(); }, 5000));

@@ -1,4 +1,4 @@
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 
 #include <algorithm>
 #include <set>
@@ -64,7 +64,7 @@ QLabel* textzeile(const QString& text, QWidget* eltern) {
 
 } // namespace
 
-StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
+StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
                                    std::optional<Zeitpunkt> abruftag, QWidget* eltern)
     : QDialog(eltern),
       portfolio_(std::move(portfolio)),
@@ -163,12 +163,12 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     auto* abbrechen = new QPushButton(tr("Abbrechen"), fuss);
     abbrechen->setObjectName(QStringLiteral("abbrechen"));
     abbrechen->setAutoDefault(false);
-    connect(abbrechen, &QPushButton::clicked, this, &StichtagErfassen::reject);
+    connect(abbrechen, &QPushButton::clicked, this, &StichtagErfassenDialog::reject);
     knoepfe->addWidget(abbrechen);
     speichern_ = new QPushButton(tr("Stichtag speichern"), fuss);
     speichern_->setObjectName(QStringLiteral("speichern"));
     speichern_->setAutoDefault(false);
-    connect(speichern_, &QPushButton::clicked, this, &StichtagErfassen::speichernGetippt);
+    connect(speichern_, &QPushButton::clicked, this, &StichtagErfassenDialog::speichernGetippt);
     knoepfe->addWidget(speichern_);
     fussSpalte->addLayout(knoepfe);
     stapel->addWidget(fuss);
@@ -181,11 +181,11 @@ StichtagErfassen::StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellb
     }
 }
 
-StichtagErfassen::~StichtagErfassen() {
+StichtagErfassenDialog::~StichtagErfassenDialog() {
     bindung_.stoppe();
 }
 
-void StichtagErfassen::passeAn(QSize verfuegbar) {
+void StichtagErfassenDialog::passeAn(QSize verfuegbar) {
     // As tall as the window allows, so that the buttons at its foot stay on screen.
     const int hoehe =
         parentWidget() != nullptr ? std::clamp(parentWidget()->window()->height() - 20, 440, 620) : 620;
@@ -194,19 +194,19 @@ void StichtagErfassen::passeAn(QSize verfuegbar) {
     resize(groesse.anfang);
 }
 
-QString StichtagErfassen::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
+QString StichtagErfassenDialog::titel(const Bewertungserfassung::Stichtagswahl& wahl) {
     const QString tag = qtText(Formatierer().datumLang(wahl.datum, Zeitzone::aktuell()));
     return wahl.istNachtrag() ? tr("Kurse vom %1 nachtragen").arg(tag) : tr("Stichtag am %1").arg(tag);
 }
 
-void StichtagErfassen::zeige() {
+void StichtagErfassenDialog::zeige() {
     for (auto* zeile : zeilen_) {
         zeile->zeige(entwurf_);
     }
     zeigeFuss();
 }
 
-void StichtagErfassen::zeigeFuss() {
+void StichtagErfassenDialog::zeigeFuss() {
     fehlerZeile_->setVisible(fehler_.has_value());
     fehlerZeile_->setzeText(fehler_.value_or(QString()));
     neueAbweichung_->setVisible(ablauf_.neueAbweichung());
@@ -225,7 +225,7 @@ void StichtagErfassen::zeigeFuss() {
     speichern_->setEnabled(!kurse.empty() && pruefen.empty());
 }
 
-void StichtagErfassen::speichernGetippt() {
+void StichtagErfassenDialog::speichernGetippt() {
     if (const auto kurse = ablauf_.speichern(entwurf_)) {
         zeigeFuss();
         speichere(*kurse);
@@ -235,7 +235,7 @@ void StichtagErfassen::speichernGetippt() {
     zeigeRueckfrage();
 }
 
-void StichtagErfassen::zeigeRueckfrage() {
+void StichtagErfassenDialog::zeigeRueckfrage() {
     if (!ablauf_.rueckfrage()) {
         return;
     }
@@ -257,7 +257,7 @@ void StichtagErfassen::zeigeRueckfrage() {
     });
 }
 
-void StichtagErfassen::speichere(const Speicherablauf::Kurse& kurse) {
+void StichtagErfassenDialog::speichere(const Speicherablauf::Kurse& kurse) {
     const auto ausgang = Bewertungserfassung::erfassen(*portfolio_, wahl_.datum, kurse, beobachter_.kontext());
     if (const auto* ergebnis = ausgang.angelegt()) {
         emit angelegt(*ergebnis);
@@ -273,7 +273,7 @@ void StichtagErfassen::speichere(const Speicherablauf::Kurse& kurse) {
     zeigeFuss();
 }
 
-void StichtagErfassen::reject() {
+void StichtagErfassenDialog::reject() {
     if (entwurf_.hatEingaben()) {
         frageVerwerfen();
         return;
@@ -281,7 +281,7 @@ void StichtagErfassen::reject() {
     done(QDialog::Rejected);
 }
 
-void StichtagErfassen::frageVerwerfen() {
+void StichtagErfassenDialog::frageVerwerfen() {
     QMessageBox* box = neueMeldung(this, tr("Eingetragene Kurse verwerfen?"),
                                    tr("Der Stichtag wird nicht angelegt, und die eingetragenen Kurse gehen verloren."),
                                    QStringLiteral("verwerfenFrage"));
@@ -301,7 +301,7 @@ void StichtagErfassen::frageVerwerfen() {
     box->open();
 }
 
-void StichtagErfassen::done(int ergebnis) {
+void StichtagErfassenDialog::done(int ergebnis) {
     // Nothing fetched after this point reaches the draft or the store.
     geschlossen_ = true;
     bindung_.stoppe();
@@ -313,7 +313,7 @@ void StichtagErfassen::done(int ergebnis) {
     QDialog::done(ergebnis);
 }
 
-void StichtagErfassen::keyPressEvent(QKeyEvent* ereignis) {
+void StichtagErfassenDialog::keyPressEvent(QKeyEvent* ereignis) {
     if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) {
         ereignis->accept();
         return;

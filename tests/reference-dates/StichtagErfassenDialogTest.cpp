@@ -30,7 +30,7 @@
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "ui/KurseingabeFelder.h"
-#include "reference-dates/StichtagErfassen.h"
+#include "reference-dates/StichtagErfassenDialog.h"
 #include "reference-dates/StichtagskursFelder.h"
 #include "sources/Testhilfen.h"
 
@@ -64,9 +64,9 @@ Antwort einzelkurs(const std::string& isin, const std::string& kurs) {
                          R"(,"currency":{"originalValue":"EUR"},"tradedInPercent":false})");
 }
 
-class StichtagErfassenTest : public ::testing::Test {
+class StichtagErfassenDialogTest : public ::testing::Test {
 protected:
-    StichtagErfassenTest() {
+    StichtagErfassenDialogTest() {
         for (const auto& p : posten) {
             auto position = testspiel::kaufe(spiel.portfolio, p.klasse, "Posten", 10, testspiel::eur("100"));
             position->setzeKennung(p.kennung);
@@ -92,7 +92,7 @@ protected:
         });
     }
 
-    ~StichtagErfassenTest() override { zurueckhalten = false; }
+    ~StichtagErfassenDialogTest() override { zurueckhalten = false; }
 
     // On the server's threads: answers wait while the test holds them back (at most 20 s, so
     // that a failing test still ends).
@@ -103,8 +103,8 @@ protected:
     }
 
     void oeffne(std::optional<Zeitpunkt> abruftag = std::nullopt) {
-        blatt = std::make_unique<StichtagErfassen>(spiel.portfolio, beobachter, qbtest::dienstFuer(server), abruftag);
-        spion = std::make_unique<QSignalSpy>(blatt.get(), &StichtagErfassen::angelegt);
+        blatt = std::make_unique<StichtagErfassenDialog>(spiel.portfolio, beobachter, qbtest::dienstFuer(server), abruftag);
+        spion = std::make_unique<QSignalSpy>(blatt.get(), &StichtagErfassenDialog::angelegt);
         blatt->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.get()));
     }
@@ -164,13 +164,13 @@ protected:
     // Declared after everything its answers read, so that it stops before those go: a request
     // the sheet sends in a test's last line is answered while the server stops.
     qbtest::Testserver server;
-    std::unique_ptr<StichtagErfassen> blatt;
+    std::unique_ptr<StichtagErfassenDialog> blatt;
     std::unique_ptr<QSignalSpy> spion;
 };
 
 } // namespace
 
-TEST_F(StichtagErfassenTest, fuenfKurseMitVergleichWerdenEinStichtagMitFuenfNotizen) {
+TEST_F(StichtagErfassenDialogTest, fuenfKurseMitVergleichWerdenEinStichtagMitFuenfNotizen) {
     oeffne();
     // The rows wait for their comparison while the prices are typed.
     EXPECT_TRUE(zeile(Assetklasse::aktie)->findChild<QWidget*>(QStringLiteral("wirdGeholt"))->isVisible());
@@ -213,7 +213,7 @@ TEST_F(StichtagErfassenTest, fuenfKurseMitVergleichWerdenEinStichtagMitFuenfNoti
     EXPECT_TRUE(spion->at(0).at(0).value<Bewertungserfassung::Ergebnis>().verworfen.empty());
 }
 
-TEST_F(StichtagErfassenTest, starkeAbweichungFragtUndSpeichertNurNachTrotzdemSpeichern) {
+TEST_F(StichtagErfassenDialogTest, starkeAbweichungFragtUndSpeichertNurNachTrotzdemSpeichern) {
     oeffne();
     tippe(Assetklasse::aktie, "150");
     tippe(Assetklasse::anleihe, "99,5");
@@ -245,7 +245,7 @@ TEST_F(StichtagErfassenTest, starkeAbweichungFragtUndSpeichertNurNachTrotzdemSpe
     EXPECT_EQ(nachKennung.at("DE0001102580"), Dezimal::aus("99.5"));
 }
 
-TEST_F(StichtagErfassenTest, schliessenWaehrendDesAbrufsSpeichertNichts) {
+TEST_F(StichtagErfassenDialogTest, schliessenWaehrendDesAbrufsSpeichertNichts) {
     verzoegerung = 1500ms;
     oeffne();
     tippe(Assetklasse::aktie, "120");
@@ -265,7 +265,7 @@ TEST_F(StichtagErfassenTest, schliessenWaehrendDesAbrufsSpeichertNichts) {
     EXPECT_TRUE(spiel.gespeichert().bewertungen.empty());
 }
 
-TEST_F(StichtagErfassenTest, erneutHolenFragtNurDenFehlgeschlagenenVergleich) {
+TEST_F(StichtagErfassenDialogTest, erneutHolenFragtNurDenFehlgeschlagenenVergleich) {
     fehlschlagen.insert("DE0007164600");
     oeffne();
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
@@ -286,7 +286,7 @@ TEST_F(StichtagErfassenTest, erneutHolenFragtNurDenFehlgeschlagenenVergleich) {
     EXPECT_FALSE(erneut->isVisible());
 }
 
-TEST_F(StichtagErfassenTest, gescheitertesSpeichernLaesstBlattUndEingabeStehen) {
+TEST_F(StichtagErfassenDialogTest, gescheitertesSpeichernLaesstBlattUndEingabeStehen) {
     verzoegerung = 0ms;
     oeffne();
     tippe(Assetklasse::aktie, "120");
@@ -314,7 +314,7 @@ TEST_F(StichtagErfassenTest, gescheitertesSpeichernLaesstBlattUndEingabeStehen) 
     EXPECT_EQ(spiel.gespeichert().bewertungen.size(), 1U);
 }
 
-TEST_F(StichtagErfassenTest, offeneVergleicheEinFehlschlagUndEineSpaeteAbweichungBisZumGespeichertenStichtag) {
+TEST_F(StichtagErfassenDialogTest, offeneVergleicheEinFehlschlagUndEineSpaeteAbweichungBisZumGespeichertenStichtag) {
     zurueckhalten = true;
     fehlschlagen.insert("DE000A0S9GB0");
     oeffne();
@@ -401,7 +401,7 @@ TEST_F(StichtagErfassenTest, offeneVergleicheEinFehlschlagUndEineSpaeteAbweichun
     EXPECT_EQ(gesehen.size(), 5U);
 }
 
-TEST_F(StichtagErfassenTest, eineAndereHandelswaehrungHoltNurDenNeuenVergleich) {
+TEST_F(StichtagErfassenDialogTest, eineAndereHandelswaehrungHoltNurDenNeuenVergleich) {
     oeffne();
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
     ASSERT_EQ(server.anfragen(usdPfad).size(), 1U);
@@ -467,11 +467,11 @@ TEST_F(StichtagErfassenTest, eineAndereHandelswaehrungHoltNurDenNeuenVergleich) 
 TEST(StichtagErfassenTitel, nenntDenTagMitAusgeschriebenemMonat) {
     const Zeitpunkt heute = testspiel::tag(2026, 12, 7, 9);
     const Zeitpunkt nachtrag = testspiel::tag(2024, 3, 11, 17);
-    EXPECT_EQ(StichtagErfassen::titel({heute, std::nullopt}), QStringLiteral("Stichtag am 7. Dezember 2026"));
-    EXPECT_EQ(StichtagErfassen::titel({nachtrag, nachtrag}), QStringLiteral("Kurse vom 11. März 2024 nachtragen"));
+    EXPECT_EQ(StichtagErfassenDialog::titel({heute, std::nullopt}), QStringLiteral("Stichtag am 7. Dezember 2026"));
+    EXPECT_EQ(StichtagErfassenDialog::titel({nachtrag, nachtrag}), QStringLiteral("Kurse vom 11. März 2024 nachtragen"));
 }
 
-TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDieWaehrung) {
+TEST_F(StichtagErfassenDialogTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDieWaehrung) {
     oeffne();
     blatt->resize(560, 440);
     QApplication::setActiveWindow(blatt.get());
@@ -498,7 +498,7 @@ TEST_F(StichtagErfassenTest, dasRadUeberDerWaehrungswahlRolltDasBlattUndLaesstDi
 
 // Assistive technology meets the sheet, its price fields, the buttons of its rows and its two
 // questions under the names a sighted user reads.
-TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftung) {
+TEST_F(StichtagErfassenDialogTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftung) {
     oeffne();
     tippe(Assetklasse::aktie, "150");
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
@@ -535,7 +535,7 @@ TEST_F(StichtagErfassenTest, blattFelderKnoepfeUndFragenHeissenWieIhreBeschriftu
 
 // A group that opens the sheet and types the first price from its terminal writes it into the
 // first row's price field, not into the scrolled page or a picker.
-TEST_F(StichtagErfassenTest, dieEingabeBeginntImErstenKursfeld) {
+TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeld) {
     oeffne();
     QApplication::setActiveWindow(blatt.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
@@ -547,7 +547,7 @@ TEST_F(StichtagErfassenTest, dieEingabeBeginntImErstenKursfeld) {
 
 // At scale factor 2 on a 1280 × 800 screen the sheet and its question fit: the prices and the
 // long message scroll, the buttons stay in view.
-TEST_F(StichtagErfassenTest, aufEinemKleinenBildschirmPassenBlattUndRueckfrage) {
+TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckfrage) {
     const auto ganzImFenster = [](const QWidget* w) {
         return w->isVisible() &&
                w->window()->rect().contains(QRect(w->mapTo(w->window(), QPoint()), w->size()));

@@ -17,11 +17,12 @@ class Wertdiagramm;
 
 // The whole chart view of the performance tab: the stand line with the Lage badge (side by side
 // while they fit, else stacked), the chart, the hint about left-out reference dates, the key
-// figures of the latest state and an optional footnote. It reads no store and starts no task.
-class Wertentwicklungsansicht : public QWidget {
+// figures of the latest state and an optional footnote, all worked out by Wertentwicklung. It
+// reads no store and starts no task.
+class WertentwicklungAnsicht : public QWidget {
     Q_OBJECT
 public:
-    explicit Wertentwicklungsansicht(const Wertentwicklung& daten, QWidget* eltern = nullptr);
+    explicit WertentwicklungAnsicht(const Wertentwicklung& daten, QWidget* eltern = nullptr);
 
     // New inputs: redraws everything in the same widgets (nothing around loses focus).
     void zeige(const Wertentwicklung& daten);

@@ -35,14 +35,15 @@ class StichtagskursFelder;
 // price fields and comparison line; the comparisons are fetched for every row at once while the
 // sheet is open, and each answer is shown as it arrives. Saving asks back about strong
 // deviations and open comparisons first, and writes only through Bewertungserfassung.
-// Window-modal; open it with open().
-class StichtagErfassen : public QDialog {
+// Window-modal; open it with open(). Its logic: the draft Stichtagsentwurf, the save flow
+// Speicherablauf and the writing Bewertungserfassung.
+class StichtagErfassenDialog : public QDialog {
     Q_OBJECT
 
 public:
-    StichtagErfassen(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
+    StichtagErfassenDialog(std::shared_ptr<Portfolio> portfolio, Modellbeobachter& beobachter, Kursdienst dienst,
                      std::optional<Zeitpunkt> abruftag, QWidget* eltern = nullptr);
-    ~StichtagErfassen() override;
+    ~StichtagErfassenDialog() override;
 
     const Stichtagsentwurf& entwurf() const { return entwurf_; }
     const Bewertungserfassung::Stichtagswahl& wahl() const { return wahl_; }

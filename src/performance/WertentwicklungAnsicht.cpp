@@ -1,4 +1,4 @@
-#include "performance/Wertentwicklungsansicht.h"
+#include "performance/WertentwicklungAnsicht.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -26,7 +26,7 @@ constexpr int mindestLuecke = 20 + 12 + 20;
 
 } // namespace
 
-Wertentwicklungsansicht::Wertentwicklungsansicht(const Wertentwicklung& daten, QWidget* eltern)
+WertentwicklungAnsicht::WertentwicklungAnsicht(const Wertentwicklung& daten, QWidget* eltern)
     : QWidget(eltern), kopf_(new QBoxLayout(QBoxLayout::LeftToRight)),
       kopfabstand_(new QSpacerItem(mindestLuecke, 0, QSizePolicy::Expanding, QSizePolicy::Minimum)),
       standzeile_(new QLabel(this)), plakette_(new Lageplakette(daten.lage(), this)),
@@ -75,7 +75,7 @@ Wertentwicklungsansicht::Wertentwicklungsansicht(const Wertentwicklung& daten, Q
     zeige(daten);
 }
 
-void Wertentwicklungsansicht::zeige(const Wertentwicklung& daten) {
+void WertentwicklungAnsicht::zeige(const Wertentwicklung& daten) {
     standzeile_->setText(qtText(daten.standzeile()));
     plakette_->setzeLage(daten.lage());
     diagramm_->zeige(daten);
@@ -88,13 +88,13 @@ void Wertentwicklungsansicht::zeige(const Wertentwicklung& daten) {
     ordneKopf();
 }
 
-void Wertentwicklungsansicht::setzeSchriften() {
+void WertentwicklungAnsicht::setzeSchriften() {
     standzeile_->setFont(Schriftstil::hervorhebung(font()));
     hinweis_->setFont(Schriftstil::beschriftung(font()));
     fussnote_->setFont(Schriftstil::beschriftung(font()));
 }
 
-void Wertentwicklungsansicht::ordneKopf() {
+void WertentwicklungAnsicht::ordneKopf() {
     const int verfuegbar = width() - 2 * randBlock;
     const int nebeneinander = standzeile_->sizeHint().width() + mindestLuecke + plakette_->sizeHint().width();
     const bool zeile = nebeneinander <= verfuegbar;
@@ -113,12 +113,12 @@ void Wertentwicklungsansicht::ordneKopf() {
     kopf_->invalidate();
 }
 
-void Wertentwicklungsansicht::resizeEvent(QResizeEvent* ereignis) {
+void WertentwicklungAnsicht::resizeEvent(QResizeEvent* ereignis) {
     QWidget::resizeEvent(ereignis);
     ordneKopf();
 }
 
-void Wertentwicklungsansicht::changeEvent(QEvent* ereignis) {
+void WertentwicklungAnsicht::changeEvent(QEvent* ereignis) {
     if (ereignis->type() == QEvent::FontChange) {
         setzeSchriften();
         ordneKopf();
