@@ -122,9 +122,14 @@ std::unique_ptr<QuinzelbrockatApp> zeige(QuinzelbrockatApp::Speicher speicher, b
     return app;
 }
 
+// The game's window; without it (the store did not open) the tour cannot go on.
 Portfoliofenster* hauptfenster(const QuinzelbrockatApp& app) {
     auto* ansicht = app.fenster().findChild<PortfolioAnsicht*>();
-    return ansicht != nullptr ? ansicht->portfoliofenster() : nullptr;
+    if (ansicht == nullptr || ansicht->portfoliofenster() == nullptr) {
+        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
+        std::exit(1);
+    }
+    return ansicht->portfoliofenster();
 }
 
 // The ECB's rate for the tour's currency: the day's rate as the source would give it, at once.
@@ -142,10 +147,6 @@ void tourDurchDasSpiel() {
     auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
     warte(50);
     Portfoliofenster* fenster = hauptfenster(*app);
-    if (fenster == nullptr) {
-        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
-        std::exit(1);
-    }
     for (Bereich bereich : alleBereiche) {
         fenster->waehle(bereich);
         warte(300); // past the cross-fade
@@ -249,10 +250,6 @@ void tourDurchDieStichtagsliste() {
     auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
     warte(50);
     Portfoliofenster* fenster = hauptfenster(*app);
-    if (fenster == nullptr) {
-        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
-        std::exit(1);
-    }
     fenster->waehle(Bereich::stichtage);
     warte(300);
     auto* liste = fenster->findChild<QListWidget*>(QStringLiteral("stichtagsliste"));
@@ -434,10 +431,6 @@ void tourDurchDieKorrekturMitEzbKurs() {
     auto app = zeige(spielImSpeicher("Gruppe 7 – Nordlicht", 8));
     warte(50);
     Portfoliofenster* fenster = hauptfenster(*app);
-    if (fenster == nullptr || app->container() == nullptr) {
-        std::fprintf(stderr, "Das Hauptfenster fehlt.\n");
-        std::exit(1);
-    }
     fenster->waehle(Bereich::stichtage);
     warte(300);
     auto portfolio = app->container()->kontext().portfolios().front();

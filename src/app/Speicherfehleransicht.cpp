@@ -4,22 +4,11 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ui/Fliesstext.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Schriftstil.h"
 
 namespace qb {
-
-namespace {
-
-QLabel* fliesstext(const QString& text, QWidget* eltern) {
-    auto* label = new QLabel(eltern);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setText(text);
-    return label;
-}
-
-} // namespace
 
 Speicherfehleransicht::Speicherfehleransicht(const QString& fehlerbeschreibung, const QString& sicherungsordner,
                                              QWidget* eltern)

@@ -17,6 +17,7 @@
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
 #include "ui/Fenstergroesse.h"
+#include "ui/Fliesstext.h"
 #include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Radwache.h"
@@ -35,17 +36,6 @@
 
 namespace qb {
 
-namespace {
-
-QLabel* textzeile(const QString& text, QWidget* eltern) {
-    auto* label = new QLabel(text, eltern);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
-
 PreisKorrigierenDialog::PreisKorrigierenDialog(std::shared_ptr<Portfolio> portfolio, std::shared_ptr<Bewertung> bewertung,
                                    Assetklasse klasse, Modellkontext& kontext, Kursdienst dienst, QWidget* eltern)
     : QDialog(eltern),
@@ -63,7 +53,7 @@ PreisKorrigierenDialog::PreisKorrigierenDialog(std::shared_ptr<Portfolio> portfo
         auto* spalte = new QVBoxLayout(this);
         spalte->setContentsMargins(24, 24, 24, 24);
         spalte->setSpacing(16);
-        auto* text = textzeile(tr("Diese Position gibt es nicht mehr."), this);
+        auto* text = fliesstext(tr("Diese Position gibt es nicht mehr."), this);
         text->setObjectName("positionFehlt");
         text->setAlignment(Qt::AlignCenter);
         auto* schliessen = new QPushButton(tr("Schließen"), this);
@@ -113,15 +103,15 @@ void PreisKorrigierenDialog::baueFormular() {
     formular->setContentsMargins(16, 8, 16, 8);
     formular->setHorizontalSpacing(12);
     formular->setVerticalSpacing(6);
-    auto* datum = textzeile(
+    auto* datum = fliesstext(
         qtText(Formatierer().datumMitMonatUndUhrzeit(korrektur_->bewertung().datum(), Zeitzone::aktuell())),
         inhalt);
     datum->setObjectName("stichtag");
     formular->addRow(tr("Stichtag"), datum);
-    formular->addRow(tr("Wertpapier"), textzeile(qtText(position.name()), inhalt));
-    formular->addRow(tr("Kennung"), textzeile(qtText(position.kennung()), inhalt));
+    formular->addRow(tr("Wertpapier"), fliesstext(qtText(position.name()), inhalt));
+    formular->addRow(tr("Kennung"), fliesstext(qtText(position.kennung()), inhalt));
     if (position.notierung() == Notierungsart::prozentVomNennwert) {
-        auto* notierung = textzeile(tr("Prozent vom Nennwert"), inhalt);
+        auto* notierung = fliesstext(tr("Prozent vom Nennwert"), inhalt);
         notierung->setObjectName("notierung");
         formular->addRow(tr("Notierung"), notierung);
     }
@@ -136,7 +126,7 @@ void PreisKorrigierenDialog::baueFormular() {
     formular->addRow(neueAbweichung_);
     oben->addLayout(formular);
 
-    auto* hinweis = textzeile(qtText(PreisKorrigieren::hinweisText), inhalt);
+    auto* hinweis = fliesstext(qtText(PreisKorrigieren::hinweisText), inhalt);
     hinweis->setObjectName("hinweis");
     hinweis->setContentsMargins(16, 8, 16, 8);
     hinweis->setFont(Schriftstil::hervorhebung(hinweis->font()));

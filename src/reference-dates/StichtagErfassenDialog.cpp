@@ -18,6 +18,7 @@
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
 #include "ui/Fenstergroesse.h"
+#include "ui/Fliesstext.h"
 #include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
@@ -55,12 +56,6 @@ QString zeilenkopf(const Stichtagsentwurf::Zeile& zeile) {
     return teile.join(QStringLiteral(" · "));
 }
 
-QLabel* textzeile(const QString& text, QWidget* eltern) {
-    auto* label = new QLabel(text, eltern);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
 
 } // namespace
 
@@ -95,11 +90,11 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
     abschnitte->setContentsMargins(16, 16, 16, 16);
     abschnitte->setSpacing(8);
 
-    auto* kopf = textzeile(titel(wahl_), formular);
+    auto* kopf = fliesstext(titel(wahl_), formular);
     kopf->setObjectName(QStringLiteral("titel"));
     kopf->setFont(Schriftstil::ueberschrift(kopf->font()));
     abschnitte->addWidget(kopf);
-    auto* hinweis = textzeile(
+    auto* hinweis = fliesstext(
         wahl_.istNachtrag()
             ? tr("Trag die Bloomberg-Schlusskurse dieses Tages ein, in der Währung, in der Bloomberg sie zeigt. Zum "
                  "Vergleich holt die App die Kurse jenes Tages von der Börse Frankfurt und der EZB. Findest du keinen "
@@ -116,7 +111,7 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
 
     for (const auto& zeile : entwurf_.zeilen()) {
         abschnitte->addSpacing(12);
-        auto* zeilenTitel = textzeile(zeilenkopf(zeile), formular);
+        auto* zeilenTitel = fliesstext(zeilenkopf(zeile), formular);
         zeilenTitel->setFont(Schriftstil::ueberschrift(zeilenTitel->font()));
         abschnitte->addWidget(zeilenTitel);
         auto* felder = new StichtagskursFelder(
@@ -153,7 +148,7 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
     unvollstaendig_ = new Grenzhinweis(QString(), fuss);
     unvollstaendig_->setObjectName(QStringLiteral("unvollstaendig"));
     fussSpalte->addWidget(unvollstaendig_);
-    ohneKurs_ = textzeile(QString(), fuss);
+    ohneKurs_ = fliesstext(QString(), fuss);
     ohneKurs_->setObjectName(QStringLiteral("ohneKurs"));
     ohneKurs_->setFont(Schriftstil::beschriftung(ohneKurs_->font()));
     Vordergrund::setze(ohneKurs_, Vordergrund::sekundaer());
