@@ -208,9 +208,10 @@ TEST(Speichersperre, ohneSchreibrechtOeffnetDasSpielUndSagtBeimSpeichernWarum) {
     Datenschema::oeffneSpeicher(datei, moment);
     EXPECT_EQ(ordner.namen(), std::vector<std::string>{"spiel"});
 
-    // Root's lock file is another user's for the program that gives up root.
+    // A lock file the program may not write: read-only, and root's once it gives up root.
     fs::remove(alteSperre);
     schreibeDatei(alteSperre, "");
+    fs::permissions(alteSperre, fs::perms(0444));
     Kindprozess programm([&](Leitung& leitung) {
         leitung.sende(machNurLesbar(spiel, datei));
         erstesProgramm(datei, leitung);
