@@ -159,8 +159,10 @@ TEST(QuinzelbrockatAppTest, aufEinemKleinenBildschirmPasstDasFensterUndDerInhalt
 }
 
 // The very first start: the first frame of the waiting view shows no scroll bars along its
-// edges, only the window's background.
-TEST(QuinzelbrockatAppTest, dasErsteBildDerVorbereitungHatKeineRollbalken) {
+// edges, only the window's background. With a larger desktop font the window's smallest width
+// grows with it: at that width no title of the tab picker and not the export is cut. The height
+// stays; the pages scroll.
+TEST(QuinzelbrockatAppTest, erstesBildOhneRollbalkenUndMitGroessererSchriftNichtsAbgeschnitten) {
     QuinzelbrockatApp app(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
     app.passeAn(QSize(1920, 1040));
     QWidget& fenster = app.fenster();
@@ -170,15 +172,7 @@ TEST(QuinzelbrockatAppTest, dasErsteBildDerVorbereitungHatKeineRollbalken) {
     const QColor grund = fenster.palette().color(QPalette::Window);
     EXPECT_EQ(bild.pixelColor(bild.width() - 4, bild.height() / 3), grund);
     EXPECT_EQ(bild.pixelColor(bild.width() / 3, bild.height() - 4), grund);
-}
 
-// With a larger desktop font the window's smallest width grows with it: at that width no title
-// of the tab picker and not the export is cut. The height stays; the pages scroll.
-TEST(QuinzelbrockatAppTest, mitGroessererSchriftWirdAmKleinstenFensterNichtsAbgeschnitten) {
-    QuinzelbrockatApp app(std::make_unique<Modellcontainer>(Ablage::imArbeitsspeicher()));
-    QWidget& fenster = app.fenster();
-    app.passeAn(QSize(1920, 1040));
-    fenster.show();
     auto* ansicht = fenster.findChild<PortfolioAnsicht*>();
     ASSERT_TRUE(qbtest::warteBis([&] { return ansicht->portfoliofenster() != nullptr; }));
     QFont gross = fenster.font();

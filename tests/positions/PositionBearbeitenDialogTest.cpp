@@ -680,13 +680,19 @@ TEST_F(Blatt, dieEingabeBeginntImNamen) {
     blatt->reject();
 }
 
+// At scale factor 2 on a 1280 × 800 screen the sheet fits: the form scrolls above the buttons.
 // "Kurs … abrufen" turns itself off while the quote is on its way: the cursor goes to the price
 // it fills in, in sight, and stays there; typed keys reach it, never a button of the sheet.
-TEST_F(Blatt, nachDemAbrufenStehtDerCursorImKursfeld) {
+TEST_F(Blatt, aufEinemKleinenBildschirmPasstDasBlattUndNachDemAbrufenStehtDerCursorImKursfeld) {
     server.beantworte(boerse, boersenkurs("100", 300ms));
     QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt));
-    // A low sheet scrolled to its end: the price stands out of sight above the button.
+    blatt->passeAn(QSize(640, 400));
+    blatt->resize(blatt->minimumSize());
+    EXPECT_EQ(blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return imBlick(blatt->findChild<QPushButton*>("speichern"), blatt); }, 2000));
+    // Lower still and scrolled to its end: the price stands out of sight above the button.
     blatt->passeAn(QSize(640, 300));
     blatt->resize(blatt->minimumSize());
     auto* abrufen = blatt->findChild<QPushButton*>("abrufen");
@@ -701,16 +707,5 @@ TEST_F(Blatt, nachDemAbrufenStehtDerCursorImKursfeld) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return imBlick(feld(blatt, "kurs"), blatt); }, 2000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return feld(blatt, "kurs")->text() == "100"; }, 10000));
     EXPECT_EQ(blatt->focusWidget(), feld(blatt, "kurs"));
-    blatt->reject();
-}
-
-// At scale factor 2 on a 1280 × 800 screen the sheet fits: the form scrolls above the buttons.
-TEST_F(Blatt, aufEinemKleinenBildschirmPasstDasBlatt) {
-    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
-    blatt->passeAn(QSize(640, 400));
-    blatt->resize(blatt->minimumSize());
-    EXPECT_EQ(blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return imBlick(blatt->findChild<QPushButton*>("speichern"), blatt); }, 2000));
     blatt->reject();
 }

@@ -155,66 +155,57 @@ TEST(PreisKorrigieren, positionGeaendertOderWegSchreibtNichts) {
     }
 }
 
-// Assistive technology names the sheet by its title and its price field by the row's label and
-// class, as in the capture sheet.
-TEST(PreisKorrigieren, blattUndFelderHeissenWieIhreBeschriftung) {
-    const auto deutsch = qbtest::Umgebung::deutsch();
+// The sheet over a shown window, not yet opened.
+struct Korrekturblatt {
+    const qbtest::Umgebung deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
     Korrekturspiel spiel;
     QWidget fenster;
-    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
-                                       qbtest::dienstFuer(server), &fenster);
-    QPointer<PreisKorrigierenDialog> offen(blatt);
-    fenster.show();
-    blatt->open();
-    EXPECT_EQ(qbtest::zugangsname(blatt), "Aktie");
-    const auto felder = qbtest::beschriftungen(*blatt);
+    QPointer<PreisKorrigierenDialog> blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung,
+        Assetklasse::aktie, spiel.kontext(), qbtest::dienstFuer(server), &fenster);
+    Korrekturblatt() { fenster.show(); }
+};
+
+// Assistive technology names the sheet by its title and its price field by the row's label and
+// class, as in the capture sheet.
+TEST(PreisKorrigieren, blattUndFelderHeissenWieIhreBeschriftung) {
+    Korrekturblatt k;
+    k.blatt->open();
+    EXPECT_EQ(qbtest::zugangsname(k.blatt), "Aktie");
+    const auto felder = qbtest::beschriftungen(*k.blatt);
     ASSERT_EQ(felder.size(), 2U);
     EXPECT_EQ(felder.at(0).beschriftung, "Handelswährung");
     EXPECT_EQ(felder.at(1).beschriftung, "Kurs");
     for (const auto& feld : felder) {
         EXPECT_EQ(feld.name, feld.beschriftung + ": Aktie");
     }
-    blatt->reject();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return offen.isNull(); }, 5000));
+    k.blatt->reject();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 5000));
 }
 
 // The sheet opens with the cursor in the price to correct.
 TEST(PreisKorrigieren, dieEingabeBeginntImKurs) {
-    const auto deutsch = qbtest::Umgebung::deutsch();
-    qbtest::Testserver server;
-    Korrekturspiel spiel;
-    QWidget fenster;
-    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
-                                       qbtest::dienstFuer(server), &fenster);
-    QPointer<PreisKorrigierenDialog> offen(blatt);
-    fenster.show();
-    blatt->open();
-    QApplication::setActiveWindow(blatt);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt));
-    EXPECT_EQ(QApplication::focusWidget(), blatt->findChild<Zahleneingabe*>("kurs")->feld());
-    blatt->reject();
+    Korrekturblatt k;
+    k.blatt->open();
+    QApplication::setActiveWindow(k.blatt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(k.blatt));
+    EXPECT_EQ(QApplication::focusWidget(), k.blatt->findChild<Zahleneingabe*>("kurs")->feld());
+    k.blatt->reject();
 }
 
 // At scale factor 2 on a 1280 × 800 screen the sheet fits, its buttons in view; what does not fit
 // scrolls instead of being squeezed.
 TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
-    const auto deutsch = qbtest::Umgebung::deutsch();
-    qbtest::Testserver server;
-    Korrekturspiel spiel;
-    QWidget fenster;
-    auto* blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie, spiel.kontext(),
-                                       qbtest::dienstFuer(server), &fenster);
-    fenster.show();
-    blatt->passeAn(QSize(640, 400));
-    blatt->open();
-    blatt->resize(blatt->minimumSize());
-    EXPECT_EQ(blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
-    auto* knopf = blatt->findChild<QPushButton*>("speichern");
+    Korrekturblatt k;
+    k.blatt->passeAn(QSize(640, 400));
+    k.blatt->open();
+    k.blatt->resize(k.blatt->minimumSize());
+    EXPECT_EQ(k.blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
+    auto* knopf = k.blatt->findChild<QPushButton*>("speichern");
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return blatt->rect().contains(QRect(knopf->mapTo(blatt, QPoint()), knopf->size())); }, 2000));
-    auto* flaeche = blatt->findChild<QScrollArea*>();
-    ASSERT_NE(flaeche, nullptr);
+        [&] { return k.blatt->rect().contains(QRect(knopf->mapTo(k.blatt, QPoint()), knopf->size())); },
+        2000));
+    auto* flaeche = k.blatt->findChild<QScrollArea*>();
     EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
-    blatt->reject();
+    k.blatt->reject();
 }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -486,7 +487,7 @@ TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmtUndNurZeilenSindTabstopps
             }
         }
     }
-    // Tab walks the rows and nothing else: no page around them takes the focus unseen.
+    // Tab walks the rows and nothing else.
     aktie->setFocus(Qt::TabFocusReason);
     for (const char* naechste : {"zeile-Währung", "zeile-Rohstoff", "zeile-Aktie"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -498,16 +499,11 @@ TEST(StichtagDetailTest, eineZeileMitDemFokusIstUmrahmtUndNurZeilenSindTabstopps
 // they are laid out whole and nothing scrolls sideways.
 TEST(StichtagDetailTest, mitGroessererSchriftRollenDieZeilenNichtSeitwaerts) {
     const auto deutsch = qbtest::Umgebung::deutsch();
-    // The desktop's font, twice the usual size, for as long as the test runs.
-    struct Anwendungsschrift {
-        QFont vorher = QApplication::font();
-        Anwendungsschrift() {
-            QFont gross = vorher;
-            gross.setPointSizeF(vorher.pointSizeF() * 2);
-            QApplication::setFont(gross);
-        }
-        ~Anwendungsschrift() { QApplication::setFont(vorher); }
-    } schrift;
+    const QFont vorher = QApplication::font();
+    const auto zurueck = qScopeGuard([&] { QApplication::setFont(vorher); });
+    QFont gross = vorher;
+    gross.setPointSizeF(vorher.pointSizeF() * 2);
+    QApplication::setFont(gross);
     Farbspiel spiel;
     Modellbeobachter beobachter(spiel.kontext());
     StichtagDetail detail(spiel.portfolio, spiel.bewertung, beobachter, Kursdienst::standard());

@@ -504,8 +504,7 @@ TEST_F(StichtagErfassenDialogTest, blattFelderKnoepfeUndFragenHeissenWieIhreBesc
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
     EXPECT_EQ(qbtest::zugangsname(blatt.get()), utf8(blatt->windowTitle()));
 
-    // Each row's fields and buttons say the row's class after their label: five price fields
-    // and five of each button, told apart.
+    // Each row's fields and buttons say the row's class after their label, told apart.
     std::size_t felder = 0;
     for (const auto& p : posten) {
         const std::string klasse(bezeichnung(p.klasse));
@@ -568,7 +567,7 @@ TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckf
     QTest::mouseClick(knopf(QStringLiteral("speichern")), Qt::LeftButton);
     QMessageBox* frage = rueckfrage();
     ASSERT_NE(frage, nullptr);
-    // With a larger desktop font too, as small screens often have.
+    // With a larger font too, as small screens often have.
     QFont gross = frage->font();
     gross.setPointSizeF(gross.pointSizeF() * 1.5);
     frage->setFont(gross);

@@ -331,12 +331,11 @@ TEST(VergleichszeileTest, selbstEintragenGibtDenCursorInsKursfeld) {
     e.speichereVergleich(e.zeile(Assetklasse::aktie)->vergleichsauftrag(),
                          Referenz{KursTeil::vorhanden(schluss), RateTeil::entfaellt()});
     e.vergleichskursUebernehmen(Assetklasse::aktie);
-    StichtagskursFelder* zeile = nullptr;
-    zeile = new StichtagskursFelder(e, Assetklasse::aktie, Kursdienst::standard(),
-                                    [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
-                                        aenderung(e);
-                                        zeile->zeige(e);
-                                    });
+    StichtagskursFelder* zeile = new StichtagskursFelder(e, Assetklasse::aktie, Kursdienst::standard(),
+        [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
+            aenderung(e);
+            zeile->zeige(e);
+        });
     const std::unique_ptr<QWidget> blatt(zeile);
     zeile->show();
     QApplication::setActiveWindow(zeile);
