@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <QCoreApplication>
@@ -152,11 +153,8 @@ TEST(AnsichtsaufgabeTest, eineArbeitDieScheitertEndetMitEinerDeutschenMeldungUnd
     const std::string quelle = "Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.";
     const std::string allgemein = "Fehler: Der Vorgang konnte nicht abgeschlossen werden.";
     const std::string gescheitert = "Hintergrundarbeit gescheitert: ";
-    const struct {
-        std::exception_ptr fehler;
-        std::vector<std::string> angewandt;
-        std::vector<std::string> protokoll;
-    } faelle[] = {
+    // What the work throws, what is applied, what is logged.
+    const std::tuple<std::exception_ptr, std::vector<std::string>, std::vector<std::string>> faelle[] = {
         {std::make_exception_ptr(std::runtime_error("disk I/O error")), {allgemein},
          {gescheitert + "disk I/O error"}},
         {std::make_exception_ptr(42), {allgemein}, {gescheitert + "unbekannter Fehler"}},
@@ -165,17 +163,17 @@ TEST(AnsichtsaufgabeTest, eineArbeitDieScheitertEndetMitEinerDeutschenMeldungUnd
         // A stop is never text, not even one the work reports without being asked to stop.
         {std::make_exception_ptr(qb::Abgebrochen()), {}, {}},
     };
-    for (const auto& fall : faelle) {
+    for (const auto& [fehler, erwartet, zeilen] : faelle) {
         const qb::test::Protokollmitschnitt protokoll;
         QObject kontext;
         Ansichtsaufgabe<int> aufgabe(&kontext);
         std::vector<std::string> angewandt;
         aufgabe.setzeSchluessel(
-            1, [&fall](std::stop_token) -> std::string { std::rethrow_exception(fall.fehler); },
+            1, [f = fehler](std::stop_token) -> std::string { std::rethrow_exception(f); },
             [&](std::string e) { angewandt.push_back(e); }, fehlschlag);
         ASSERT_TRUE(warte([&] { return !aufgabe.laeuft(); }));
-        EXPECT_EQ(angewandt, fall.angewandt);
-        EXPECT_EQ(protokoll.texte(), fall.protokoll);
+        EXPECT_EQ(angewandt, erwartet);
+        EXPECT_EQ(protokoll.texte(), zeilen);
     }
 }
 
