@@ -12,9 +12,8 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("TZ", "Europe/Berlin", 1);
     ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-    // Outside a desktop session (a build machine, ssh) there is no runtime folder, and Qt would
-    // say so in every test's output. Such a run gets a private one for the time of the program;
-    // mkdtemp makes it readable for the owner alone, as Qt requires of it.
+    // Outside a desktop session (a build machine, ssh) there is no runtime folder, and Qt would say so
+    // in every test's output: such a run gets a private one, owner-only as Qt requires, while it runs.
     static std::string ordner = std::filesystem::temp_directory_path() / "quinzelbrockat-test-XXXXXX";
     if (const char* gesetzt = std::getenv("XDG_RUNTIME_DIR");
         (gesetzt == nullptr || *gesetzt == '\0') && ::mkdtemp(ordner.data()) != nullptr) {
@@ -24,9 +23,8 @@ int main(int argc, char** argv) {
             std::filesystem::remove_all(ordner, fehler);
         });
     }
-    // The offscreen platform says of every window shown that it cannot do what a window manager
-    // does (size hints, raising, grabbing the keyboard): the test's stand-in for a screen
-    // speaking, not the code under test. Every other message goes on to Qt's output.
+    // The offscreen platform says of every window shown that it cannot do what a window manager does
+    // (size hints, raising, grabbing the keyboard): the stand-in screen talking, not the code under test.
     static const QtMessageHandler qtsAusgabe =
         qInstallMessageHandler([](QtMsgType art, const QMessageLogContext& kontext, const QString& text) {
             if (art != QtWarningMsg || !text.startsWith(QLatin1String("This plugin does not support "))) {
