@@ -126,8 +126,7 @@ TEST_F(BoerseTest, folgtDerRegelDerHandelsplaetze) {
     const Kursfehler unbekannt = Kursfehler::kennungUnbekannt(isin);
     const Kursfehler keinKurs = Kursfehler::keinKursEnthalten(isin);
     Antwort zuGross = Antwort::json(std::string(qb::JsonAbruf::hoechstgroesse + 1, ' '));
-    // The status, then nothing more of the body until the server ends.
-    auto stockend = [](int status) {
+    auto stockend = [](int status) { // the status, then nothing more of the body until the server ends
         Antwort a = Antwort::json(std::string(100, ' '), status);
         a.stocktNach = 0;
         return a;

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <dlfcn.h>
@@ -19,14 +20,10 @@ namespace {
 
 // What the dynamic linker says when it opens this file and looks for curl's first function.
 std::string linkerfehler(const std::string& datei) {
-    void* bibliothek = dlopen(datei.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (bibliothek == nullptr) {
-        return dlerror();
+    if (void* bibliothek = dlopen(datei.c_str(), RTLD_NOW | RTLD_LOCAL); bibliothek != nullptr) {
+        dlsym(bibliothek, "curl_version_info");
     }
-    dlsym(bibliothek, "curl_version_info");
-    std::string text = dlerror();
-    dlclose(bibliothek);
-    return text;
+    return dlerror();
 }
 
 // A library that is missing, or one that is there but is no libcurl, fails every call with one
@@ -55,20 +52,15 @@ TEST(CurlbibliothekTest, ohneCurlScheitertJederAbrufMitEinemSatz) {
 
 TEST(CurlbibliothekTest, verlangtEineVersionMitAllemWasDieAbrufeNutzen) {
     const std::string zuAlt = "Die Netzwerkbibliothek libcurl ist zu alt (Version ";
-    struct Fall {
-        unsigned int version;
-        bool kannHttps;
-        std::optional<std::string> erwartet;
-    };
-    const Fall faelle[] = {
+    const std::tuple<unsigned int, bool, std::optional<std::string>> faelle[] = {
         {0x075700, true, std::nullopt},
         {0x080B01, true, std::nullopt},
         {0x0756FF, true, zuAlt + "7.86.255, nötig ist mindestens 7.87.0)."},
         {0x073E00, false, zuAlt + "7.62.0, nötig ist mindestens 7.87.0)."},
         {0x075700, false, "Die Netzwerkbibliothek libcurl kann kein HTTPS."},
     };
-    for (const auto& fall : faelle) {
-        EXPECT_EQ(Curlbibliothek::mangel(fall.version, fall.kannHttps), fall.erwartet) << std::hex << fall.version;
+    for (const auto& [version, kannHttps, erwartet] : faelle) {
+        EXPECT_EQ(Curlbibliothek::mangel(version, kannHttps), erwartet) << std::hex << version;
     }
 }
 

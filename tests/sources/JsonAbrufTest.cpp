@@ -4,6 +4,7 @@
 #include <future>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include <dlfcn.h>
 #include <netdb.h>
@@ -329,36 +330,29 @@ TEST_F(JsonAbrufTest, nacheinanderGenuegtEinHandschlag) {
 // connection, however long the server would keep it open.
 TEST_F(JsonAbrufTest, einFehlerstatusWartetNichtAufSeinenKoerper) {
     server.beantworte("/x", Antwort::json("{}"));
-    struct Fall {
-        int status;
-        bool ohneLaenge;
-        std::size_t stocktNach;
-        std::chrono::milliseconds stueckpause;
-        Kursfehler erwartet;
-    };
-    const Fall faelle[] = {
-        {404, false, 0, 0ms, Kursfehler::nichtGefunden(404)},
-        {500, false, 10, 0ms, Kursfehler::quellenfehler(500)},
-        {404, true, 0, 0ms, Kursfehler::nichtGefunden(404)},
-        {503, true, 10, 0ms, Kursfehler::quellenfehler(503)},
+    // Status, body without a length, bytes before the stall, pause between bytes.
+    const std::tuple<int, bool, std::size_t, std::chrono::milliseconds> faelle[] = {
+        {404, false, 0, 0ms}, {500, false, 10, 0ms}, {404, true, 0, 0ms}, {503, true, 10, 0ms},
         // Every byte within the wait for data, yet the whole body would take 50 s.
-        {500, false, 1000, 50ms, Kursfehler::quellenfehler(500)},
+        {500, false, 1000, 50ms},
     };
     EXPECT_EQ(hole("/x"), "{}");
-    for (const auto& fall : faelle) {
-        Antwort stockend = mitKoerper(fall.status, 1000);
-        stockend.ohneLaenge = fall.ohneLaenge;
-        stockend.stocktNach = fall.stocktNach;
+    for (const auto& [status, ohneLaenge, stocktNach, stueckpause] : faelle) {
+        SCOPED_TRACE(status);
+        Antwort stockend = mitKoerper(status, 1000);
+        stockend.ohneLaenge = ohneLaenge;
+        stockend.stocktNach = stocktNach;
         stockend.stueckgroesse = 1;
-        stockend.stueckpause = fall.stueckpause;
+        stockend.stueckpause = stueckpause;
         server.beantworte("/stockt", stockend);
         const auto anfang = std::chrono::steady_clock::now();
-        EXPECT_EQ(kursfehler([&] { hole("/stockt"); }), fall.erwartet);
-        EXPECT_LT(std::chrono::steady_clock::now() - anfang, 5s) << fall.status;
+        EXPECT_EQ(kursfehler([&] { hole("/stockt"); }),
+                  status == 404 ? Kursfehler::nichtGefunden(404) : Kursfehler::quellenfehler(status));
+        EXPECT_LT(std::chrono::steady_clock::now() - anfang, 5s);
         // The connection that stalled is never lent again.
         EXPECT_EQ(hole("/x"), "{}");
         const auto anfragen = server.anfragen();
-        EXPECT_NE(anfragen.back().verbindung, anfragen[anfragen.size() - 2].verbindung) << fall.status;
+        EXPECT_NE(anfragen.back().verbindung, anfragen[anfragen.size() - 2].verbindung);
     }
 }
 

@@ -31,21 +31,16 @@ json rate(const char* datum, const char* wert) {
 }
 
 // A source that fails as no source should: with an error that is no Kursfehler.
-class KaputteQuelle : public qb::Kursquelle {
-public:
-    const std::string& bezeichnung() const override { return name_; }
+struct KaputteQuelle : qb::Kursquelle {
+    std::string name = "kaputt";
+    const std::string& bezeichnung() const override { return name; }
     std::string_view kennungshinweis() const override { return ""; }
     qb::Kennungsurteil pruefe(std::string_view) const override { return qb::Kennungsurteil::verwendbar; }
     Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { throw std::bad_alloc(); }
-    Kursnotierung kurs(std::string_view, qb::Zeitpunkt, std::stop_token) const override {
-        throw std::bad_alloc();
-    }
+    Kursnotierung kurs(std::string_view, qb::Zeitpunkt, std::stop_token) const override { throw 0; }
     qb::Kursreihe kursreihe(std::string_view, qb::Zeitpunkt, qb::Zeitpunkt, std::stop_token) const override {
-        throw std::bad_alloc();
+        throw 0;
     }
-
-private:
-    std::string name_ = "kaputt";
 };
 
 class KursabrufTest : public ::testing::Test {

@@ -2,10 +2,9 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include <QCoreApplication>
@@ -15,8 +14,8 @@
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
-#include "foundation/Protokoll.h"
 #include "model/Kursfehler.h"
+#include "model/SpeicherHilfe.h"
 #include "ui/Ansichtsaufgabe.h"
 #include "ui/Arbeitspool.h"
 
@@ -33,9 +32,7 @@ struct Sperre {
 };
 
 // Every run of these tests turns a failure into a result the same way.
-std::string fehlschlag(std::string meldung) {
-    return "Fehler: " + meldung;
-}
+const auto fehlschlag = [](std::string meldung) { return "Fehler: " + meldung; };
 
 // `wirft`: the work fails once it is let go.
 auto blockierend(const std::shared_ptr<Sperre>& sperre, std::string ergebnis, bool wirft = false) {
@@ -153,47 +150,30 @@ TEST(AnsichtsaufgabeTest, einGestoppterOderVerwaisterLaufWendetNichtsAn) {
 }
 
 TEST(AnsichtsaufgabeTest, eineArbeitDieScheitertEndetMitEinerDeutschenMeldungUndIhremTextImProtokoll) {
-    std::mutex sperre;
-    std::vector<std::string> zeilen;
-    qb::Protokoll::setzeSenke(
-        [&](qb::Protokoll::Stufe, const std::string& kategorie, const std::string& text) {
-            std::lock_guard gesperrt(sperre);
-            zeilen.push_back(kategorie + ": " + text);
-        });
-    struct Syslog {
-        ~Syslog() { qb::Protokoll::setzeSenke({}); }
-    } zurueck;
-    struct Fall {
-        std::function<std::string()> wirf;
-        std::vector<std::string> angewandt;
-        std::vector<std::string> zeilen;
-    };
     const std::string quelle = "Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.";
-    const std::string allgemein = "Der Vorgang konnte nicht abgeschlossen werden.";
-    const Fall faelle[] = {
-        {[]() -> std::string { throw std::runtime_error("disk I/O error"); },
-         {"Fehler: " + allgemein},
-         {"Hintergrund: Hintergrundarbeit gescheitert: disk I/O error"}},
-        {[]() -> std::string { throw 42; },
-         {"Fehler: " + allgemein},
-         {"Hintergrund: Hintergrundarbeit gescheitert: unbekannter Fehler"}},
-        {[]() -> std::string { throw qb::Kursfehler::quellenfehler(500); },
-         {"Fehler: " + quelle},
-         {"Hintergrund: Hintergrundarbeit gescheitert: " + quelle}},
+    const std::string allgemein = "Fehler: Der Vorgang konnte nicht abgeschlossen werden.";
+    const std::string gescheitert = "Hintergrundarbeit gescheitert: ";
+    // What the work throws, what is applied, what is logged.
+    const std::tuple<std::exception_ptr, std::vector<std::string>, std::vector<std::string>> faelle[] = {
+        {std::make_exception_ptr(std::runtime_error("disk I/O error")), {allgemein},
+         {gescheitert + "disk I/O error"}},
+        {std::make_exception_ptr(42), {allgemein}, {gescheitert + "unbekannter Fehler"}},
+        {std::make_exception_ptr(qb::Kursfehler::quellenfehler(500)), {"Fehler: " + quelle},
+         {gescheitert + quelle}},
         // A stop is never text, not even one the work reports without being asked to stop.
-        {[]() -> std::string { throw qb::Abgebrochen(); }, {}, {}},
+        {std::make_exception_ptr(qb::Abgebrochen()), {}, {}},
     };
-    for (const Fall& fall : faelle) {
+    for (const auto& [fehler, erwartet, zeilen] : faelle) {
+        const qb::test::Protokollmitschnitt protokoll;
         QObject kontext;
         Ansichtsaufgabe<int> aufgabe(&kontext);
         std::vector<std::string> angewandt;
         aufgabe.setzeSchluessel(
-            1, [&fall](std::stop_token) { return fall.wirf(); },
+            1, [f = fehler](std::stop_token) -> std::string { std::rethrow_exception(f); },
             [&](std::string e) { angewandt.push_back(e); }, fehlschlag);
         ASSERT_TRUE(warte([&] { return !aufgabe.laeuft(); }));
-        EXPECT_EQ(angewandt, fall.angewandt);
-        std::lock_guard gesperrt(sperre);
-        EXPECT_EQ(std::exchange(zeilen, {}), fall.zeilen);
+        EXPECT_EQ(angewandt, erwartet);
+        EXPECT_EQ(protokoll.texte(), zeilen);
     }
 }
 
