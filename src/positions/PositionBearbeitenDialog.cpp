@@ -2,9 +2,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,7 +19,6 @@
 #include "ui/Schriftstil.h"
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
-#include "ui/Zahleneingabe.h"
 #include "model/Portfolio.h"
 #include "positions/Positionsformular.h"
 
@@ -177,19 +174,6 @@ void PositionBearbeitenDialog::aktualisiere() {
     prueftAnzeige_->setVisible(prueft);
     prueftText_->setVisible(prueft);
     speichern_->setEnabled(editor_.kannSpeichern() && !prueft && !abruf_->stand().istLaufend());
-}
-
-void PositionBearbeitenDialog::keyPressEvent(QKeyEvent* ereignis) {
-    // Return in a number field finishes the number; it must not save a half-typed position.
-    if (ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) {
-        for (QWidget* w = focusWidget(); w != nullptr && w != this; w = w->parentWidget()) {
-            if (qobject_cast<Zahleneingabe*>(w) != nullptr) {
-                ereignis->accept();
-                return;
-            }
-        }
-    }
-    QDialog::keyPressEvent(ereignis);
 }
 
 void PositionBearbeitenDialog::done(int ergebnis) {

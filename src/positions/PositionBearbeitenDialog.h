@@ -50,9 +50,6 @@ public:
     // Closing, by any way, stops a running check first.
     void done(int ergebnis) override;
 
-protected:
-    void keyPressEvent(QKeyEvent* ereignis) override;
-
 private:
     void baueAktionsleiste(QWidget* leiste);
     void aktualisiere();
