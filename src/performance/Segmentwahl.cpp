@@ -14,6 +14,7 @@ Segmentwahl::Segmentwahl(QWidget* eltern) : QWidget(eltern), gruppe_(new QButton
     reihe->setContentsMargins(0, 0, 0, 0);
     reihe->setSpacing(0);
     gruppe_->setExclusive(true);
+    connect(gruppe_, &QButtonGroup::idToggled, this, &Segmentwahl::passeTabfolgeAn);
 }
 
 QAbstractButton* Segmentwahl::fuegeHinzu(const QString& text, const QString& name, int id) {
@@ -23,7 +24,18 @@ QAbstractButton* Segmentwahl::fuegeHinzu(const QString& text, const QString& nam
     segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout()->addWidget(segment);
     gruppe_->addButton(segment, id);
+    passeTabfolgeAn();
     return segment;
+}
+
+void Segmentwahl::passeTabfolgeAn() {
+    // Tab stops at the chosen segment alone, as on radio buttons, so that the arrows, which
+    // choose only from a chosen segment, choose from where Tab lands. The others keep the focus
+    // by click and by arrow; with none chosen, each is a stop.
+    const QAbstractButton* gewaehlt = gruppe_->checkedButton();
+    for (QAbstractButton* segment : gruppe_->buttons()) {
+        segment->setFocusPolicy(gewaehlt == nullptr || segment == gewaehlt ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 QSize Segmentwahl::sizeHint() const {

@@ -26,6 +26,8 @@ public:
     QSize minimumSizeHint() const override;
 
 private:
+    void passeTabfolgeAn();
+
     QButtonGroup* gruppe_;
 };
 

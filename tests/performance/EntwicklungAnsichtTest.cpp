@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -226,16 +227,19 @@ TEST_F(EntwicklungAnsichtTest, diePickerSindPerTastaturErreichbarUndBehaltenDenF
     EXPECT_EQ(darstellung->width(), 240);
     EXPECT_EQ(zeitraum->width(), 240);
 
-    // Tab leads on to the period picker; Space picks the focused period.
+    // Tab leads on to the chosen period, "Alles", and the arrows pick the next one each time; Tab
+    // and Backtab come back to the one picked.
+    const auto fokus = [] {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : std::string();
+    };
     QTest::keyClick(tagesverlauf, Qt::Key_Tab);
-    ASSERT_NE(QApplication::focusWidget(), nullptr);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), "zeitraum-einMonat");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_EQ(ansicht->zeitraum(), qb::Zeitraum::einMonat);
-    ASSERT_TRUE(warteBis([&] { return geladen(); }));
-    EXPECT_EQ(tage(), 31U);
-    EXPECT_EQ(QApplication::focusWidget()->objectName(), "zeitraum-einMonat");
-}
+    EXPECT_EQ(fokus(), "zeitraum-alles");
+    for (const auto& [taste, zeitraum] : {std::pair{Qt::Key_Left, qb::Zeitraum::dreiMonate},
+                                          std::pair{Qt::Key_Left, qb::Zeitraum::einMonat}}) {
+        QTest::keyClick(QApplication::focusWidget(), taste);
+        EXPECT_EQ(ansicht->zeitraum(), zeitraum);
+        EXPECT_EQ(fokus(), "zeitraum-" + std::string(qb::rohwert(zeitraum)));
+    }
 
 // A dark palette of the kind a dark desktop colour scheme hands the application.
 TEST_F(EntwicklungAnsichtTest, dasGewaehlteSegmentStichtHellWieDunkelDeutlichHervor) {
