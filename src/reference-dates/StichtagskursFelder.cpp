@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -56,19 +57,12 @@ StichtagskursFelder::StichtagskursFelder(const Stichtagsentwurf& entwurf, Assetk
     uebernommenText_ = new Hinweiszeile(QString(), QStringLiteral("arrow.down.doc"), uebernommen_);
     uebernommenText_->setObjectName(QStringLiteral("uebernommen"));
     uebernommenReihe->addWidget(uebernommenText_, 1, Qt::AlignTop);
-    auto* selbst = kleinerKnopf(tr("Selbst eintragen"), QStringLiteral("selbstEintragen"), uebernommen_);
+    selbst_ = kleinerKnopf(tr("Selbst eintragen"), QStringLiteral("selbstEintragen"), uebernommen_);
     // One such button per row: its name says whose price it is.
-    selbst->setAccessibleName(tr("Selbst eintragen: %1").arg(qtText(bezeichnung(klasse))));
-    uebernommenReihe->addWidget(selbst, 0, Qt::AlignTop);
-    connect(selbst, &QPushButton::clicked, this, [this, selbst] {
-        const bool mitFokus = selbst->hasFocus();
-        aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); });
-        // The button goes with the taken-over line: the cursor goes where the price is typed,
-        // not on to the next row.
-        if (mitFokus) {
-            fokussiereKurs();
-        }
-    });
+    selbst_->setAccessibleName(tr("Selbst eintragen: %1").arg(qtText(bezeichnung(klasse))));
+    uebernommenReihe->addWidget(selbst_, 0, Qt::AlignTop);
+    connect(selbst_, &QPushButton::clicked, this,
+            [this] { aendere([](Stichtagsentwurf& e, Assetklasse k) { e.selbstEintragen(k); }); });
     spalte->addWidget(uebernommen_);
 
     eingabe_ = new QWidget(this);
@@ -143,12 +137,16 @@ void StichtagskursFelder::zeige(const Stichtagsentwurf& entwurf) {
         return;
     }
     const Vergleichszeile inhalt(entwurf, *zeile);
-    uebernommen_->setVisible(inhalt.uebernommen().has_value());
-    eingabe_->setVisible(!inhalt.uebernommen().has_value());
+    const auto inDenKurs = [this] { fokussiereKurs(); };
+    // The part that comes is shown before the one that goes, so that the focus can move into it.
     if (inhalt.uebernommen()) {
         uebernommenText_->setzeText(*inhalt.uebernommen());
+        uebernommen_->setVisible(true);
+        verberge(eingabe_, [this] { selbst_->setFocus(Qt::OtherFocusReason); });
         return;
     }
+    eingabe_->setVisible(true);
+    verberge(uebernommen_, inDenKurs);
 
     felder_->setzeAngaben(angabenFuer(*zeile));
     felder_->setzeReferenztag(entwurf.abruftag());
@@ -166,8 +164,22 @@ void StichtagskursFelder::zeige(const Stichtagsentwurf& entwurf) {
     status_->setVisible(!wirdGeholt);
     status_->setText(inhalt.statusText());
     zeigeWarnungen(inhalt.warnungen());
-    uebernehmen_->setVisible(inhalt.zeigtUebernehmen());
-    erneut_->setVisible(inhalt.zeigtErneutHolen());
+    for (const auto& [knopf, bleibt] : {std::pair{uebernehmen_, inhalt.zeigtUebernehmen()},
+                                        std::pair{erneut_, inhalt.zeigtErneutHolen()}}) {
+        if (bleibt) {
+            knopf->setVisible(true);
+        } else {
+            verberge(knopf, inDenKurs);
+        }
+    }
+}
+
+void StichtagskursFelder::verberge(QWidget* teil, const std::function<void()>& nachher) {
+    const QWidget* fokus = QApplication::focusWidget();
+    if (!teil->isHidden() && fokus != nullptr && (fokus == teil || teil->isAncestorOf(fokus))) {
+        nachher();
+    }
+    teil->setVisible(false);
 }
 
 void StichtagskursFelder::zeigeWarnungen(const std::vector<QString>& texte) {

@@ -22,7 +22,9 @@ class KurseingabeFelder;
 // fields of the row followed by its comparison line, warnings and buttons. It owns nothing of
 // the draft: every change goes out through `aendern`, and the sheet hands the changed draft
 // back with zeige(). Everything is updated in place, so focus and typed text survive answers
-// that arrive while the user types.
+// that arrive while the user types. A button that has done its work goes, and its focus stays
+// in the row: in the price field, or on "Selbst eintragen" once the row shows a taken-over
+// quote.
 class StichtagskursFelder : public QWidget {
     Q_OBJECT
 
@@ -45,12 +47,16 @@ public:
 private:
     void aendere(const std::function<void(Stichtagsentwurf&, Assetklasse)>& schritt);
     void zeigeWarnungen(const std::vector<QString>& texte);
+    // Hides `teil`; when it holds the focus, `nachher` takes it first. Qt would hand it on through
+    // the tab order, to the next row's picker, and scroll the sheet there.
+    void verberge(QWidget* teil, const std::function<void()>& nachher);
 
     Assetklasse klasse_;
     Aenderung aendern_;
 
     QWidget* uebernommen_;
     Hinweiszeile* uebernommenText_;
+    QPushButton* selbst_;
     QWidget* eingabe_;
     KurseingabeFelder* felder_;
     QWidget* geholtZeile_;

@@ -17,6 +17,7 @@ EigeneReferenzzeile::EigeneReferenzzeile(Waehrungscode code, std::optional<Zeitp
     auto* spalte = new QVBoxLayout(this);
     spalte->setContentsMargins(0, 0, 0, 0);
     spalte->addWidget(zeile_);
+    connect(zeile_, &Referenzzeile::fokusFrei, this, &EigeneReferenzzeile::fokusFrei);
     connect(zeile_, &Referenzzeile::eingabeGeaendert, this, [this](const Kurseingabe& eingabe) {
         eingabe_ = eingabe;
         emit eingabeGeaendert(eingabe_);

@@ -38,6 +38,8 @@ public:
 signals:
     // A fetched rate filled the rate field, or "Übernehmen" took it over.
     void eingabeGeaendert(const qb::Kurseingabe& eingabe);
+    // See Referenzzeile::fokusFrei.
+    void fokusFrei();
 
 protected:
     void showEvent(QShowEvent* ereignis) override;

@@ -276,6 +276,7 @@ void KurseingabeFelder::zeigeEzbZeile() {
             ezbVergleich_ = new Referenzzeile(*code, referenztag_, ezbPlatz_);
             ezbVergleich_->setObjectName(QStringLiteral("referenzzeile"));
             connect(ezbVergleich_, &Referenzzeile::eingabeGeaendert, this, &KurseingabeFelder::vonZeile);
+            connect(ezbVergleich_, &Referenzzeile::fokusFrei, this, &KurseingabeFelder::fokussiereKurs);
             ezbPlatz_->layout()->addWidget(ezbVergleich_);
         }
         ezbVergleich_->setzeCode(*code);
@@ -293,6 +294,7 @@ void KurseingabeFelder::zeigeEzbZeile() {
             ezbEigen_ = new EigeneReferenzzeile(*code, referenztag_, dienst_, ezbPlatz_);
             ezbEigen_->setObjectName(QStringLiteral("eigeneReferenzzeile"));
             connect(ezbEigen_, &EigeneReferenzzeile::eingabeGeaendert, this, &KurseingabeFelder::vonZeile);
+            connect(ezbEigen_, &EigeneReferenzzeile::fokusFrei, this, &KurseingabeFelder::fokussiereKurs);
             ezbPlatz_->layout()->addWidget(ezbEigen_);
         }
         ezbEigen_->setzeEingabe(eingabe_);

@@ -116,7 +116,12 @@ void Referenzzeile::zeige() {
     const Referenzzeilentexte texte(code_, referenztag_, stand_, static_cast<bool>(erneut_));
     using Art = Referenzzeilentexte::Art;
     const Art art = texte.art();
-    kurszeile_->setVisible(art == Art::wirdGeholt || art == Art::kurs);
+    const bool mitKurszeile = art == Art::wirdGeholt || art == Art::kurs;
+    const bool mitUebernehmen = mitKurszeile && texte.zeigtUebernehmen(eingabe_);
+    if ((uebernehmen_->hasFocus() && !mitUebernehmen) || (erneutHolen_->hasFocus() && !texte.zeigtErneut())) {
+        emit fokusFrei();
+    }
+    kurszeile_->setVisible(mitKurszeile);
     kurszeile_->layout()->setSpacing(art == Art::wirdGeholt ? 6 : 8);
     laedt_->setVisible(art == Art::wirdGeholt);
     text_->setText(art == Art::fehlt ? QString() : texte.text());

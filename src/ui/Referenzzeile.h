@@ -21,7 +21,8 @@ class Hinweiszeile;
 // The line about the ECB rate under a foreign rate field, for a rate state its caller hands
 // in: fetching, the rate with "Übernehmen", or why there is none with "Erneut holen". The
 // caller owns the input: it hands it in with setzeEingabe() and takes "Übernehmen" from
-// eingabeGeaendert(). Every part is built once and updated in place.
+// eingabeGeaendert(). Every part is built once and updated in place. A button goes once it
+// has done its work; one that has the focus asks for it to be put elsewhere first.
 class Referenzzeile : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +45,10 @@ public:
 signals:
     // "Übernehmen" wrote the shown rate into the input.
     void eingabeGeaendert(const qb::Kurseingabe& eingabe);
+    // A button that has the focus is about to go. Qt would hand the focus on to whatever comes
+    // next in the tab order, perhaps another position's picker far down the sheet; the owner
+    // puts it into its own field instead, and the button goes after that.
+    void fokusFrei();
 
 private:
     void zeige();

@@ -544,6 +544,43 @@ TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeld) {
         << QApplication::focusWidget()->objectName().toStdString();
 }
 
+// A button pressed from the keyboard that goes leaves the cursor in its row's price field and
+// the sheet where it was: Qt would hand the focus to the next row's currency picker.
+TEST_F(StichtagErfassenDialogTest, einKnopfDerGehtLaesstDenCursorInSeinerZeileUndDasBlattStehen) {
+    fehlschlagen.insert("DE0007164600");
+    oeffne();
+    QApplication::setActiveWindow(blatt.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    StichtagskursFelder* aktie = zeile(Assetklasse::aktie);
+    blatt->resize(blatt->minimumSize());
+    QWidget* seite = blatt->findChild<QScrollArea*>()->viewport();
+    QScrollBar* rolle = blatt->findChild<QScrollArea*>()->verticalScrollBar();
+    for (const char* name : {"vergleichErneutHolen", "ezbUebernehmen"}) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "ezbUebernehmen") {
+            auto* wahl = aktie->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+            wahl->setCurrentIndex(wahl->findData(QStringLiteral("USD")));
+            emit wahl->activated(wahl->currentIndex());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+            aktie->findChild<Zahleneingabe*>(QStringLiteral("umrechnung"))->feld()->setText(QStringLiteral("1,2"));
+        }
+        fehlschlagen.clear();
+        auto* knopf = aktie->findChild<QPushButton*>(QString::fromUtf8(name));
+        knopf->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), knopf);
+        // The price field just below the page's top edge, the button in sight.
+        QWidget* preis = aktie->findChild<Zahleneingabe*>(QStringLiteral("kurs"))->feld();
+        rolle->setValue(rolle->value() + preis->mapTo(seite, QPoint()).y() - 4);
+        const int stand = rolle->value();
+        QTest::keyClick(knopf, Qt::Key_Space);
+        EXPECT_FALSE(knopf->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), aktie->findChild<Zahleneingabe*>(QStringLiteral("kurs"))->feld());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(rolle->value(), stand);
+    }
+}
+
 // At scale factor 2 on a 1280 × 800 screen the sheet and its question fit: the prices and the
 // long message scroll, the buttons stay in view.
 TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckfrage) {

@@ -321,28 +321,37 @@ TEST(VergleichszeileTest, kursbeschreibung) {
 
 } // namespace
 
-// "Selbst eintragen" goes with the taken-over line it stands in: pressed from the keyboard, it
-// leaves the cursor in the row's price field that comes back.
-TEST(VergleichszeileTest, selbstEintragenGibtDenCursorInsKursfeld) {
-    Spiel s;
-    Stichtagsentwurf e(*s.portfolio, tag(2024, 3, 11));
-    Kursnotierung schluss = testspiel::quote("162");
-    schluss.kursdatum = tag(2024, 3, 11, 17);
-    e.speichereVergleich(e.zeile(Assetklasse::aktie)->vergleichsauftrag(),
-                         Referenz{KursTeil::vorhanden(schluss), RateTeil::entfaellt()});
-    e.vergleichskursUebernehmen(Assetklasse::aktie);
-    StichtagskursFelder* zeile = new StichtagskursFelder(e, Assetklasse::aktie, Kursdienst::standard(),
-        [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
-            aenderung(e);
-            zeile->zeige(e);
-        });
-    const std::unique_ptr<QWidget> blatt(zeile);
-    zeile->show();
-    QApplication::setActiveWindow(zeile);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(zeile));
-    auto* selbst = zeile->findChild<QPushButton*>("selbstEintragen");
-    selbst->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(selbst, Qt::Key_Space);
-    EXPECT_FALSE(e.zeile(Assetklasse::aktie)->uebernommen);
-    EXPECT_EQ(QApplication::focusWidget(), zeile->findChild<Zahleneingabe*>("kurs")->feld());
+// A button of the row that goes once it is pressed from the keyboard leaves the cursor in the
+// row: in the price field, or on "Selbst eintragen" of the taken-over line that comes instead.
+TEST(VergleichszeileTest, einKnopfDerGehtLaesstDenCursorInDerZeile) {
+    for (const char* name : {"selbstEintragen", "vergleichskursUebernehmen", "vergleichErneutHolen"}) {
+        SCOPED_TRACE(name);
+        Spiel s;
+        Stichtagsentwurf e(*s.portfolio, tag(2024, 3, 11));
+        Kursnotierung schluss = testspiel::quote("162");
+        schluss.kursdatum = tag(2024, 3, 11, 17);
+        const bool gescheitert = std::string(name) == "vergleichErneutHolen";
+        e.speichereVergleich(e.zeile(Assetklasse::aktie)->vergleichsauftrag(),
+                             Referenz{gescheitert ? KursTeil::fehlt("HTTP 500") : KursTeil::vorhanden(schluss),
+                                      RateTeil::entfaellt()});
+        if (std::string(name) == "selbstEintragen") {
+            e.vergleichskursUebernehmen(Assetklasse::aktie);
+        }
+        StichtagskursFelder* zeile = new StichtagskursFelder(e, Assetklasse::aktie, Kursdienst::standard(),
+            [&](const std::function<void(Stichtagsentwurf&)>& aenderung) {
+                aenderung(e);
+                zeile->zeige(e);
+            });
+        const std::unique_ptr<QWidget> blatt(zeile);
+        zeile->show();
+        QApplication::setActiveWindow(zeile);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(zeile));
+        auto* knopf = zeile->findChild<QPushButton*>(name);
+        knopf->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(knopf, Qt::Key_Space);
+        EXPECT_FALSE(knopf->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), std::string(name) == "vergleichskursUebernehmen"
+                                                   ? zeile->findChild<QWidget*>("selbstEintragen")
+                                                   : zeile->findChild<Zahleneingabe*>("kurs")->feld());
+    }
 }
