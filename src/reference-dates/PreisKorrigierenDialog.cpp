@@ -1,7 +1,6 @@
 #include "reference-dates/PreisKorrigierenDialog.h"
 
 #include <algorithm>
-#include <stop_token>
 #include <utility>
 
 #include <QEvent>
@@ -14,7 +13,6 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Fliesstext.h"
@@ -32,7 +30,6 @@
 #include "ui/Grenzhinweis.h"
 #include "reference-dates/Rueckfrage.h"
 #include "reference-dates/StichtagskursFelder.h"
-#include "reference-dates/Vergleichsabruf.h"
 
 namespace qb {
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -21,7 +20,6 @@ namespace qb {
 
 class Bewertung;
 class Grenzhinweis;
-class Hintergrundaufgabe;
 class Hinweiszeile;
 class Modellkontext;
 class Portfolio;

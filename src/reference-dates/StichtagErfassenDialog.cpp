@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <set>
-#include <stop_token>
 #include <string>
 #include <utility>
 
@@ -15,7 +14,6 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "ui/Ansichtsaufgabe.h"
 #include "ui/Dialoge.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Fliesstext.h"
@@ -32,7 +30,6 @@
 #include "ui/Grenzhinweis.h"
 #include "reference-dates/Rueckfrage.h"
 #include "reference-dates/StichtagskursFelder.h"
-#include "reference-dates/Vergleichsabruf.h"
 
 namespace qb {
 

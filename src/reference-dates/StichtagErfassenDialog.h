@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,7 +23,6 @@ class QVBoxLayout;
 namespace qb {
 
 class Grenzhinweis;
-class Hintergrundaufgabe;
 class Hinweiszeile;
 class Modellbeobachter;
 class Portfolio;
