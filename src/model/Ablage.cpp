@@ -1,9 +1,12 @@
 #include "model/Ablage.h"
 
+#include <cerrno>
+#include <limits>
 #include <stdexcept>
 #include <system_error>
-#include <limits>
 #include <unordered_set>
+
+#include <sys/stat.h>
 
 #include "foundation/Protokoll.h"
 #include "model/Assetklasse.h"
@@ -472,6 +475,10 @@ Ablage::Befund befundVon(sqlite3* verbindung, const fs::path& datei) {
     return befund;
 }
 
+std::string inAnfuehrung(const fs::path& pfad) {
+    return "„" + pfad.string() + "“";
+}
+
 void entferneUmbau(const fs::path& neu) {
     Dateisystem::entferne(neu);
     for (const char* endung : begleitendungen) {
@@ -547,6 +554,8 @@ std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(std::unique_ptr<Speichersperre>
         if (!befund.leer && befund.wal && befund.version == Datenschema::V2::version) {
             ablage->db_ = blick;
             ablage->zustand_ = Zustand::lesend;
+            // The rows come from this file; the connection for writing opens the name again later.
+            ablage->kennung_ = kennungVon(datei);
             return ablage;
         }
         sqlite3_close_v2(blick);
@@ -566,6 +575,7 @@ void Ablage::migriereAmOrt() {
     walVorher_ = Dateisystem::existiert(begleiter(datei_, "-wal"));
     sqlite3* verbindung = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
     db_ = verbindung;
+    kennung_ = kennungVon(datei_);
     // Without a "-wal" before, the normal close removes the one this connection made.
     ohneCheckpointBeimSchliessen(verbindung, walVorher_);
     fuehreAus(verbindung, "BEGIN IMMEDIATE");
@@ -628,6 +638,7 @@ void Ablage::setzeUmbauEin() {
         // goes with the next rebuild.
     }
     db_ = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
+    kennung_ = kennungVon(datei_);
 }
 
 void Ablage::bestaetige() {
@@ -651,11 +662,72 @@ void Ablage::bestaetige() {
     zustand_ = Zustand::bestaetigt;
 }
 
+std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad) {
+    struct stat angaben {};
+    if (::stat(pfad.c_str(), &angaben) != 0) {
+        return std::nullopt;
+    }
+    return Dateikennung{static_cast<unsigned long long>(angaben.st_dev),
+                        static_cast<unsigned long long>(angaben.st_ino)};
+}
+
+// Moved, renamed, or replaced by another file at its name (a sync client's newer copy, a backup
+// put back), or its folder so: the store's name no longer leads to the file this connection
+// holds. SQLite compares the inode alone; the recorded identity adds the device.
+bool Ablage::istVerschoben() const {
+    if (datei_.empty() || db_ == nullptr) {
+        return false;
+    }
+    int verschoben = 0;
+    if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
+        verschoben = 0;
+    }
+    return verschoben != 0 || kennungVon(datei_) != kennung_;
+}
+
+// A save goes into the game this window opened or nowhere: pages of this store written beside
+// another file at its name would corrupt that game.
+void Ablage::pruefeOrt() const {
+    if (!istVerschoben()) {
+        return;
+    }
+    std::string text = "Der Spielstand wurde verschoben oder ersetzt, während dieses Fenster ihn offen hatte: Unter " +
+                       inAnfuehrung(datei_) + " liegt nicht mehr das Spiel dieses Fensters";
+    if (auto ordner = sperre_ ? sperre_->ordnerJetzt() : std::nullopt) {
+        const fs::path jetzt = *ordner / datei_.filename();
+        if (jetzt != datei_ && kennungVon(jetzt) == kennung_) {
+            text += ", es liegt jetzt unter " + inAnfuehrung(jetzt);
+        }
+    }
+    text += ". Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster nicht. Schließe es; beim "
+            "nächsten Start öffnet Quinzelbrockat, was dann unter " +
+            inAnfuehrung(datei_) + " liegt.";
+    Datenschema::protokoll().fehler("Speichern abgewiesen, die Datei unter " + datei_.string() +
+                                    " ist nicht mehr die geöffnete");
+    throw Speicherfehler(Dateisystem::domaene, ESTALE, text);
+}
+
+// Saved pages left in the "-wal" until the program ends would, after a crash, be applied to
+// whatever store lies at its name by then. Moved into the store file after every save, the
+// "-wal" holds no more than the save in progress. The save itself has counted already.
+void Ablage::leereWal() {
+    if (datei_.empty()) {
+        return;
+    }
+    sqlite3* verbindung = db(db_);
+    if (sqlite3_exec(verbindung, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern: ") +
+                                          sqlite3_errmsg(verbindung));
+    }
+}
+
 Ablage::~Ablage() {
     sqlite3* verbindung = db(db_);
     if (verbindung != nullptr && transaktionOffen_) {
         sqlite3_exec(verbindung, "ROLLBACK", nullptr, nullptr, nullptr);
     }
+    // A store that was moved is closed without a checkpoint by SQLite itself, and its "-wal" and
+    // "-shm" stay: their names may lead to another game's files by now.
     sqlite3_close_v2(verbindung);
     if (zustand_ == Zustand::umbau) {
         try {
@@ -682,6 +754,7 @@ Bestand Ablage::lade() {
 
 void Ablage::schreibe(const Aenderungssatz& satz) {
     bestaetige();
+    pruefeOrt();
     sqlite3* verbindung = db(db_);
     if (!synchron_) {
         // FULL syncs the "-wal" at every commit, so that a save that returned survives a power
@@ -700,6 +773,7 @@ void Ablage::schreibe(const Aenderungssatz& satz) {
     loesche(verbindung, "DELETE FROM Position WHERE id = ?1", satz.geloeschtePositionen);
     loesche(verbindung, "DELETE FROM Portfolio WHERE id = ?1", satz.geloeschtePortfolios);
     transaktion.bestaetige();
+    leereWal();
 }
 
 } // namespace qb

@@ -126,16 +126,29 @@ private:
         umbau,     // the new store is prepared beside the store file, its transaction open
     };
 
+    // Which file a name leads to, as the file system tells it apart from every other.
+    struct Dateikennung {
+        unsigned long long geraet = 0;
+        unsigned long long knoten = 0;
+        bool operator==(const Dateikennung&) const = default;
+    };
+    static std::optional<Dateikennung> kennungVon(const std::filesystem::path& pfad);
+
     explicit Ablage(std::filesystem::path datei) : datei_(std::move(datei)) {}
     void migriereAmOrt();
     void baueUm(bool mitInhalt);
     void setzeUmbauEin();
+    bool istVerschoben() const;
+    void pruefeOrt() const;
+    void leereWal();
 
     void* db_ = nullptr;
     std::filesystem::path datei_;
     // Released last, after the connection is closed and the rebuild cleared away.
     std::unique_ptr<Speichersperre> sperre_;
     Zustand zustand_ = Zustand::bestaetigt;
+    // The store file the connection holds.
+    std::optional<Dateikennung> kennung_;
     bool transaktionOffen_ = false;
     bool walVorher_ = false;
     bool synchron_ = false;

@@ -77,8 +77,22 @@ Speichersperre::Speichersperre(fs::path datei) : datei_(std::move(datei)) {
                 "Namen: Was unter einem Namen gespeichert wird, fehlt unter dem anderen. Lösche die "
                 "übrigen Namen oder ersetze sie durch Kopien; bis dahin bleibt die Datei unverändert.");
     }
-    throw Dateisystem::fehler(nummer, "Der Spielstand wird nicht geöffnet: Der Ordner " +
-                                          inAnfuehrung(ordner) + " lässt sich nicht sperren");
+    const std::string vorgang =
+        "Der Spielstand wird nicht geöffnet: Der Ordner " + inAnfuehrung(ordner) + " lässt sich nicht sperren";
+    // Some network and FUSE file systems refuse flock itself with EOPNOTSUPP where others say ENOLCK.
+    if (nummer == EOPNOTSUPP) {
+        throw Speicherfehler(Dateisystem::domaene, nummer, vorgang + ": " + Dateisystem::grund(ENOLCK));
+    }
+    throw Dateisystem::fehler(nummer, vorgang);
+}
+
+std::optional<fs::path> Speichersperre::ordnerJetzt() const {
+    std::error_code fehler;
+    fs::path ordner = fs::read_symlink("/proc/self/fd/" + std::to_string(fd_), fehler);
+    if (fehler || ordner.empty() || ordner.string().ends_with(" (deleted)")) {
+        return std::nullopt;
+    }
+    return ordner;
 }
 
 Speichersperre::~Speichersperre() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 namespace qb {
 
@@ -23,6 +24,9 @@ public:
 
     // The store file that is held.
     const std::filesystem::path& datei() const { return datei_; }
+    // Where the held folder lies now, which follows every rename of it; nothing when that cannot
+    // be told or the folder was removed.
+    std::optional<std::filesystem::path> ordnerJetzt() const;
 
 private:
     std::filesystem::path datei_;

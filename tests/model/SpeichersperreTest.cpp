@@ -2,10 +2,16 @@
 
 #include <cerrno>
 
+#include <cstddef>
+
 #include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 
 #include "SpeicherHilfe.h"
 #include "model/Ablage.h"
@@ -224,4 +230,116 @@ TEST(Speichersperre, ohneSchreibrechtOeffnetDasSpielUndSagtBeimSpeichernWarum) {
     programm.sende("Gruppe Süd");
     EXPECT_EQ(programm.antwort(), erwartet);
     fs::permissions(spiel, fs::perms(0755));
+}
+
+namespace {
+
+// The group names of a store and SQLite's verdict on it, read as the next program would.
+std::pair<std::vector<std::string>, std::string> gruppenUndBefund(const fs::path& datei) {
+    Verbindung verbindung(datei);
+    return {verbindung.spalte("SELECT gruppenname FROM Portfolio ORDER BY id"),
+            verbindung.wert("PRAGMA integrity_check")};
+}
+
+} // namespace
+
+// A window saves into the game it opened or nowhere, whatever was put at the store's name while it
+// was open: a newer copy renamed over the file (a sync client, a backup put back), or the folder
+// renamed or replaced by a copy and a second program on the new game there. That program's saves
+// all stay, even when it dies after the window closed, and every store stays whole.
+TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrAuf) {
+    struct Fall {
+        const char* name;
+        const char* wegName; // where the window's game lies afterwards; empty when it is gone
+        std::vector<std::string> zweitesVorher; // the second program's game before it saves
+    };
+    for (const Fall& fall : {Fall{"Datei ersetzt", "", {"Gruppe Fremd"}}, Fall{"Ordner umbenannt", "spiel-alt", {}},
+                             Fall{"Ordner durch Kopie ersetzt", "spiel-weg", {"Gruppe Ost"}}}) {
+        SCOPED_TRACE(fall.name);
+        TempOrdner ordner;
+        const fs::path spiel = ordner / "spiel", datei = spiel / "Spielstand.sqlite";
+        fs::create_directory(spiel);
+        Kindprozess fenster([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
+        ASSERT_EQ(fenster.antwort(), "geöffnet");
+        fenster.sende("Gruppe Ost");
+        ASSERT_EQ(fenster.antwort(), "gespeichert");
+
+        std::string zusatz;
+        if (std::string(fall.wegName).empty()) {
+            const fs::path fremd = ordner / "fremd" / "Spielstand.sqlite";
+            fs::create_directory(fremd.parent_path());
+            {
+                auto anderes = Datenschema::oeffneSpeicher(fremd, moment);
+                anderes->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Fremd", Dezimal(10000), moment));
+                ASSERT_EQ(speichere(anderes->kontext()), std::nullopt);
+            }
+            fs::copy_file(fremd, spiel / "Kopie");
+            fs::rename(spiel / "Kopie", datei);
+        } else {
+            fs::rename(spiel, ordner / fall.wegName);
+            if (!fall.zweitesVorher.empty()) {
+                fs::copy(ordner / fall.wegName, spiel);
+            }
+            zusatz = ", es liegt jetzt unter „" + (ordner / fall.wegName / "Spielstand.sqlite").string() + "“";
+        }
+        std::optional<Kindprozess> zweites;
+        if (!std::string(fall.wegName).empty()) {
+            zweites.emplace([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
+            ASSERT_EQ(zweites->antwort(), "geöffnet");
+            zweites->sende("Gruppe Neu");
+            ASSERT_EQ(zweites->antwort(), "gespeichert");
+        }
+
+        fenster.sende("Gruppe West");
+        EXPECT_EQ(fenster.antwort(),
+                  "Die Änderung konnte nicht gespeichert werden: Der Spielstand wurde verschoben oder ersetzt, "
+                  "während dieses Fenster ihn offen hatte: Unter „" + datei.string() +
+                      "“ liegt nicht mehr das Spiel dieses Fensters" + zusatz +
+                      ". Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster nicht. Schließe "
+                      "es; beim nächsten Start öffnet Quinzelbrockat, was dann unter „" + datei.string() +
+                      "“ liegt.");
+        std::vector<std::string> erwartet = fall.zweitesVorher;
+        if (zweites) {
+            fenster.beende();
+            // The window's close leaves the companions that its store's names lead to now alone.
+            EXPECT_TRUE(fs::exists(datei.string() + "-wal") && fs::exists(datei.string() + "-shm"));
+            zweites->sende("Gruppe Neu 2");
+            ASSERT_EQ(zweites->antwort(), "gespeichert");
+            zweites->toete();
+            erwartet.insert(erwartet.end(), {"Gruppe Neu", "Gruppe Neu 2"});
+            EXPECT_EQ(gruppenUndBefund(ordner / fall.wegName / "Spielstand.sqlite"),
+                      std::make_pair(std::vector<std::string>{"Gruppe Ost"}, std::string("ok")));
+        } else {
+            // Killed, as a crash after the file was replaced: nothing of the window's may reach the new file.
+            fenster.toete();
+        }
+        EXPECT_EQ(gruppenUndBefund(datei), std::make_pair(erwartet, std::string("ok")));
+    }
+}
+
+// A file system that cannot lock at all is named as such, whichever of the two numbers it gives.
+TEST(Speichersperre, einDatentraegerOhneSperrenWirdBenannt) {
+    TempOrdner ordner;
+    const fs::path datei = ordner / "Spielstand.sqlite";
+    for (int nummer : {ENOLCK, EOPNOTSUPP}) {
+        Kindprozess programm([&](Leitung& leitung) {
+            // flock alone fails with `nummer`, as on such a drive.
+            sock_filter filter[] = {
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned>(nummer)),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+            };
+            sock_fprog programm{static_cast<unsigned short>(std::size(filter)), filter};
+            if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+                ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programm) != 0) {
+                leitung.sende("kein seccomp");
+                return;
+            }
+            erstesProgramm(datei, leitung);
+        });
+        EXPECT_EQ(programm.antwort(), "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
+                                          "“ lässt sich nicht sperren: Der Datenträger unterstützt keine Dateisperren");
+    }
+    EXPECT_EQ(ordner.namen(), std::vector<std::string>{});
 }
