@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include "ui/Datumsfeld.h"
@@ -155,6 +156,8 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     einstiegUebernehmen_ = knopf(tr("Einstiegsdatum übernehmen"), QStringLiteral("einstiegUebernehmen"));
     stapel->addLayout(knopfzeile(einstiegUebernehmen_));
 
+    // The field owns the day: whatever moves it, the user or a new range, the edited entry date
+    // follows.
     connect(einstieg_, &Datumsfeld::datumGeaendert, this, [this](const QDate& tag) {
         if (fuellt_) {
             return;
@@ -286,9 +289,19 @@ void EinstellungenAnsicht::fuelleFelder() {
 }
 
 void EinstellungenAnsicht::aktualisiere() {
-    fuellt_ = true;
-    einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
-    fuellt_ = false;
+    // The field tells what its new range makes of its text while the range is set: the day it
+    // takes moves the bound again, so the range is set until it stays.
+    if (aktualisiert_) {
+        nochmal_ = true;
+        return;
+    }
+    {
+        const QScopedValueRollback laeuft(aktualisiert_, true);
+        do {
+            nochmal_ = false;
+            einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
+        } while (nochmal_);
+    }
 
     schalte(gruppennameUebernehmen_, einstellungen_.gruppennameUebernehmbar(), gruppenname_);
     zeigeWarnung(einstiegswarnung_, einstellungen_.einstiegswarnung());

@@ -61,6 +61,9 @@ private:
 
     Einstellungen einstellungen_;
     bool fuellt_ = false;
+    // aktualisiere() is under way; a call from within asks it for another round.
+    bool aktualisiert_ = false;
+    bool nochmal_ = false;
     QVBoxLayout* spalte_ = nullptr;
     QLineEdit* gruppenname_ = nullptr;
     QPushButton* gruppennameUebernehmen_ = nullptr;

@@ -1,5 +1,8 @@
 #include "reference-dates/StichtageAnsicht.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QAbstractButton>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -8,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -132,14 +136,15 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     teiler->setChildrenCollapsible(false);
     aussen->addWidget(teiler);
 
-    auto* spalte = new QWidget(teiler);
+    spalte_ = new QWidget(teiler);
+    auto* spalte = spalte_;
     spalte->setMinimumWidth(240);
-    spalte->setMaximumWidth(280);
     auto* spaltenLayout = new QVBoxLayout(spalte);
     spaltenLayout->setContentsMargins(0, 0, 0, 0);
     spaltenLayout->setSpacing(0);
 
-    auto* kopf = new QWidget(spalte);
+    kopf_ = new QWidget(spalte);
+    auto* kopf = kopf_;
     auto* kopfLayout = new QVBoxLayout(kopf);
     kopfLayout->setContentsMargins(12, 12, 12, 12);
     kopfLayout->setSpacing(8);
@@ -196,11 +201,19 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     teiler->addWidget(detailseite_);
     teiler->setStretchFactor(1, 1);
 
+    // The field owns the day: the page follows what the user picks, steps to or types, also a
+    // typed day that a new range takes. Where the page moves the field's own date, the chosen
+    // day stays.
     connect(datumswahl_, &Datumsfeld::datumGeaendert, this, [this](QDate datum) {
+        if (stelltFeld_ && !datumswahl_->zeigtGetipptes()) {
+            return;
+        }
         const Kalender kalender = Kalender::aktuell();
         const auto tag = kalender.zeitpunkt(Datumsteile{datum.year(), datum.month(), datum.day(), 0, 0, 0});
         gewaehlterTag_ = tag && Stichtagsliste::istNachtrag(*tag, jetzt(), kalender) ? tag : std::nullopt;
-        zeige();
+        if (!stelltFeld_) {
+            zeige();
+        }
     });
     connect(datumswahl_, &Datumsfeld::gueltigGeaendert, this, &StichtageAnsicht::schalteAnlegen);
     connect(anlegen_, &QPushButton::clicked, this, &StichtageAnsicht::stichtagAnlegen);
@@ -235,21 +248,23 @@ StichtagDetail* StichtageAnsicht::detail() const {
 void StichtageAnsicht::zeige() {
     const Kalender kalender = Kalender::aktuell();
     const Zeitpunkt nun = jetzt();
-    const Zeitpunkt wirksam = Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender);
-    const bool nachtrag = Stichtagsliste::istNachtrag(wirksam, nun, kalender);
     {
-        const QSignalBlocker sperre(datumswahl_);
+        // A typed day the new range takes is the chosen day from here on.
+        const QScopedValueRollback stellt(stelltFeld_, true);
         datumswahl_->setzeBereich(
             alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender), alsDatum(nun, kalender));
-        // The day shown already keeps the text, so that a day being typed survives a change
-        // elsewhere.
-        datumswahl_->setzeDatum(alsDatum(wirksam, kalender));
+        // The field shows the effective day, which moves on at midnight; a typed text stays.
+        datumswahl_->setzeDatum(
+            alsDatum(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), kalender));
     }
+    const Zeitpunkt wirksam = Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender);
+    const bool nachtrag = Stichtagsliste::istNachtrag(wirksam, nun, kalender);
     anlegen_->setText(qtText(Stichtagsliste::knopftext(nachtrag)));
     if (nachtrag != nachtrag_ || anlegen_->icon().isNull()) {
         nachtrag_ = nachtrag;
         zeigeKnopfsymbol();
     }
+    begrenzeSpalte();
     schalteAnlegen();
     erklaerung_->setText(qtText(Stichtagsliste::erklaerung(nachtrag)));
     zeigeListe();
@@ -419,8 +434,20 @@ void StichtageAnsicht::zeigeKnopfsymbol() {
     const QString name = nachtrag_ ? QStringLiteral("clock.arrow.circlepath") : QStringLiteral("plus");
     const int seite = anlegen_->fontMetrics().height();
     anlegen_->setIconSize(QSize(seite, seite));
-    anlegen_->setIcon(QIcon(Symbol::bild(name, anlegen_->palette().color(QPalette::ButtonText), seite,
-                                         anlegen_->devicePixelRatioF())));
+    // In the text's colour of each state, whichever the button is in now.
+    QIcon symbol;
+    for (const auto& [gruppe, art] : {std::pair{QPalette::Active, QIcon::Normal}, {QPalette::Disabled, QIcon::Disabled}}) {
+        symbol.addPixmap(Symbol::bild(name, anlegen_->palette().color(gruppe, QPalette::ButtonText), seite,
+                                      anlegen_->devicePixelRatioF()),
+                         art);
+    }
+    anlegen_->setIcon(symbol);
+}
+
+void StichtageAnsicht::begrenzeSpalte() {
+    // Narrow as it is, the column is never narrower than its date row and button in the user's
+    // font, which would cut the date in the field.
+    spalte_->setMaximumWidth(std::max(280, kopf_->minimumSizeHint().width()));
 }
 
 void StichtageAnsicht::changeEvent(QEvent* ereignis) {
@@ -429,6 +456,8 @@ void StichtageAnsicht::changeEvent(QEvent* ereignis) {
         zeigeMeldung();
     } else if (ereignis->type() == QEvent::PaletteChange) {
         zeigeKnopfsymbol();
+    } else if (ereignis->type() == QEvent::FontChange || ereignis->type() == QEvent::StyleChange) {
+        begrenzeSpalte();
     }
 }
 

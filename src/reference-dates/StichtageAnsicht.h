@@ -53,7 +53,7 @@ public:
 
 protected:
     // The main window disables the pages it hides: an alert waits until the tab is shown.
-    // The button's symbol follows the palette.
+    // The button's symbol follows the palette, the list column the font.
     void changeEvent(QEvent* ereignis) override;
 
 private:
@@ -68,6 +68,7 @@ private:
     void zeigeMeldung();
     void zeilenmenue(const QPoint& stelle);
     void zeigeKnopfsymbol();
+    void begrenzeSpalte();
 
     std::shared_ptr<Portfolio> portfolio_;
     Modellbeobachter& beobachter_;
@@ -75,11 +76,15 @@ private:
     bool nachtrag_ = false;
     std::optional<DatensatzId> ausgewaehlt_;
     std::optional<Zeitpunkt> gewaehlterTag_;
+    // Set while the page sets the field's range and day.
+    bool stelltFeld_ = false;
     std::optional<DatensatzId> zuLoeschen_;
     std::optional<QString> meldung_;
     QPointer<StichtagErfassenDialog> erfassung_;
     QPointer<QMessageBox> offeneMeldung_;
 
+    QWidget* spalte_;
+    QWidget* kopf_;
     Datumsfeld* datumswahl_;
     QPushButton* anlegen_;
     QLabel* erklaerung_;

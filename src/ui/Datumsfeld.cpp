@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
@@ -15,6 +16,7 @@
 #include "ui/Schriftstil.h"
 #include "ui/Signalfarbe.h"
 #include "ui/Vordergrund.h"
+#include "foundation/Kalender.h"
 
 namespace qb {
 
@@ -29,6 +31,27 @@ QStyleOptionComboBox kastenOption(const QAbstractSpinBox* feld) {
     option.subControls = QStyle::SC_ComboBoxFrame | QStyle::SC_ComboBoxEditField | QStyle::SC_ComboBoxArrow;
     return option;
 }
+
+// Qt's calendar only tints the background of a day outside its range, and its digits stay as
+// dark as those of a day one can pick. Here such a day looks as unavailable as the days of the
+// months before and after.
+class Bereichskalender : public QCalendarWidget {
+public:
+    using QCalendarWidget::QCalendarWidget;
+
+protected:
+    void paintCell(QPainter* maler, const QRect& feld, QDate tag) const override {
+        if (tag >= minimumDate() && tag <= maximumDate()) {
+            QCalendarWidget::paintCell(maler, feld, tag);
+            return;
+        }
+        maler->save();
+        maler->fillRect(feld, palette().brush(QPalette::Window));
+        maler->setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        maler->drawText(feld, Qt::AlignCenter, locale().toString(tag.day()));
+        maler->restore();
+    }
+};
 
 } // namespace
 
@@ -52,7 +75,7 @@ Datumsfeld::Datumsfeld(QWidget* eltern) : QAbstractSpinBox(eltern), hinweis_(new
 }
 
 void Datumsfeld::setzeDatum(const QDate& tag) {
-    if (!tag.isValid()) {
+    if (!tag.isValid() || !eigenerText_) {
         return;
     }
     const QDate neu = std::clamp(tag, von_, bis_);
@@ -70,10 +93,15 @@ void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
     if (kalender_ != nullptr) {
         kalender_->setDateRange(von_, bis_);
     }
-    // The text stays: a typed day the new range holds becomes the date; else the last good date
-    // moves into the range, as a date set from outside would.
+    // A day the new range holds becomes the date, typed or not. A text the user typed stays as
+    // it is, taken or marked; the field's own text follows its date into the range.
     const Datumsleser::Ergebnis ergebnis = gelesen();
-    nimm(ergebnis.fall == Datumsleser::Fall::datum ? ergebnis.tag : std::clamp(datum_, von_, bis_));
+    if (ergebnis.fall == Datumsleser::Fall::datum) {
+        nimm(ergebnis.tag);
+    } else if (eigenerText_) {
+        uebernimm(std::clamp(datum_, von_, bis_));
+        return;
+    }
     zeigeZustand();
 }
 
@@ -164,6 +192,14 @@ bool Datumsfeld::eventFilter(QObject* objekt, QEvent* ereignis) {
 }
 
 void Datumsfeld::keyPressEvent(QKeyEvent* ereignis) {
+    const Qt::KeyboardModifiers tasten = ereignis->modifiers() & ~Qt::KeypadModifier;
+    if ((ereignis->key() == Qt::Key_F4 && tasten == Qt::NoModifier) ||
+        (ereignis->key() == Qt::Key_Down && tasten == Qt::AltModifier)) {
+        // As in every date field with a calendar, not a step back.
+        ereignis->accept();
+        oeffneKalender();
+        return;
+    }
     const QString text = ereignis->text();
     const bool ohneBefehlstaste = (ereignis->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
     QLineEdit* zeile = lineEdit();
@@ -228,6 +264,7 @@ Datumsleser::Ergebnis Datumsfeld::gelesen() const {
 
 void Datumsfeld::getippt() {
     tipptNoch_ = true;
+    eigenerText_ = false;
     const Datumsleser::Ergebnis ergebnis = gelesen();
     if (ergebnis.fall == Datumsleser::Fall::datum) {
         nimm(ergebnis.tag);
@@ -243,6 +280,7 @@ void Datumsfeld::uebernimm(const QDate& tag) {
 }
 
 void Datumsfeld::schreibe(const QDate& tag) {
+    eigenerText_ = true;
     const QString text = Datumsleser::text(tag);
     if (lineEdit()->text() != text) {
         schreibt_ = true;
@@ -265,9 +303,8 @@ void Datumsfeld::zeigeZustand() {
     // A date begun and not yet whole is no mistake while the user is still typing it.
     const bool falsch = !gueltig && !(ergebnis.fall == Datumsleser::Fall::unfertig && tipptNoch_);
     if (hinweis_) {
-        hinweis_->setText(falsch
-                              ? Datumsleser::hinweis(text, ergebnis, von_, bis_, datum_).value_or(QString())
-                              : QString());
+        hinweis_->setText(falsch ? Datumsleser::hinweis(text, ergebnis, von_, bis_, beispiel()).value_or(QString())
+                                 : QString());
         hinweis_->setVisible(falsch);
     }
     // The text itself in the message's colour; otherwise the line's own colours.
@@ -291,7 +328,7 @@ void Datumsfeld::oeffneKalender() {
         kalenderfenster_->setObjectName(QStringLiteral("kalenderfenster"));
         auto* rahmen = new QVBoxLayout(kalenderfenster_);
         rahmen->setContentsMargins(0, 0, 0, 0);
-        kalender_ = new QCalendarWidget(kalenderfenster_);
+        kalender_ = new Bereichskalender(kalenderfenster_);
         kalender_->setObjectName(QStringLiteral("kalender"));
         // Month and day names in German, the week from Monday, whatever Qt's own locale says.
         kalender_->setLocale(QLocale(QLocale::German, QLocale::Germany));
@@ -354,6 +391,11 @@ void Datumsfeld::waehleTeil(int teil) {
     static constexpr int anfang[] = {0, 3, 6};
     static constexpr int laenge[] = {2, 2, 4};
     lineEdit()->setSelection(anfang[teil], laenge[teil]);
+}
+
+QDate Datumsfeld::beispiel() const {
+    const Datumsteile heute = Kalender::aktuell().teile(jetzt());
+    return std::clamp(QDate(heute.jahr, heute.monat, heute.tag), von_, bis_);
 }
 
 QDate Datumsfeld::schrittgrund() const {

@@ -29,18 +29,23 @@ class Datumsfeld : public QAbstractSpinBox {
 public:
     explicit Datumsfeld(QWidget* eltern = nullptr);
 
-    // The last date the field took: the one set, picked, stepped to, or typed in the range.
+    // The last date the field took: the one set, picked, stepped to, or typed in the range. While
+    // a text the field refuses stands, it is the day before that text, which nothing takes.
     QDate datum() const { return datum_; }
-    // A date from outside, moved into the range. The date the field holds already leaves the
-    // text as it stands, typed and wrong as it may be.
+    // A date from outside, moved into the range and shown. A text the user typed is theirs: it
+    // stays, and so does the date.
     void setzeDatum(const QDate& tag);
     QDate untergrenze() const { return von_; }
     QDate obergrenze() const { return bis_; }
-    // Without a call, the field knows no bounds. A typed text stays and is judged anew.
+    // Without a call, the field knows no bounds. The text is judged anew: a day the new range
+    // holds is taken, a typed one the range refuses stays marked, and a date the field wrote
+    // itself moves into the range. A new date is told as any other.
     void setzeBereich(const QDate& von, const QDate& bis);
     // Whether the text is the field's date: a date, written whole, in the range. Whatever takes
     // the field's date waits for this.
     bool istGueltig() const;
+    // Whether the text is what the user typed since the field last wrote its date.
+    bool zeigtGetipptes() const { return !eigenerText_; }
     // The line that says why the text is not taken, hidden while it is. The owner lays it out
     // under the field.
     QLabel* hinweiszeile() const { return hinweis_.data(); }
@@ -86,6 +91,9 @@ private:
     // The day (0), the month (1) or the year (2) under the cursor or at the selection's start.
     int teilAmCursor() const;
     void waehleTeil(int teil);
+    // The day the message about a text that is no date shows: today, or the nearest day the
+    // range holds.
+    QDate beispiel() const;
     // The day a step starts from: the one written, in the range or not, else the field's date.
     QDate schrittgrund() const;
 
@@ -94,6 +102,8 @@ private:
     QDate bis_ = Datumsleser::spaetester();
     // Set while the text is written from the date: that change is no input.
     bool schreibt_ = false;
+    // The text is the field's own writing of its date, not what the user typed since.
+    bool eigenerText_ = true;
     bool gueltig_ = true;
     // The user is typing: a text that can still become a date is not a mistake yet.
     bool tipptNoch_ = false;

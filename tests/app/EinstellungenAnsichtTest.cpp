@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -255,7 +256,7 @@ TEST(EinstellungenAnsichtTest, einGetippterTextDerKeinErlaubterTagIstBleibtStehe
         {true, QStringLiteral("1.13.2024"),
          QStringLiteral("Den 01.13.2024 gibt es nicht: Ein Jahr hat nur 12 Monate."), gewaehlt},
         {true, QStringLiteral("7.1."),
-         QStringLiteral("Das ist kein Datum. Schreib es zum Beispiel so: 28.02.2024."), gewaehlt},
+         QStringLiteral("Das ist kein Datum. Schreib es zum Beispiel so: 11.03.2024."), gewaehlt},
     };
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(utf8(fall.tasten));
@@ -285,12 +286,18 @@ TEST(EinstellungenAnsichtTest, einGetippterTextDerKeinErlaubterTagIstBleibtStehe
         EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, eingestiegen);
 
         // The calendar closed without a choice keeps the text; the day it offers, taken, counts.
-        const auto kalender = [&](Qt::Key taste) {
-            QTest::mouseClick(einstieg, Qt::LeftButton, {}, QPoint(einstieg->width() - 6, einstieg->height() / 2));
+        // Alt+Down and F4 open it as the arrow does, and step no day.
+        const auto kalender = [&](Qt::Key taste, QKeyCombination oeffnen = {}) {
+            if (oeffnen.key() == Qt::Key_unknown) {
+                QTest::mouseClick(einstieg, Qt::LeftButton, {}, QPoint(einstieg->width() - 6, einstieg->height() / 2));
+            } else {
+                QTest::keyClick(einstieg, oeffnen.key(), oeffnen.keyboardModifiers());
+            }
             ASSERT_TRUE(einstieg->kalender() != nullptr && einstieg->kalender()->isVisible());
             QTest::keyClick(QApplication::focusWidget(), taste);
         };
-        kalender(Qt::Key_Escape);
+        kalender(Qt::Key_Escape, Qt::AltModifier | Qt::Key_Down);
+        kalender(Qt::Key_Escape, Qt::Key_F4);
         EXPECT_EQ(einstieg->text(), fall.tasten);
         kalender(Qt::Key_Return);
         EXPECT_FALSE(einstieg->hinweiszeile()->isVisible());
@@ -299,6 +306,46 @@ TEST(EinstellungenAnsichtTest, einGetippterTextDerKeinErlaubterTagIstBleibtStehe
         seite.klicke("einstiegUebernehmen");
         EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, tag(a.year(), a.month(), a.day(), 9));
     }
+}
+
+TEST(EinstellungenAnsichtTest, einAbgelehnterTagDenDerNeueBereichErlaubtIstDerTagDesKnopfs) {
+    Spielstand spiel;
+    spiel.erfasseSpiel();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<Datumsfeld>("einstieg");
+    einstieg->setzeDatum(QDate(2024, 2, 28));
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("15.03.2024"));
+    QTest::keyClick(einstieg, Qt::Key_F4);
+    ASSERT_NE(einstieg->kalender(), nullptr);
+    // In the calendar, a day after the first reference date looks as those of other months do.
+    auto* tafel = einstieg->kalender()->findChild<QTableView*>();
+    const auto dunkelste = [&](const QString& tag) {
+        QImage zelle;
+        for (int i = 0; i < 49; ++i) {
+            const QModelIndex ort = tafel->model()->index(i / 7, i % 7);
+            zelle = ort.data().toString() == tag ? tafel->viewport()->grab(tafel->visualRect(ort)).toImage() : zelle;
+        }
+        QColor farbe = Qt::white;
+        for (int i = 0; i < zelle.width() * zelle.height(); ++i) {
+            const QColor punkt = zelle.pixelColor(i % zelle.width(), i / zelle.width());
+            farbe = punkt.lightness() < farbe.lightness() ? punkt : farbe;
+        }
+        return farbe;
+    };
+    EXPECT_EQ(dunkelste(QStringLiteral("12")), tafel->palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(dunkelste(QStringLiteral("8")), tafel->palette().color(QPalette::Active, QPalette::Text));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
+
+    // The reference date deleted elsewhere: the typed day is allowed now, and it is the one taken.
+    spiel.kontext().loesche(spiel.portfolio->bewertungen().front());
+    spiel.speichereOderScheitere();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seite.knopf("einstiegUebernehmen")->isEnabled(); }));
+    EXPECT_EQ(einstieg->text(), QStringLiteral("15.03.2024"));
+    seite.klicke("einstiegUebernehmen");
+    EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, tag(2024, 3, 15, 9));
 }
 
 TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDieSeite) {

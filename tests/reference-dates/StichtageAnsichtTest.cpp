@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -26,6 +27,7 @@
 #include "ui/Modellbeobachter.h"
 #include "ui/Radhilfe.h"
 #include "ui/Spielstandhilfe.h"
+#include "ui/Symbol.h"
 #include "ui/Textbruecke.h"
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
@@ -508,6 +510,57 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     QTest::keyClick(datumswahl, Qt::Key_Up);
     QTest::keyClick(datumswahl, Qt::Key_Up);
     EXPECT_EQ(datumswahl->datum(), heute);
+
+    // A day refused before the purchase is taken once the purchase moves before it, and is the
+    // day of the button.
+    QTest::keyClick(datumswahl, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(datumswahl, QStringLiteral("02.03.2024"));
+    QTest::keyClick(datumswahl, Qt::Key_Tab);
+    ASSERT_FALSE(anlegen->isEnabled());
+    spiel.portfolio->setzeKaufdatum(tag(2024, 3, 1, 9));
+    spiel.speichereOderScheitere();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return anlegen->isEnabled(); }));
+    EXPECT_EQ(datumswahl->text(), QStringLiteral("02.03.2024"));
+    QTest::mouseClick(anlegen, Qt::LeftButton);
+    EXPECT_EQ(ansicht.erfassung()->wahl().abruftag, tag(2024, 3, 2));
+    ansicht.erfassung()->reject();
+}
+
+TEST(StichtageAnsichtTest, dasFeldZeigtBeimErstenBesuchDenWirksamenTagGanzUndDerKnopfSeinSymbolImZustand) {
+    // The desktop's font at 18 pt; a game begun today, whose only day is today.
+    const QFont vorher = QApplication::font();
+    const auto zurueck = qScopeGuard([&] { QApplication::setFont(vorher); });
+    QFont gross = vorher;
+    gross.setPointSize(18);
+    QApplication::setFont(gross);
+    Listenspiel spiel;
+    spiel.portfolio->setzeKaufdatum(jetzt());
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter);
+    ansicht.resize(920, 560);
+    ansicht.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ansicht));
+    auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+    auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+    EXPECT_EQ(datumswahl->text(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_TRUE(anlegen->isEnabled());
+    // Drawn whole: with the cursor at its end, the date's start is still at the line's start.
+    auto* zeile = datumswahl->findChild<QLineEdit*>();
+    const auto cursor = [&](int stelle) {
+        zeile->setCursorPosition(stelle);
+        zeile->grab();
+        return zeile->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    const int anfang = cursor(0);
+    EXPECT_EQ(cursor(10) - anfang, zeile->fontMetrics().horizontalAdvance(datumswahl->text()));
+
+    // The symbol drawn anew while the page is off, as a hidden tab is, is an enabled one's once on.
+    ansicht.setEnabled(false);
+    ansicht.setPalette(QApplication::style()->standardPalette());
+    ansicht.setEnabled(true);
+    const QColor farbe = anlegen->palette().color(QPalette::Active, QPalette::ButtonText);
+    EXPECT_EQ(anlegen->icon().pixmap(anlegen->iconSize()).toImage(),
+              Symbol::bild(QStringLiteral("plus"), farbe, anlegen->iconSize().height(), 1).toImage());
 }
 
 namespace {
