@@ -436,7 +436,8 @@ void StichtageAnsicht::zeigeKnopfsymbol() {
     anlegen_->setIconSize(QSize(seite, seite));
     // In the text's colour of each state, whichever the button is in now.
     QIcon symbol;
-    for (const auto& [gruppe, art] : {std::pair{QPalette::Active, QIcon::Normal}, {QPalette::Disabled, QIcon::Disabled}}) {
+    for (const auto& [gruppe, art] :
+         {std::pair{QPalette::Active, QIcon::Normal}, {QPalette::Disabled, QIcon::Disabled}}) {
         symbol.addPixmap(Symbol::bild(name, anlegen_->palette().color(gruppe, QPalette::ButtonText), seite,
                                       anlegen_->devicePixelRatioF()),
                          art);

@@ -303,8 +303,9 @@ void Datumsfeld::zeigeZustand() {
     // A date begun and not yet whole is no mistake while the user is still typing it.
     const bool falsch = !gueltig && !(ergebnis.fall == Datumsleser::Fall::unfertig && tipptNoch_);
     if (hinweis_) {
-        hinweis_->setText(falsch ? Datumsleser::hinweis(text, ergebnis, von_, bis_, beispiel()).value_or(QString())
-                                 : QString());
+        hinweis_->setText(
+            falsch ? Datumsleser::hinweis(text, ergebnis, von_, bis_, beispiel()).value_or(QString())
+                   : QString());
         hinweis_->setVisible(falsch);
     }
     // The text itself in the message's colour; otherwise the line's own colours.

@@ -289,7 +289,8 @@ TEST(EinstellungenAnsichtTest, einGetippterTextDerKeinErlaubterTagIstBleibtStehe
         // Alt+Down and F4 open it as the arrow does, and step no day.
         const auto kalender = [&](Qt::Key taste, QKeyCombination oeffnen = {}) {
             if (oeffnen.key() == Qt::Key_unknown) {
-                QTest::mouseClick(einstieg, Qt::LeftButton, {}, QPoint(einstieg->width() - 6, einstieg->height() / 2));
+                QTest::mouseClick(einstieg, Qt::LeftButton, {},
+                                  QPoint(einstieg->width() - 6, einstieg->height() / 2));
             } else {
                 QTest::keyClick(einstieg, oeffnen.key(), oeffnen.keyboardModifiers());
             }
@@ -325,7 +326,9 @@ TEST(EinstellungenAnsichtTest, einAbgelehnterTagDenDerNeueBereichErlaubtIstDerTa
         QImage zelle;
         for (int i = 0; i < 49; ++i) {
             const QModelIndex ort = tafel->model()->index(i / 7, i % 7);
-            zelle = ort.data().toString() == tag ? tafel->viewport()->grab(tafel->visualRect(ort)).toImage() : zelle;
+            if (ort.data().toString() == tag) {
+                zelle = tafel->viewport()->grab(tafel->visualRect(ort)).toImage();
+            }
         }
         QColor farbe = Qt::white;
         for (int i = 0; i < zelle.width() * zelle.height(); ++i) {
