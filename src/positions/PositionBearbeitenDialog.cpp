@@ -61,7 +61,6 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
     setWindowModality(Qt::WindowModal);
     Radwache::schuetze(this);
     setWindowTitle(qtText(bezeichnung(klasse)));
-    passeAn(Fenstergroesse::verfuegbar(*this));
 
     rahmen_->setObjectName(QStringLiteral("formular"));
     rahmen_->setWidgetResizable(true);
@@ -95,10 +94,13 @@ PositionBearbeitenDialog::PositionBearbeitenDialog(Assetklasse klasse, std::shar
         aktualisiere();
     });
     aktualisiere();
+    // Measured as the sheet opens, with what it shows then.
+    breite_ = new Blattbreite(this, rahmen_);
+    passeAn(Fenstergroesse::verfuegbar(*this));
 }
 
 void PositionBearbeitenDialog::passeAn(QSize verfuegbar) {
-    setMinimumSize(Fenstergroesse::fuer(verfuegbar, QSize(460, 520), QSize(460, 520)).minimum);
+    setMinimumSize(breite_->fuer(verfuegbar, QSize(460, 520), QSize(460, 520)).minimum);
 }
 
 PositionBearbeitenDialog::~PositionBearbeitenDialog() {

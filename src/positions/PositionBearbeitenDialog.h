@@ -20,6 +20,7 @@ class QScrollArea;
 
 namespace qb {
 
+class Blattbreite;
 class Hinweiszeile;
 class Kursabrufadapter;
 class Modellbeobachter;
@@ -43,8 +44,8 @@ public:
     bool prueft() const { return pruefung_.laeuft(); }
 
     // Sizes the sheet for a screen's available area: its smallest size as far as the area holds
-    // (see Fenstergroesse), the form scrolling above the buttons. The constructor does it for the
-    // screen it opens on.
+    // (see Fenstergroesse), at least as wide as its form needs (see Blattbreite), the form
+    // scrolling above the buttons. The constructor does it for the screen it opens on.
     void passeAn(QSize verfuegbar);
 
     // Closing, by any way, stops a running check first.
@@ -73,6 +74,7 @@ private:
 
     QScrollArea* rahmen_;
     Positionsformular* formular_;
+    Blattbreite* breite_ = nullptr;
     Hinweiszeile* budgetwarnung_ = nullptr;
     QPushButton* entfernen_ = nullptr;
     Hinweiszeile* speicherfehler_ = nullptr;

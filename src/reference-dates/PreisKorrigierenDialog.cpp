@@ -4,7 +4,6 @@
 #include <utility>
 
 #include <QEvent>
-#include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +16,7 @@
 #include "ui/Fenstergroesse.h"
 #include "ui/Fliesstext.h"
 #include "ui/Fokussicht.h"
+#include "ui/Formularraster.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Radwache.h"
 #include "ui/Schriftstil.h"
@@ -66,6 +66,9 @@ PreisKorrigierenDialog::PreisKorrigierenDialog(std::shared_ptr<Portfolio> portfo
     korrektur_.emplace(std::move(portfolio), std::move(bewertung), std::move(position));
     baueFormular();
     bindung_.aendere([](Stichtagsentwurf&) {});
+    // Measured as the sheet opens, with what it shows then.
+    breite_ = new Blattbreite(this, flaeche_);
+    passeAn(Fenstergroesse::verfuegbar(*this));
 }
 
 PreisKorrigierenDialog::~PreisKorrigierenDialog() {
@@ -74,7 +77,6 @@ PreisKorrigierenDialog::~PreisKorrigierenDialog() {
 
 void PreisKorrigierenDialog::baueFormular() {
     const Position& position = korrektur_->position();
-    passeAn(Fenstergroesse::verfuegbar(*this));
     auto* spalte = new QVBoxLayout(this);
     spalte->setContentsMargins(0, 0, 0, 0);
     spalte->setSpacing(0);
@@ -96,7 +98,8 @@ void PreisKorrigierenDialog::baueFormular() {
     kopf->setContentsMargins(16, 16, 16, 0);
     oben->addWidget(kopf);
 
-    auto* formular = new QFormLayout();
+    // Its rows wrap, and the sheet widens to them as they arrive: see Formularraster.
+    auto* formular = new Formularraster();
     formular->setContentsMargins(16, 8, 16, 8);
     formular->setHorizontalSpacing(12);
     formular->setVerticalSpacing(6);
@@ -170,8 +173,10 @@ void PreisKorrigierenDialog::baueFormular() {
 }
 
 void PreisKorrigierenDialog::passeAn(QSize verfuegbar) {
-    const Fenstergroesse groesse =
-        Fenstergroesse::fuer(verfuegbar, QSize(460, QWIDGETSIZE_MAX), QSize(460, 400));
+    const QSize wunsch(460, QWIDGETSIZE_MAX);
+    const QSize minimum(460, 400);
+    const Fenstergroesse groesse = breite_ != nullptr ? breite_->fuer(verfuegbar, wunsch, minimum)
+                                                      : Fenstergroesse::fuer(verfuegbar, wunsch, minimum);
     setMinimumSize(groesse.minimum);
     hoechstens_ = groesse.anfang.height();
 }

@@ -19,6 +19,7 @@ class QScrollArea;
 namespace qb {
 
 class Bewertung;
+class Blattbreite;
 class Grenzhinweis;
 class Hinweiszeile;
 class Modellkontext;
@@ -40,8 +41,9 @@ public:
     const PreisKorrigieren* korrektur() const { return korrektur_ ? &*korrektur_ : nullptr; }
 
     // Sizes the sheet for a screen's available area: its smallest size and its greatest height
-    // as far as the area holds (see Fenstergroesse), the form scrolling above the buttons. It
-    // is done for the screen the sheet opens on.
+    // as far as the area holds (see Fenstergroesse), at least as wide as its form needs (see
+    // Blattbreite), the form scrolling above the buttons. It is done for the screen the sheet
+    // opens on.
     void passeAn(QSize verfuegbar);
 
     QSize sizeHint() const override;
@@ -73,6 +75,7 @@ private:
     int hoechstens_ = QWIDGETSIZE_MAX;
 
     QScrollArea* flaeche_ = nullptr;
+    Blattbreite* breite_ = nullptr;
     QWidget* fuss_ = nullptr;
     StichtagskursFelder* felder_ = nullptr;
     Grenzhinweis* neueAbweichung_ = nullptr;

@@ -70,7 +70,6 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
     setWindowModality(Qt::WindowModal);
     Radwache::schuetze(this);
     setWindowTitle(titel(wahl_));
-    passeAn(Fenstergroesse::verfuegbar(*this));
 
     auto* stapel = new QVBoxLayout(this);
     stapel->setContentsMargins(0, 0, 0, 0);
@@ -166,6 +165,9 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
     stapel->addWidget(fuss);
 
     bindung_.aendere([](Stichtagsentwurf&) {});
+    // Measured as the sheet opens, with what it shows then.
+    breite_ = new Blattbreite(this, flaeche);
+    passeAn(Fenstergroesse::verfuegbar(*this));
     // The group types the prices from its terminal row by row: the sheet opens with the cursor
     // in the first row's price field, not on the row's currency picker before it.
     if (!zeilen_.empty()) {
@@ -181,7 +183,7 @@ void StichtagErfassenDialog::passeAn(QSize verfuegbar) {
     // As tall as the window allows, so that the buttons at its foot stay on screen.
     const int hoehe =
         parentWidget() != nullptr ? std::clamp(parentWidget()->window()->height() - 20, 440, 620) : 620;
-    const Fenstergroesse groesse = Fenstergroesse::fuer(verfuegbar, QSize(560, hoehe), QSize(520, 440));
+    const Fenstergroesse groesse = breite_->fuer(verfuegbar, QSize(560, hoehe), QSize(520, 440));
     setMinimumSize(groesse.minimum);
     resize(groesse.anfang);
 }

@@ -22,6 +22,7 @@ class QVBoxLayout;
 
 namespace qb {
 
+class Blattbreite;
 class Grenzhinweis;
 class Hinweiszeile;
 class Modellbeobachter;
@@ -50,8 +51,9 @@ public:
     static QString titel(const Bewertungserfassung::Stichtagswahl& wahl);
 
     // Sizes the sheet for a screen's available area: its smallest size and its size at opening
-    // as far as the area holds (see Fenstergroesse), the prices scrolling above the buttons. The
-    // constructor does it for the screen it opens on.
+    // as far as the area holds (see Fenstergroesse), at least as wide as its rows need (see
+    // Blattbreite), the prices scrolling above the buttons. The constructor does it for the
+    // screen it opens on.
     void passeAn(QSize verfuegbar);
 
 signals:
@@ -92,6 +94,7 @@ private:
     Grenzhinweis* unvollstaendig_;
     QLabel* ohneKurs_;
     QPushButton* speichern_;
+    Blattbreite* breite_;
     QPointer<QMessageBox> rueckfrage_;
     QPointer<QMessageBox> verwerfen_;
 };

@@ -28,6 +28,7 @@
 #include "ui/Fenstergroesse.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
+#include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "ui/Textbruecke.h"
 #include "ui/Zahleneingabe.h"
@@ -707,4 +708,15 @@ TEST_F(Blatt, aufEinemKleinenBildschirmPasstDasBlattUndNachDemAbrufenStehtDerCur
     ASSERT_TRUE(QTest::qWaitFor([&] { return feld(blatt, "kurs")->text() == "100"; }, 10000));
     EXPECT_EQ(blatt->focusWidget(), feld(blatt, "kurs"));
     blatt->reject();
+}
+
+// With a larger font the sheet is as wide as its form needs and opens with all of it in sight.
+TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
+    for (const qreal punkte : {16.0, 18.0}) {
+        const qbtest::Anwendungsschrift schrift(punkte);
+        QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data()));
+        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), std::vector<std::string>()) << punkte;
+        blatt->reject();
+    }
 }

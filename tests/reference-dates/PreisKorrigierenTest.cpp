@@ -12,6 +12,7 @@
 #include "Umgebung.h"
 #include "ui/Bedienhilfe.h"
 #include "ui/Fenstergroesse.h"
+#include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
@@ -208,4 +209,17 @@ TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
     auto* flaeche = k.blatt->findChild<QScrollArea*>();
     EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
     k.blatt->reject();
+}
+
+// With a larger font the sheet is as wide as its form needs and opens with all of it in sight.
+TEST(PreisKorrigieren, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
+    for (const qreal punkte : {16.0, 18.0}) {
+        const qbtest::Anwendungsschrift schrift(punkte);
+        Korrekturblatt k;
+        k.blatt->open();
+        QApplication::setActiveWindow(k.blatt);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(k.blatt));
+        EXPECT_EQ(qbtest::seitlichVerdeckt(*k.blatt), std::vector<std::string>()) << punkte;
+        k.blatt->reject();
+    }
 }

@@ -26,6 +26,7 @@
 #include "ui/Hinweiszeile.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Radhilfe.h"
+#include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
@@ -613,4 +614,25 @@ TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckf
         EXPECT_TRUE(ganzImFenster(knopf)) << utf8(knopf->text());
     }
     frage->reject();
+}
+
+// With a larger font the sheet is as wide as its rows need, where the screen allows, and opens
+// with their beginnings in sight; a row that grows while it is open widens it too.
+TEST_F(StichtagErfassenDialogTest, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
+    std::optional<qbtest::Anwendungsschrift> schrift;
+    for (const qreal punkte : {18.0, 16.0}) {
+        schrift.emplace(punkte);
+        oeffne();
+        QApplication::setActiveWindow(blatt.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), std::vector<std::string>()) << punkte;
+    }
+    // Still at 16 points: the share in dollars gets a rate row and a converted price.
+    const int breite = blatt->width();
+    auto* wahl = zeile(Assetklasse::aktie)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+    wahl->setCurrentIndex(wahl->findData(QStringLiteral("USD")));
+    emit wahl->activated(wahl->currentIndex());
+    tippe(Assetklasse::aktie, "120,5");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return blatt->width() > breite && qbtest::seitlichVerdeckt(*blatt).empty(); }, 5000))
+        << qbtest::seitlichVerdeckt(*blatt).size();
 }
