@@ -22,6 +22,7 @@
 #include "ui/Textbruecke.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
+#include "model/Speicherfehler.h"
 
 namespace qb {
 
@@ -99,6 +100,8 @@ QuinzelbrockatApp::Speicher QuinzelbrockatApp::oeffneSpeicher() {
             return Datenschema::testSpeicher();
         }
         return Datenschema::oeffneSpeicher();
+    } catch (const Speicherfehler& fehler) {
+        return Speicherfehlerangabe{fehler.what(), sicherungsordnerText(), fehler.domaene(), fehler.code()};
     } catch (const std::exception& fehler) {
         return Speicherfehlerangabe{fehler.what(), sicherungsordnerText()};
     }
@@ -126,7 +129,8 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     } else {
         const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
         traeger->trage(
-            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner), traeger),
+            new Speicherfehleransicht(qtText(fehler.beschreibung), qtText(fehler.sicherungsordner),
+                                      Speicherfehleransicht::art(fehler.domaene, fehler.code), traeger),
             folgeInhalt);
     }
     rahmen_->setWidget(traeger);

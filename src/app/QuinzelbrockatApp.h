@@ -27,6 +27,9 @@ public:
     struct Speicherfehlerangabe {
         std::string beschreibung;
         std::string sicherungsordner;
+        // Speicherfehler's domain and code; empty for any other error.
+        std::string domaene = {};
+        long code = 0;
     };
     using Speicher = std::variant<std::unique_ptr<Modellcontainer>, Speicherfehlerangabe>;
 

@@ -1,17 +1,36 @@
 #include "app/Speicherfehleransicht.h"
 
+#include <cerrno>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "model/Dateisystem.h"
 #include "ui/Fliesstext.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Schriftstil.h"
 
 namespace qb {
 
+Speicherfehleransicht::Art Speicherfehleransicht::art(const std::string& domaene, long code) {
+    if (domaene != Dateisystem::domaene) {
+        return Art::unlesbar;
+    }
+    switch (code) {
+    case EWOULDBLOCK:
+        return Art::anderesFenster;
+    // A file under two names, and a link to nowhere (or no home folder to look in).
+    case EMLINK:
+    case ENOENT:
+        return Art::abgelehnt;
+    default:
+        return Art::unlesbar;
+    }
+}
+
 Speicherfehleransicht::Speicherfehleransicht(const QString& fehlerbeschreibung, const QString& sicherungsordner,
-                                             QWidget* eltern)
+                                             Art art, QWidget* eltern)
     : QScrollArea(eltern) {
     setObjectName(QStringLiteral("speicherfehler"));
     setMinimumSize(420, 240);
@@ -26,15 +45,24 @@ Speicherfehleransicht::Speicherfehleransicht(const QString& fehlerbeschreibung, 
     stapel->setContentsMargins(24, 24, 24, 24);
     stapel->setSpacing(16);
 
-    auto* titel = new Hinweiszeile(tr("Die gespeicherten Daten konnten nicht geöffnet werden"),
-                                   QStringLiteral("exclamationmark.triangle"), inhalt);
+    const bool anderesFenster = art == Art::anderesFenster;
+    auto* titel = anderesFenster
+                      ? new Hinweiszeile(tr("Das Spiel ist schon in einem anderen Fenster geöffnet"),
+                                         QStringLiteral("exclamationmark.circle"), inhalt)
+                      : new Hinweiszeile(tr("Die gespeicherten Daten konnten nicht geöffnet werden"),
+                                         QStringLiteral("exclamationmark.triangle"), inhalt);
     titel->setObjectName(QStringLiteral("titel"));
     titel->setFont(Schriftstil::ueberschrift(font()));
     stapel->addWidget(titel);
 
     stapel->addWidget(fliesstext(
-        tr("Die vorhandenen Daten sind nicht gelöscht. Sie bleiben liegen, bis die Ursache behoben ist."), inhalt));
-    stapel->addWidget(baueSicherung(sicherungsordner));
+        anderesFenster
+            ? tr("Mit den gespeicherten Daten ist alles in Ordnung. Dieses Fenster liest und ändert nichts daran.")
+            : tr("Die vorhandenen Daten sind nicht gelöscht. Sie bleiben liegen, bis die Ursache behoben ist."),
+        inhalt));
+    if (art == Art::unlesbar) {
+        stapel->addWidget(baueSicherung(sicherungsordner));
+    }
     stapel->addWidget(baueMeldung(fehlerbeschreibung));
     stapel->addStretch(1);
 

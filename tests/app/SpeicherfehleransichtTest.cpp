@@ -1,9 +1,22 @@
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "Umgebung.h"
+#include "app/QuinzelbrockatApp.h"
 #include "app/Speicherfehleransicht.h"
+#include "model/Datenschema.h"
+#include "model/Modellcontainer.h"
+#include "model/Speicherfehler.h"
+#include "ui/Fensterhilfe.h"
+#include "ui/Hinweiszeile.h"
 
 using namespace qb;
 
@@ -37,6 +50,62 @@ TEST(SpeicherfehleransichtTest, zeigtPfadUndMeldungWoertlichZumKopierenUndSchnei
             EXPECT_FALSE(label->textInteractionFlags() & Qt::TextSelectableByMouse) << label->text().toStdString();
         }
     }
+}
+
+// The backups are named only where one can help: not for a game held by another window, nor for
+// a file refused before it was read. The failures are the store's own.
+TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFensterAlsSolches) {
+    const QString defekt = QStringLiteral("Die gespeicherten Daten konnten nicht geöffnet werden");
+    const QString offen = QStringLiteral("Das Spiel ist schon in einem anderen Fenster geöffnet");
+    qbtest::Testordner ordner;
+    std::unique_ptr<qb::Modellcontainer> offenerSpeicher;
+    const struct {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> richteEin;
+        QString titel;
+        bool sicherung;
+    } faelle[] = {
+        {"keine Datenbank", [](const auto& datei) { std::ofstream(datei) << "kein SQLite"; }, defekt, true},
+        {"anderes Fenster", [&](const auto& datei) { offenerSpeicher = Datenschema::oeffneSpeicher(datei, jetzt()); },
+         offen, false},
+        {"harte Verknüpfung",
+         [](const auto& datei) {
+             std::ofstream(datei) << "";
+             std::filesystem::create_hard_link(datei, datei.parent_path() / "zweiter.sqlite");
+         },
+         defekt, false},
+        {"Verknüpfung ins Leere",
+         [](const auto& datei) { std::filesystem::create_symlink(datei.parent_path() / "fehlt", datei); }, defekt, false},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        const auto datei = ordner.pfad() / fall.name / "Spielstand.sqlite";
+        std::filesystem::create_directories(datei.parent_path());
+        fall.richteEin(datei);
+        try {
+            Datenschema::oeffneSpeicher(datei, jetzt());
+            ADD_FAILURE() << "opened";
+        } catch (const Speicherfehler& fehler) {
+            Speicherfehleransicht ansicht(QString::fromStdString(fehler.what()), QStringLiteral("/Sicherungen"),
+                                          Speicherfehleransicht::art(fehler.domaene(), fehler.code()));
+            EXPECT_EQ(ansicht.findChild<Hinweiszeile*>(QStringLiteral("titel"))->text(), fall.titel);
+            EXPECT_EQ(ansicht.accessibleName(), fall.titel);
+            EXPECT_EQ(ansicht.findChild<QLabel*>(QStringLiteral("sicherungsordner")) != nullptr, fall.sicherung);
+            EXPECT_EQ(ansicht.findChildren<QGroupBox*>().size(), fall.sicherung ? 2 : 1);
+            EXPECT_EQ(ansicht.findChild<QLabel*>(QStringLiteral("technischeMeldung"))->text().toStdString(),
+                      fehler.what());
+        }
+    }
+
+    // The application tells the view what failed.
+    const qbtest::Umgebung nutzer({{"XDG_DATA_HOME", ordner.pfad().c_str()},
+                                   {"XCTestConfigurationFilePath", nullptr},
+                                   {"XCTestBundlePath", nullptr},
+                                   {"XCTestSessionIdentifier", nullptr}});
+    const auto erstes = Datenschema::oeffneSpeicher();
+    QuinzelbrockatApp zweites(QuinzelbrockatApp::oeffneSpeicher());
+    EXPECT_EQ(zweites.fenster().findChild<Hinweiszeile*>(QStringLiteral("titel"))->text(), offen);
+    EXPECT_EQ(zweites.fenster().findChild<QLabel*>(QStringLiteral("sicherungsordner")), nullptr);
 }
 
 } // namespace
