@@ -1,7 +1,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -162,6 +164,36 @@ TEST_F(EntwicklungAnsichtTest, einFehlschlagZeigtSeinenTextUndErneutLadenHoltNoc
     EXPECT_EQ(gezeigt(), "wertentwicklung");
     EXPECT_EQ(tage(), 40U);
     EXPECT_EQ(verlaufsanfragen(), 2U);
+}
+
+// A securities source that fails as no source should: with an error that is no Kursfehler.
+struct KaputteQuelle : qb::Kursquelle {
+    std::string name = "kaputt";
+    const std::string& bezeichnung() const override { return name; }
+    std::string_view kennungshinweis() const override { return ""; }
+    qb::Kennungsurteil pruefe(std::string_view) const override { return qb::Kennungsurteil::verwendbar; }
+    qb::Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { throw std::logic_error("nie"); }
+    qb::Kursnotierung kurs(std::string_view, Zeitpunkt, std::stop_token) const override { throw std::logic_error("nie"); }
+    qb::Kursreihe kursreihe(std::string_view, Zeitpunkt, Zeitpunkt, std::stop_token) const override {
+        throw std::runtime_error("kaputt");
+    }
+};
+
+TEST_F(EntwicklungAnsichtTest, einAbrufDerAndersScheitertNenntNurDieGeholtenPositionen) {
+    // A commodity without an identifier is valued from its own entries and never fetched.
+    auto gold = testspiel::kaufe(portfolio, Assetklasse::rohstoff, "Gold", 2, testspiel::eur("50"));
+    testspiel::notiere(portfolio->bewertungen().front(), gold, testspiel::eur("55"));
+    auto standard = std::make_shared<const qb::Kursdienst>(qbtest::dienstFuer(server));
+    const qb::Kursdienst kaputt(std::make_shared<KaputteQuelle>(),
+                                std::shared_ptr<const qb::Kursquelle>(standard, &standard->waehrungen()),
+                                std::shared_ptr<const qb::Umrechnungsquelle>(standard, &standard->umrechner()));
+    ansicht = std::make_unique<EntwicklungAnsicht>(portfolio, beobachter, [kaputt] { return kaputt; });
+    ansicht->show();
+    klicke("sicht-tagesverlauf");
+    ASSERT_TRUE(warteBis([&] { return geladen(); }));
+    EXPECT_EQ(gezeigt(), "leer");
+    EXPECT_EQ(ansicht->findChild<QWidget*>("leer")->findChild<QLabel*>("text")->text(),
+              "Aktie: Der Vorgang konnte nicht abgeschlossen werden.");
 }
 
 TEST_F(EntwicklungAnsichtTest, eineAenderungAufEinemAnderenReiterLaedtImHintergrundNeu) {
