@@ -1,23 +1,10 @@
 #include "sources/Kursabruf.h"
 
 #include <algorithm>
-#include <string_view>
 
-#include "foundation/Protokoll.h"
+#include "model/Kursfehler.h"
 
 namespace qb {
-
-namespace {
-
-// Anything but a source's verdict: its own text (English, if any) is for the log, the window
-// gets a German sentence.
-Kursabruf::Abrufergebnis unerwartet(std::string_view grund) {
-    static const Protokoll protokoll("Kursabruf");
-    protokoll.fehler("Kursabruf gescheitert: " + std::string(grund));
-    return Kursabruf::Abrufergebnis::fehler("Der Kurs konnte nicht abgerufen werden.");
-}
-
-} // namespace
 
 Kursabruf::Abrufergebnis Kursabruf::Auftrag::fuehreAus(std::stop_token stop) const {
     try {
@@ -33,10 +20,6 @@ Kursabruf::Abrufergebnis Kursabruf::Auftrag::fuehreAus(std::stop_token stop) con
         return Abrufergebnis::abgebrochen();
     } catch (const Kursfehler& fehler) {
         return Abrufergebnis::fehler(fehler.meldung());
-    } catch (const std::exception& fehler) {
-        return unerwartet(fehler.what());
-    } catch (...) {
-        return unerwartet("unbekannter Fehler");
     }
 }
 

@@ -21,8 +21,8 @@ namespace qb {
 //   1. starte() on the holder's thread: no job while a fetch runs, else the state becomes
 //      `laeuft` and the job is returned;
 //   2. Auftrag::fuehreAus() on a worker thread: identifier check, quote from the source of the
-//      class, conversion into EUR; it returns the outcome as a value and never throws (an error
-//      that is no Kursfehler is logged and shown as a German sentence of its own);
+//      class, conversion into EUR; it returns a source's verdict and a stop as a value and throws
+//      any other error on, for the holder's background task to log and to report in German;
 //   3. wendeAn() back on the holder's thread: asks `giltNoch` and sets the final state.
 // stand(), the observers and steps 1 and 3 belong to the holder's thread; only the job may
 // run elsewhere. Every job that starte() hands out must come back through wendeAn(), also
