@@ -4,11 +4,16 @@
 
 #include "foundation/Protokoll.h"
 #include "model/Dateisystem.h"
-#include "model/Datenschema.h"
 
 namespace qb {
 
 namespace {
+
+// The store's category, as the opening and the saves log under it.
+const Protokoll& protokoll() {
+    static const Protokoll speicher("Speicher");
+    return speicher;
+}
 
 const char* ioGrund(int erweiterterCode) {
     switch (erweiterterCode) {
@@ -161,7 +166,7 @@ Speicherfehler sqliteFehler(sqlite3* db) {
     if (systemfehler != 0) {
         zeile += " (errno " + std::to_string(systemfehler) + ")";
     }
-    Datenschema::protokoll().fehler(zeile);
+    protokoll().fehler(zeile);
     const int primaer = code & 0xff;
     if (primaer == SQLITE_IOERR || primaer == SQLITE_CANTOPEN) {
         // A companion file that cannot be created on a read-only or a full disk is tried again
