@@ -111,13 +111,14 @@ TEST(StartueberlagerungTest, einKlickBeendetSieEinmalUndDieUeberlagerungVerschwi
     // Content the window adds later stays beneath.
     auto* spaeter = new QWidget(&fenster);
     spaeter->show();
-    QTRY_COMPARE(fenster.children().last(), static_cast<QObject*>(ueberlagerung.data()));
+    // QTest::qWaitFor, not QTRY_*: a QTRY_* that times out returns unseen by GoogleTest.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fenster.children().last() == ueberlagerung.data(); }));
 
     QSignalSpy fertig(ueberlagerung->animation(), &Startanimation::fertig);
     QTest::mouseClick(ueberlagerung->animation(), Qt::LeftButton);
     QTest::mouseClick(ueberlagerung->animation(), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(fertig.count(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(ueberlagerung.isNull(), 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ueberlagerung.isNull(); }, 3000));
     EXPECT_EQ(fertig.count(), 1);
 }
 
@@ -130,7 +131,7 @@ TEST(StartueberlagerungTest, ohneKlickEndetSieNachDemAblaufEinmal) {
     fenster.show();
     ASSERT_TRUE(fertig.wait(5000));
     EXPECT_EQ(ueberlagerung->animation()->bild().punkt(), 1.0);
-    QTRY_VERIFY_WITH_TIMEOUT(ueberlagerung.isNull(), 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ueberlagerung.isNull(); }, 3000));
     EXPECT_EQ(fertig.count(), 1);
 }
 
@@ -146,7 +147,7 @@ TEST(StartueberlagerungTest, reduzierteBewegungWaehrendDerAnimationNimmtSieSofor
 
     fenster.setStyle(&stil);
     EXPECT_FALSE(!ueberlagerung.isNull() && ueberlagerung->isVisible()) << "gone at once, without the fade";
-    QTRY_VERIFY(ueberlagerung.isNull());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ueberlagerung.isNull(); }));
     EXPECT_EQ(fertig.count(), 0);
 }
 
