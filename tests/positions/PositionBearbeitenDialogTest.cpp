@@ -716,7 +716,7 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
         const qbtest::Anwendungsschrift schrift(punkte);
         QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data()));
-        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), std::vector<std::string>()) << punkte;
+        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), "") << punkte;
         blatt->reject();
     }
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include <QApplication>
 #include <QLabel>
@@ -13,46 +12,33 @@
 
 namespace qbtest {
 
-// The application's font at `punkte` points while it lives, as a larger system font sets it;
-// widgets made meanwhile take it.
-class Anwendungsschrift {
-public:
-    explicit Anwendungsschrift(qreal punkte) : vorher_(QApplication::font()) {
-        QFont schrift = vorher_;
+// The application's font at `punkte` points while it lives, as a larger system font sets it.
+struct Anwendungsschrift {
+    QFont vorher = QApplication::font();
+    explicit Anwendungsschrift(qreal punkte) {
+        QFont schrift = vorher;
         schrift.setPointSizeF(punkte);
         QApplication::setFont(schrift);
     }
-    ~Anwendungsschrift() { QApplication::setFont(vorher_); }
-    Anwendungsschrift(const Anwendungsschrift&) = delete;
-    Anwendungsschrift& operator=(const Anwendungsschrift&) = delete;
-
-private:
-    QFont vorher_;
+    ~Anwendungsschrift() { QApplication::setFont(vorher); }
 };
 
-// What of a shown sheet the eye misses sideways, a line each: a sideways scroll bar or offset, a
-// label of its scrolled part reaching past the visible width or narrower than its text needs (a
-// title or text of the part itself: narrower than it asks for), the sheet reaching past the
-// screen's available area. Empty when all is in sight.
-inline std::vector<std::string> seitlichVerdeckt(const QWidget& blatt) {
-    std::vector<std::string> fehler;
+// What of a shown sheet the eye misses sideways: a sideways scroll bar or offset, a label of its
+// scrolled part past the visible width or narrower than its text needs (a title or text of the
+// part itself: than it asks for), the sheet past the screen. Empty when all is in sight.
+inline std::string seitlichVerdeckt(const QWidget& blatt) {
     const auto* flaeche = blatt.findChild<QScrollArea*>();
     const QScrollBar* leiste = flaeche->horizontalScrollBar();
-    if (leiste->isVisible() || leiste->value() != 0) {
-        fehler.push_back("rollt seitwärts um " + std::to_string(leiste->value()));
-    }
+    std::string fehler = leiste->isVisible() || leiste->value() != 0 ? "rollt seitwärts; " : "";
     for (const QLabel* text : flaeche->widget()->findChildren<QLabel*>()) {
         const QRect ort(text->mapTo(flaeche->viewport(), QPoint()), text->size());
-        const int braucht = (text->parentWidget() == flaeche->widget() ? text->sizeHint() : text->minimumSizeHint()).width();
-        if (text->isVisible() && (ort.left() < 0 || ort.right() >= flaeche->viewport()->width() || ort.width() < braucht)) {
-            fehler.push_back("abgeschnitten: " + qb::utf8(text->text()));
+        const QSize braucht = text->parentWidget() == flaeche->widget() ? text->sizeHint() : text->minimumSizeHint();
+        if (text->isVisible() && (ort.left() < 0 || ort.right() >= flaeche->viewport()->width() || ort.width() < braucht.width())) {
+            fehler += "abgeschnitten: " + qb::utf8(text->text()) + "; ";
         }
     }
     const QSize platz = qb::Fenstergroesse::verfuegbar(blatt) - qb::Fenstergroesse::rahmen;
-    if (blatt.width() > platz.width() || blatt.height() > platz.height()) {
-        fehler.push_back("größer als der Bildschirm");
-    }
-    return fehler;
+    return fehler + (blatt.width() > platz.width() || blatt.height() > platz.height() ? "größer als der Bildschirm" : "");
 }
 
 } // namespace qbtest
