@@ -178,7 +178,10 @@ TEST_F(KurseingabeFelderTest, einFehlenderEzbKursNenntDenGrundUndWirdAufWunschNe
     EXPECT_EQ(eingabe.umrechnung, Dezimal(0));
     ASSERT_TRUE(zeigt("ezbErneut"));
 
-    QTest::mouseClick(knopf("ezbErneut"), Qt::LeftButton);
+    // Pressed from the keyboard, the retry goes and leaves the cursor in the price field.
+    knopf("ezbErneut")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(knopf("ezbErneut"), Qt::Key_Space);
+    EXPECT_EQ(QApplication::focusWidget(), zahl("kurs"));
     EXPECT_EQ(ezbText(), "EZB-Kurs wird geholt");
     EXPECT_TRUE(zeigt("ezbLaedt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("1.0834"); }, 10000));
