@@ -1,14 +1,24 @@
-# The floors of src/. Every static library under src/ is a floor; the one folder its sources lie
-# in is its folder. What a floor may include follows from its target_link_libraries alone: its
-# own folder, the floors it links and what those pass on (PUBLIC, INTERFACE), transitively, and Qt
-# only when a Qt target is among them. So a floor's place in the stack is written once.
+# The floors of src/. Every library under src/ that compiles C++ code of src/ is a floor, static or
+# a set of object files alike; the one folder its code lies in is its folder, and a folder has one
+# floor. Every folder under src/ is a floor's: a file directly in src/ or in a folder that no
+# library compiles from stops the build. What a floor may include follows from its
+# target_link_libraries alone: its own folder, the floors it links and what those pass on
+# (PUBLIC, INTERFACE), transitively, and Qt only when a Qt target is among them. So a floor's
+# place in the stack is written once.
 #
 # Every floor compiles against src/ itself, so that a header has one name in the build (in the
 # compiler's messages, the debug information and compile_commands.json). The compiler therefore
 # finds the header of any floor; a step before each floor compiles (StockwerkePruefen.cmake) reads
-# every #include under src/, headers that no source of their own floor includes as well, and stops
-# the build at one that runs upwards or sideways, at Qt in a floor without it, and at a path that
-# climbs with "..", under src/ and in the other folders of C++ code alike.
+# every #include in every file under src/, whatever its ending, headers that no source of their
+# own floor includes as well, and stops the build at one that runs upwards or sideways, at Qt in a
+# floor without it, at a path that climbs with "..", under src/ and in the other folders of C++
+# code alike, and at every include it cannot read for certain. A floor finds headers nowhere else
+# in the project: an include folder in the source or build tree other than src/, a forced include
+# or a floor source outside src/ (a generated one) stops the configuration, since no text of it
+# lies where the check reads.
+
+# C and C++ code by its ending, as a compiler takes it.
+set(QB_CODE "\\.(c|cc|cp|cpp|cxx|c\\+\\+|C|h|hh|hp|hpp|hxx|h\\+\\+|H|inc|inl|ipp|tcc|tpp|txx|ixx|cppm|mpp)$")
 
 # The targets defined in a directory and the directories below it.
 function(qb_ziele_unter verzeichnis ergebnis)
@@ -21,38 +31,139 @@ function(qb_ziele_unter verzeichnis ergebnis)
     set(${ergebnis} ${ziele} PARENT_SCOPE)
 endfunction()
 
+# Why an include folder of a floor hides headers from the check; empty when it does not. Allowed
+# are src/ itself and folders outside the project's source and build trees.
+function(qb_verborgener_einbindeort eintrag ergebnis)
+    set(grund "")
+    string(REGEX REPLACE "^\\$<BUILD_INTERFACE:(.*)>$" "\\1" pfad "${eintrag}")
+    if(pfad MATCHES "^\\$<INSTALL_INTERFACE:")
+        # Not used in this build.
+    elseif(pfad MATCHES "^\\$<TARGET_PROPERTY:([^,>]+),INTERFACE_INCLUDE_DIRECTORIES>$")
+        set(ziel "${CMAKE_MATCH_1}")
+        if(TARGET "${ziel}")
+            get_target_property(importiert "${ziel}" IMPORTED)
+        endif()
+        if(NOT TARGET "${ziel}" OR NOT importiert)
+            set(grund "die Einbindeordner von ${ziel}")
+        endif()
+    elseif(pfad MATCHES "\\$<")
+        set(grund "${eintrag}")
+    else()
+        cmake_path(SET pfad NORMALIZE "${pfad}")
+        cmake_path(SET wurzel NORMALIZE "${PROJECT_SOURCE_DIR}/src")
+        cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${pfad}" NORMALIZE im_quellbaum)
+        cmake_path(IS_PREFIX PROJECT_BINARY_DIR "${pfad}" NORMALIZE im_baubaum)
+        string(REGEX REPLACE "/$" "" pfad_ohne "${pfad}")
+        string(REGEX REPLACE "/$" "" wurzel_ohne "${wurzel}")
+        if((im_quellbaum OR im_baubaum) AND NOT pfad_ohne STREQUAL wurzel_ohne)
+            set(grund "${eintrag}")
+        endif()
+    endif()
+    set(${ergebnis} "${grund}" PARENT_SCOPE)
+endfunction()
+
+# Why compiler options hide headers from the check; empty when they do not: a forced include, or
+# an include folder in the project's trees other than src/.
+function(qb_verborgene_optionen optionen ergebnis)
+    set(teile "")
+    foreach(option IN LISTS optionen)
+        string(REGEX REPLACE "^SHELL:" "" option "${option}")
+        separate_arguments(getrennt UNIX_COMMAND "${option}")
+        list(APPEND teile ${getrennt})
+    endforeach()
+    set(grund "")
+    set(ordner_folgt OFF)
+    foreach(teil IN LISTS teile)
+        if(ordner_folgt)
+            set(ordner_folgt OFF)
+            qb_verborgener_einbindeort("${teil}" ort)
+            if(ort)
+                set(grund "${ort}")
+            endif()
+        elseif(teil MATCHES "^(-include|--include|-imacros|--imacros)")
+            set(grund "${teil}")
+        elseif(teil MATCHES "^(-I|-iquote|-isystem|-idirafter|-cxx-isystem)(.*)$")
+            if(CMAKE_MATCH_2 STREQUAL "")
+                set(ordner_folgt ON)
+            else()
+                qb_verborgener_einbindeort("${CMAKE_MATCH_2}" ort)
+                if(ort)
+                    set(grund "${teil}")
+                endif()
+            endif()
+        elseif(teil MATCHES "^(-iprefix|-iwithprefix|-iwithprefixbefore)")
+            set(grund "${teil}")
+        endif()
+    endforeach()
+    set(${ergebnis} "${grund}" PARENT_SCOPE)
+endfunction()
+
 # Call once at the end of src/CMakeLists.txt, after every floor is defined.
 function(qb_stockwerke)
     set(wurzel "${PROJECT_SOURCE_DIR}/src")
+    set(fehler "")
 
-    # Each floor's folder, from where its sources lie.
+    qb_verborgene_optionen("${CMAKE_CXX_FLAGS}" grund)
+    if(CMAKE_BUILD_TYPE)
+        string(TOUPPER "${CMAKE_BUILD_TYPE}" art)
+        qb_verborgene_optionen("${CMAKE_CXX_FLAGS_${art}}" grund_art)
+        if(grund_art)
+            set(grund "${grund_art}")
+        endif()
+    endif()
+    if(grund)
+        list(APPEND fehler "CMAKE_CXX_FLAGS enthält „${grund}“: Köpfe außerhalb von src/ oder aufgezwungene Köpfe liest die Prüfung der Stockwerke nicht")
+    endif()
+
+    # Each floor's folder, from where its code lies.
     qb_ziele_unter("${wurzel}" ziele)
     set(stockwerke "")
     foreach(ziel IN LISTS ziele)
         get_target_property(art ${ziel} TYPE)
-        if(NOT art STREQUAL "STATIC_LIBRARY")
+        if(NOT art MATCHES "^(STATIC|SHARED|MODULE|OBJECT)_LIBRARY$")
             continue()
         endif()
         get_target_property(quellen ${ziel} SOURCES)
         get_target_property(quellordner ${ziel} SOURCE_DIR)
         set(ordner "")
+        set(code "")
         foreach(quelle IN LISTS quellen)
+            if(quelle MATCHES "^\\$<TARGET_OBJECTS:[^>]+>$")
+                continue()
+            elseif(quelle MATCHES "\\$<")
+                list(APPEND fehler "${ziel} übersetzt „${quelle}“: eine Quelle hinter einem Generatorausdruck liest die Prüfung der Stockwerke nicht")
+                continue()
+            endif()
             cmake_path(ABSOLUTE_PATH quelle BASE_DIRECTORY "${quellordner}" NORMALIZE)
             cmake_path(IS_PREFIX wurzel "${quelle}" NORMALIZE unter_src)
-            if(unter_src)
-                cmake_path(RELATIVE_PATH quelle BASE_DIRECTORY "${wurzel}")
+            get_source_file_property(erzeugt "${quelle}" TARGET_DIRECTORY ${ziel} GENERATED)
+            if(NOT quelle MATCHES "${QB_CODE}")
+                continue()
+            elseif(NOT unter_src OR erzeugt)
+                list(APPEND fehler "${ziel} übersetzt ${quelle}: Quelltext außerhalb von src/ (auch erzeugter) liest die Prüfung der Stockwerke nicht")
+                continue()
+            endif()
+            list(APPEND code "${quelle}")
+            cmake_path(RELATIVE_PATH quelle BASE_DIRECTORY "${wurzel}")
+            if(quelle MATCHES "/")
                 string(REGEX REPLACE "/.*" "" erster "${quelle}")
                 list(APPEND ordner "${erster}")
+            else()
+                list(APPEND fehler "${ziel} übersetzt src/${quelle}: ein Stockwerk ist ein Ordner unter src/, nicht src/ selbst")
             endif()
         endforeach()
         list(REMOVE_DUPLICATES ordner)
         list(LENGTH ordner anzahl)
         if(anzahl GREATER 1)
-            message(FATAL_ERROR "${ziel} hat Quellen in mehreren Ordnern (${ordner}): "
-                                "ein Stockwerk ist genau ein Ordner unter src/.")
-        endif()
-        if(anzahl EQUAL 1)
+            list(APPEND fehler "${ziel} hat Quellen in mehreren Ordnern (${ordner}): ein Stockwerk ist genau ein Ordner unter src/")
+        elseif(anzahl EQUAL 1)
+            if(DEFINED ziel_von_${ordner})
+                list(APPEND fehler "src/${ordner} wird von ${ziel_von_${ordner}} und ${ziel} übersetzt: ein Ordner ist genau ein Stockwerk")
+                continue()
+            endif()
+            set(ziel_von_${ordner} ${ziel})
             set(ordner_${ziel} "${ordner}")
+            set(code_${ziel} "${code}")
             list(APPEND stockwerke ${ziel})
             target_include_directories(${ziel} PUBLIC "${wurzel}")
         endif()
@@ -60,8 +171,41 @@ function(qb_stockwerke)
 
     # What each floor sees: the libraries it links, then what they pass on. A private dependency
     # of a static library reaches its users as $<LINK_ONLY:…>, for linking only, not its headers.
+    # On the way, every include folder and compiler option the floor gets from them.
     set(daten "")
     foreach(ziel IN LISTS stockwerke)
+        get_target_property(quellordner ${ziel} SOURCE_DIR)
+        get_directory_property(aktueller_ordner DIRECTORY "${quellordner}" DEFINITION CMAKE_INCLUDE_CURRENT_DIR)
+        if(aktueller_ordner)
+            list(APPEND fehler "${ziel}: CMAKE_INCLUDE_CURRENT_DIR gibt ihm Köpfe aus dem Bauordner, die die Prüfung der Stockwerke nicht liest")
+        endif()
+        set(orte "")
+        set(optionen "")
+        foreach(eigenschaft INCLUDE_DIRECTORIES INTERFACE_INCLUDE_DIRECTORIES)
+            get_target_property(werte ${ziel} ${eigenschaft})
+            if(werte)
+                list(APPEND orte ${werte})
+            endif()
+        endforeach()
+        foreach(eigenschaft COMPILE_OPTIONS INTERFACE_COMPILE_OPTIONS)
+            get_target_property(werte ${ziel} ${eigenschaft})
+            if(werte)
+                list(APPEND optionen ${werte})
+            endif()
+        endforeach()
+        foreach(quelle IN LISTS code_${ziel})
+            get_source_file_property(werte "${quelle}" TARGET_DIRECTORY ${ziel} INCLUDE_DIRECTORIES)
+            if(werte)
+                list(APPEND orte ${werte})
+            endif()
+            foreach(eigenschaft COMPILE_OPTIONS COMPILE_FLAGS)
+                get_source_file_property(werte "${quelle}" TARGET_DIRECTORY ${ziel} ${eigenschaft})
+                if(werte)
+                    list(APPEND optionen ${werte})
+                endif()
+            endforeach()
+        endforeach()
+
         get_target_property(offen ${ziel} LINK_LIBRARIES)
         set(gesehen "")
         set(sicht "")
@@ -85,6 +229,14 @@ function(qb_stockwerke)
             if(abhaengigkeit IN_LIST stockwerke)
                 list(PREPEND sicht "${ordner_${abhaengigkeit}}")
             endif()
+            get_target_property(werte "${abhaengigkeit}" INTERFACE_INCLUDE_DIRECTORIES)
+            if(werte)
+                list(APPEND orte ${werte})
+            endif()
+            get_target_property(werte "${abhaengigkeit}" INTERFACE_COMPILE_OPTIONS)
+            if(werte)
+                list(APPEND optionen ${werte})
+            endif()
             get_target_property(weiter "${abhaengigkeit}" INTERFACE_LINK_LIBRARIES)
             if(weiter)
                 list(APPEND offen ${weiter})
@@ -94,19 +246,40 @@ function(qb_stockwerke)
         list(REMOVE_DUPLICATES sicht)
         string(APPEND daten "set(sicht_${ordner_${ziel}} \"${sicht}\")\n")
         string(APPEND daten "set(qt_${ordner_${ziel}} ${qt})\n")
+
+        list(REMOVE_DUPLICATES orte)
+        foreach(ort IN LISTS orte)
+            qb_verborgener_einbindeort("${ort}" grund)
+            if(grund)
+                list(APPEND fehler "${ziel} sucht Köpfe in ${grund}: außerhalb von src/ liest die Prüfung der Stockwerke nichts")
+            endif()
+        endforeach()
+        qb_verborgene_optionen("${optionen}" grund)
+        if(grund)
+            list(APPEND fehler "${ziel} übersetzt mit „${grund}“: Köpfe außerhalb von src/ oder aufgezwungene Köpfe liest die Prüfung der Stockwerke nicht")
+        endif()
     endforeach()
+    if(fehler)
+        list(JOIN fehler "\n  " liste)
+        message(FATAL_ERROR "Stockwerke, die die Prüfung nicht sicher lesen kann:\n  ${liste}")
+    endif()
+
     set(ordnerliste "")
     foreach(ziel IN LISTS stockwerke)
         list(APPEND ordnerliste "${ordner_${ziel}}")
     endforeach()
     string(PREPEND daten "set(WURZEL \"${PROJECT_SOURCE_DIR}\")\nset(STOCKWERKE \"${ordnerliste}\")\n")
 
-    file(GLOB_RECURSE dateien CONFIGURE_DEPENDS
-        "${wurzel}/*.h" "${wurzel}/*.cpp"
-        "${PROJECT_SOURCE_DIR}/tests/*.h" "${PROJECT_SOURCE_DIR}/tests/*.cpp"
-        "${PROJECT_SOURCE_DIR}/tour/*.h" "${PROJECT_SOURCE_DIR}/tour/*.cpp"
-        "${PROJECT_SOURCE_DIR}/bench/*.h" "${PROJECT_SOURCE_DIR}/bench/*.cpp"
-        "${PROJECT_SOURCE_DIR}/fuzz/*.h" "${PROJECT_SOURCE_DIR}/fuzz/*.cpp")
+    # Every file, whatever its ending: any of them can be included. Hidden files (an editor's) and
+    # the fuzz targets' inputs are no code.
+    set(dateien "")
+    foreach(ordner src tests tour bench fuzz)
+        file(GLOB_RECURSE teil CONFIGURE_DEPENDS LIST_DIRECTORIES false "${PROJECT_SOURCE_DIR}/${ordner}/*")
+        list(APPEND dateien ${teil})
+    endforeach()
+    list(FILTER dateien EXCLUDE REGEX "/(CMakeLists\\.txt|[^/]*\\.cmake|\\.[^/]*)$")
+    string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" projekt "${PROJECT_SOURCE_DIR}")
+    list(FILTER dateien EXCLUDE REGEX "^${projekt}/fuzz/korpus/")
     list(SORT dateien)
     string(APPEND daten "set(DATEIEN \"${dateien}\")\n")
 
