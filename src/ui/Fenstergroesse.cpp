@@ -27,8 +27,8 @@ QSize Fenstergroesse::verfuegbar(const QWidget& fenster) {
 }
 
 Blattbreite::Blattbreite(QWidget* blatt, QScrollArea* flaeche) : QObject(blatt), blatt_(blatt), flaeche_(flaeche) {
-    // The content says when its rows change, the sheet when it is shown with the fonts and the
-    // style it will be drawn in.
+    // The content says when its rows change, the sheet when what stands beside it changes (a
+    // message by the buttons) and when it is shown with the fonts and style it is drawn in.
     if (flaeche_->widget() != nullptr) {
         flaeche_->widget()->installEventFilter(this);
     }
@@ -70,8 +70,7 @@ int Blattbreite::noetig() const {
 }
 
 bool Blattbreite::eventFilter(QObject* objekt, QEvent* ereignis) {
-    if ((objekt == flaeche_->widget() && ereignis->type() == QEvent::LayoutRequest) ||
-        (objekt == blatt_ && ereignis->type() == QEvent::Show)) {
+    if (ereignis->type() == QEvent::LayoutRequest || (objekt == blatt_ && ereignis->type() == QEvent::Show)) {
         folge();
     }
     return QObject::eventFilter(objekt, ereignis);

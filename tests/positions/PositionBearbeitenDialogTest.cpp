@@ -710,13 +710,25 @@ TEST_F(Blatt, aufEinemKleinenBildschirmPasstDasBlattUndNachDemAbrufenStehtDerCur
     blatt->reject();
 }
 
-// With a larger font the sheet is as wide as its form needs and opens with all of it in sight.
+// With a larger font the sheet is as wide as its form needs and opens with all of it in sight;
+// while the buy price is checked, it makes room for the message beside its buttons too.
 TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
-    for (const qreal punkte : {16.0, 18.0}) {
-        const qbtest::Anwendungsschrift schrift(punkte);
-        QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::aktie);
+    server.beantworte(boerse, boersenkurs("100", 500ms));
+    std::optional<qbtest::Anwendungsschrift> schrift;
+    QPointer<PositionBearbeitenDialog> blatt;
+    for (const qreal punkte : {18.0, 16.0}) {
+        schrift.emplace(punkte);
+        blatt = sapBlatt();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data()));
         EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), "") << punkte;
-        blatt->reject();
+        if (punkte > 16.0) {
+            blatt->reject();
+        }
     }
+    // At 16 points: at 18 the message and the buttons need more than the screen's 800 pixels.
+    tippe(blatt, "kurs", "100");
+    klicke(blatt, "speichern");
+    auto* text = blatt->findChild<QLabel*>("prueftText");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text->isVisible() && text->width() >= text->sizeHint().width(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
 }
