@@ -26,7 +26,8 @@ QSize Fenstergroesse::verfuegbar(const QWidget& fenster) {
     return bildschirm != nullptr ? bildschirm->availableGeometry().size() : QSize();
 }
 
-Blattbreite::Blattbreite(QWidget* blatt, QScrollArea* flaeche) : QObject(blatt), blatt_(blatt), flaeche_(flaeche) {
+Blattbreite::Blattbreite(QWidget* blatt, QScrollArea* flaeche)
+    : QObject(blatt), blatt_(blatt), flaeche_(flaeche) {
     // The content says when its rows change, the sheet when what stands beside it changes (a
     // message by the buttons) and when it is shown with the fonts and style it is drawn in.
     if (flaeche_->widget() != nullptr) {
@@ -79,9 +80,10 @@ bool Blattbreite::eventFilter(QObject* objekt, QEvent* ereignis) {
 void Blattbreite::folge() {
     // Raising the smallest width widens a narrower sheet at once; a lower need leaves the
     // sheet as wide as it is, for the user to narrow.
-    const int breite = Fenstergroesse::fuer(verfuegbar_, QSize(), QSize(std::max(grundbreite_, noetig()), 0)).minimum.width();
-    if (breite != blatt_->minimumWidth()) {
-        blatt_->setMinimumWidth(breite);
+    const QSize breite(std::max(grundbreite_, noetig()), 0);
+    const int mindestens = Fenstergroesse::fuer(verfuegbar_, QSize(), breite).minimum.width();
+    if (mindestens != blatt_->minimumWidth()) {
+        blatt_->setMinimumWidth(mindestens);
     }
 }
 

@@ -729,6 +729,7 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
     tippe(blatt, "kurs", "100");
     klicke(blatt, "speichern");
     auto* text = blatt->findChild<QLabel*>("prueftText");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return text->isVisible() && text->width() >= text->sizeHint().width(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return text->isVisible() && text->width() >= text->sizeHint().width(); }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
 }

@@ -633,6 +633,7 @@ TEST_F(StichtagErfassenDialogTest, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz
     wahl->setCurrentIndex(wahl->findData(QStringLiteral("USD")));
     emit wahl->activated(wahl->currentIndex());
     tippe(Assetklasse::aktie, "120,5");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return blatt->width() > breite && qbtest::seitlichVerdeckt(*blatt).empty(); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return blatt->width() > breite && qbtest::seitlichVerdeckt(*blatt).empty(); }, 5000))
         << qbtest::seitlichVerdeckt(*blatt);
 }

@@ -29,16 +29,19 @@ struct Anwendungsschrift {
 inline std::string seitlichVerdeckt(const QWidget& blatt) {
     const auto* flaeche = blatt.findChild<QScrollArea*>();
     const QScrollBar* leiste = flaeche->horizontalScrollBar();
+    const int sichtbar = flaeche->viewport()->width();
     std::string fehler = leiste->isVisible() || leiste->value() != 0 ? "rollt seitwärts; " : "";
     for (const QLabel* text : flaeche->widget()->findChildren<QLabel*>()) {
         const QRect ort(text->mapTo(flaeche->viewport(), QPoint()), text->size());
-        const QSize braucht = text->parentWidget() == flaeche->widget() ? text->sizeHint() : text->minimumSizeHint();
-        if (text->isVisible() && (ort.left() < 0 || ort.right() >= flaeche->viewport()->width() || ort.width() < braucht.width())) {
+        const int braucht =
+            (text->parentWidget() == flaeche->widget() ? text->sizeHint() : text->minimumSizeHint()).width();
+        if (text->isVisible() && (ort.left() < 0 || ort.right() >= sichtbar || ort.width() < braucht)) {
             fehler += "abgeschnitten: " + qb::utf8(text->text()) + "; ";
         }
     }
     const QSize platz = qb::Fenstergroesse::verfuegbar(blatt) - qb::Fenstergroesse::rahmen;
-    return fehler + (blatt.width() > platz.width() || blatt.height() > platz.height() ? "größer als der Bildschirm" : "");
+    const bool zuGross = blatt.width() > platz.width() || blatt.height() > platz.height();
+    return fehler + (zuGross ? "größer als der Bildschirm" : "");
 }
 
 } // namespace qbtest
