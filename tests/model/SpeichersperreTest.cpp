@@ -244,52 +244,43 @@ std::pair<std::vector<std::string>, std::string> gruppenUndBefund(const fs::path
 } // namespace
 
 // A window saves into the game it opened or nowhere, whatever was put at the store's name while it
-// was open: a newer copy renamed over the file (a sync client, a backup put back), or the folder
+// was open: an older copy renamed over the file (a sync client, a backup put back), or the folder
 // renamed or replaced by a copy and a second program on the new game there. That program's saves
 // all stay, even when it dies after the window closed, and every store stays whole.
 TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrAuf) {
     struct Fall {
-        const char* name;
-        const char* wegName; // where the window's game lies afterwards; empty when it is gone
-        std::vector<std::string> zweitesVorher; // the second program's game before it saves
+        const char* weg;   // where the window's folder goes; none: only its file is replaced
+        bool kopieZurueck; // a copy of the moved folder takes its place
     };
-    for (const Fall& fall : {Fall{"Datei ersetzt", "", {"Gruppe Fremd"}}, Fall{"Ordner umbenannt", "spiel-alt", {}},
-                             Fall{"Ordner durch Kopie ersetzt", "spiel-weg", {"Gruppe Ost"}}}) {
-        SCOPED_TRACE(fall.name);
+    for (const Fall& fall : {Fall{"", false}, Fall{"spiel-alt", false}, Fall{"spiel-weg", true}}) {
+        SCOPED_TRACE(fall.weg);
         TempOrdner ordner;
         const fs::path spiel = ordner / "spiel", datei = spiel / "Spielstand.sqlite";
+        const fs::path weg = ordner / fall.weg / "Spielstand.sqlite";
         fs::create_directory(spiel);
         Kindprozess fenster([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
         ASSERT_EQ(fenster.antwort(), "geöffnet");
+        fs::copy_file(datei, ordner / "leer.sqlite");
         fenster.sende("Gruppe Ost");
         ASSERT_EQ(fenster.antwort(), "gespeichert");
 
+        std::vector<std::string> erwartet;
         std::string zusatz;
-        if (std::string(fall.wegName).empty()) {
-            const fs::path fremd = ordner / "fremd" / "Spielstand.sqlite";
-            fs::create_directory(fremd.parent_path());
-            {
-                auto anderes = Datenschema::oeffneSpeicher(fremd, moment);
-                anderes->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Fremd", Dezimal(10000), moment));
-                ASSERT_EQ(speichere(anderes->kontext()), std::nullopt);
-            }
-            fs::copy_file(fremd, spiel / "Kopie");
-            fs::rename(spiel / "Kopie", datei);
-        } else {
-            fs::rename(spiel, ordner / fall.wegName);
-            if (!fall.zweitesVorher.empty()) {
-                fs::copy(ordner / fall.wegName, spiel);
-            }
-            zusatz = ", es liegt jetzt unter „" + (ordner / fall.wegName / "Spielstand.sqlite").string() + "“";
-        }
         std::optional<Kindprozess> zweites;
-        if (!std::string(fall.wegName).empty()) {
+        if (*fall.weg == '\0') {
+            fs::rename(ordner / "leer.sqlite", datei);
+        } else {
+            fs::rename(spiel, ordner / fall.weg);
+            if (fall.kopieZurueck) {
+                fs::copy(ordner / fall.weg, spiel);
+                erwartet = {"Gruppe Ost"};
+            }
+            zusatz = ", es liegt jetzt unter „" + weg.string() + "“";
             zweites.emplace([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
             ASSERT_EQ(zweites->antwort(), "geöffnet");
             zweites->sende("Gruppe Neu");
             ASSERT_EQ(zweites->antwort(), "gespeichert");
         }
-
         fenster.sende("Gruppe West");
         EXPECT_EQ(fenster.antwort(),
                   "Die Änderung konnte nicht gespeichert werden: Der Spielstand wurde verschoben oder ersetzt, "
@@ -298,7 +289,6 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
                       ". Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster nicht. Schließe "
                       "es; beim nächsten Start öffnet Quinzelbrockat, was dann unter „" + datei.string() +
                       "“ liegt.");
-        std::vector<std::string> erwartet = fall.zweitesVorher;
         if (zweites) {
             fenster.beende();
             // The window's close leaves the companions that its store's names lead to now alone.
@@ -307,10 +297,9 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
             ASSERT_EQ(zweites->antwort(), "gespeichert");
             zweites->toete();
             erwartet.insert(erwartet.end(), {"Gruppe Neu", "Gruppe Neu 2"});
-            EXPECT_EQ(gruppenUndBefund(ordner / fall.wegName / "Spielstand.sqlite"),
-                      std::make_pair(std::vector<std::string>{"Gruppe Ost"}, std::string("ok")));
+            EXPECT_EQ(gruppenUndBefund(weg), std::make_pair(std::vector<std::string>{"Gruppe Ost"}, std::string("ok")));
         } else {
-            // Killed, as a crash after the file was replaced: nothing of the window's may reach the new file.
+            // Killed, as a crash after the file was replaced: nothing of the window's reaches the new file.
             fenster.toete();
         }
         EXPECT_EQ(gruppenUndBefund(datei), std::make_pair(erwartet, std::string("ok")));
