@@ -50,12 +50,13 @@ TEST(SpeicherfehleransichtTest, zeigtPfadUndMeldungWoertlichZumKopierenUndSchnei
     }
 }
 
-// Backups are named only where one can help: not for a game another window holds, nor for a file
-// refused before it was read.
+// Backups are named only where one can help: not for another window's game, nor a file refused unread.
 TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFensterAlsSolches) {
     const QString defekt = QStringLiteral("Die gespeicherten Daten konnten nicht geöffnet werden");
     qbtest::Testordner ordner;
     std::unique_ptr<Modellcontainer> erstes;
+    const auto leer = ordner.pfad() / "leer.sqlite";
+    std::ofstream(leer) << "";
     const struct {
         const char* name;
         std::function<void(const std::filesystem::path&)> richteEin;
@@ -65,11 +66,7 @@ TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFenst
         {"keine Datenbank", [](const auto& datei) { std::ofstream(datei) << "kein SQLite"; }, defekt, true},
         {"anderes Fenster", [&](const auto&) { erstes = Datenschema::oeffneSpeicher(); },
          QStringLiteral("Das Spiel ist schon in einem anderen Fenster geöffnet")},
-        {"harte Verknüpfung",
-         [](const auto& datei) {
-             std::ofstream(datei) << "";
-             std::filesystem::create_hard_link(datei, datei.parent_path() / "zweiter.sqlite");
-         },
+        {"harte Verknüpfung", [&](const auto& datei) { std::filesystem::create_hard_link(leer, datei); },
          defekt},
         {"Verknüpfung ins Leere",
          [](const auto& datei) { std::filesystem::create_symlink(datei.parent_path() / "fehlt", datei); },
@@ -79,8 +76,7 @@ TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFenst
         SCOPED_TRACE(fall.name);
         const qbtest::Umgebung nutzer({{"XDG_DATA_HOME", (ordner.pfad() / fall.name).c_str()},
                                        {"XCTestConfigurationFilePath", nullptr},
-                                       {"XCTestBundlePath", nullptr},
-                                       {"XCTestSessionIdentifier", nullptr}});
+                                       {"XCTestBundlePath", nullptr}, {"XCTestSessionIdentifier", nullptr}});
         const auto datei = Datenschema::speicherdatei();
         std::filesystem::create_directories(datei.parent_path());
         fall.richteEin(datei);

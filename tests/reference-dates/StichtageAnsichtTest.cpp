@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -26,6 +25,7 @@
 #include "ui/Datumsfeld.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Radhilfe.h"
+#include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
 #include "ui/Symbol.h"
 #include "ui/Textbruecke.h"
@@ -511,8 +511,7 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     QTest::keyClick(datumswahl, Qt::Key_Up);
     EXPECT_EQ(datumswahl->datum(), heute);
 
-    // A day refused before the purchase is taken once the purchase moves before it, and is the
-    // day of the button.
+    // A day refused before the purchase is the button's day once the purchase moves before it.
     QTest::keyClick(datumswahl, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(datumswahl, QStringLiteral("02.03.2024"));
     QTest::keyClick(datumswahl, Qt::Key_Tab);
@@ -520,7 +519,6 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
     spiel.portfolio->setzeKaufdatum(tag(2024, 3, 1, 9));
     spiel.speichereOderScheitere();
     ASSERT_TRUE(QTest::qWaitFor([&] { return anlegen->isEnabled(); }));
-    EXPECT_EQ(datumswahl->text(), QStringLiteral("02.03.2024"));
     QTest::mouseClick(anlegen, Qt::LeftButton);
     EXPECT_EQ(ansicht.erfassung()->wahl().abruftag, tag(2024, 3, 2));
     ansicht.erfassung()->reject();
@@ -528,11 +526,7 @@ TEST(StichtageAnsichtTest, einGetippterTagGiltFuerDenNachtrag) {
 
 TEST(StichtageAnsichtTest, dasFeldZeigtBeimErstenBesuchDenWirksamenTagGanzUndDerKnopfSeinSymbolImZustand) {
     // The desktop's font at 18 pt; a game begun today, whose only day is today.
-    const QFont vorher = QApplication::font();
-    const auto zurueck = qScopeGuard([&] { QApplication::setFont(vorher); });
-    QFont gross = vorher;
-    gross.setPointSize(18);
-    QApplication::setFont(gross);
+    const qbtest::Anwendungsschrift schrift(18);
     Listenspiel spiel;
     spiel.portfolio->setzeKaufdatum(jetzt());
     Modellbeobachter beobachter(spiel.kontext());
@@ -543,7 +537,6 @@ TEST(StichtageAnsichtTest, dasFeldZeigtBeimErstenBesuchDenWirksamenTagGanzUndDer
     auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
     auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
     EXPECT_EQ(datumswahl->text(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
-    EXPECT_TRUE(anlegen->isEnabled());
     // Drawn whole: with the cursor at its end, the date's start is still at the line's start.
     auto* zeile = datumswahl->findChild<QLineEdit*>();
     const auto cursor = [&](int stelle) {
