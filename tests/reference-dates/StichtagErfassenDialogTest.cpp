@@ -534,41 +534,54 @@ TEST_F(StichtagErfassenDialogTest, blattFelderKnoepfeUndFragenHeissenWieIhreBesc
 }
 
 // A group that opens the sheet and types the first price from its terminal writes it into the
-// first row's price field, not into the scrolled page or a picker.
-TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeld) {
-    oeffne();
-    QApplication::setActiveWindow(blatt.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 2000));
-    EXPECT_EQ(QApplication::focusWidget(), preisfeld(Assetklasse::aktie))
-        << QApplication::focusWidget()->metaObject()->className() << " "
-        << QApplication::focusWidget()->objectName().toStdString();
+// first row's price field, not into the scrolled page or a picker. With a larger font the sheet
+// opens as wide as its rows need, where the screen allows, and widens for a row that grows.
+TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeldUndDieZeilenStehenGanzImBlick) {
+    std::optional<qbtest::Anwendungsschrift> schrift;
+    for (const qreal punkte : {QApplication::font().pointSizeF(), 18.0, 16.0}) {
+        schrift.emplace(punkte);
+        oeffne();
+        QApplication::setActiveWindow(blatt.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 2000));
+        EXPECT_EQ(QApplication::focusWidget(), preisfeld(Assetklasse::aktie))
+            << QApplication::focusWidget()->metaObject()->className() << " "
+            << QApplication::focusWidget()->objectName().toStdString();
+        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), "") << punkte;
+    }
+    // At 16 points the share in dollars gets a rate row and a converted price.
+    const int breite = blatt->width();
+    auto* wahl = zeile(Assetklasse::aktie)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+    emit wahl->activated(wahl->findData(QStringLiteral("USD")));
+    tippe(Assetklasse::aktie, "120,5");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return blatt->width() > breite && qbtest::seitlichVerdeckt(*blatt).empty(); }, 5000))
+        << qbtest::seitlichVerdeckt(*blatt);
 }
 
-// A button pressed from the keyboard that goes leaves the cursor in its row's price field and
-// the sheet where it was: Qt would hand the focus to the next row's currency picker.
+// A row button pressed from the keyboard that goes leaves the cursor in the row's price field
+// and the sheet where it was, not on the next row's currency picker.
 TEST_F(StichtagErfassenDialogTest, einKnopfDerGehtLaesstDenCursorInSeinerZeileUndDasBlattStehen) {
     fehlschlagen.insert("DE0007164600");
     oeffne();
     QApplication::setActiveWindow(blatt.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()) && QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
-    blatt->resize(blatt->minimumSize());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
+    // A share in dollars whose price failed, with a rate of the user's own beside the ECB's.
     StichtagskursFelder* aktie = zeile(Assetklasse::aktie);
     auto* wahl = aktie->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+    emit wahl->activated(wahl->findData(QStringLiteral("USD")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+    aktie->findChild<Zahleneingabe*>(QStringLiteral("umrechnung"))->feld()->setText(QStringLiteral("1,2"));
+    fehlschlagen.clear();
+    blatt->resize(blatt->minimumSize());
+    QWidget* preis = aktie->findChild<Zahleneingabe*>(QStringLiteral("kurs"))->feld();
     auto* flaeche = blatt->findChild<QScrollArea*>();
     QScrollBar* rolle = flaeche->verticalScrollBar();
-    for (const char* name : {"vergleichErneutHolen", "ezbUebernehmen"}) {
-        if (name == std::string("ezbUebernehmen")) { // after a rate the user typed in place of the ECB's
-            emit wahl->activated(wahl->findData(QStringLiteral("USD")));
-            ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
-            aktie->findChild<Zahleneingabe*>(QStringLiteral("umrechnung"))->feld()->setText(QStringLiteral("1,2"));
-        }
-        fehlschlagen.clear();
+    for (const char* name : {"ezbUebernehmen", "vergleichErneutHolen"}) {
         auto* knopf = aktie->findChild<QPushButton*>(QString::fromUtf8(name));
         knopf->setFocus(Qt::TabFocusReason);
         ASSERT_EQ(QApplication::focusWidget(), knopf) << name;
         // The price field just under the top edge of the page, the button in sight.
-        QWidget* preis = aktie->findChild<Zahleneingabe*>(QStringLiteral("kurs"))->feld();
         rolle->setValue(rolle->value() + preis->mapTo(flaeche->viewport(), QPoint()).y() - 4);
         const int stand = rolle->value();
         QTest::keyClick(knopf, Qt::Key_Space);
@@ -614,26 +627,4 @@ TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckf
         EXPECT_TRUE(ganzImFenster(knopf)) << utf8(knopf->text());
     }
     frage->reject();
-}
-
-// With a larger font the sheet is as wide as its rows need, where the screen allows, and opens
-// with their beginnings in sight; a row that grows while it is open widens it too.
-TEST_F(StichtagErfassenDialogTest, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
-    std::optional<qbtest::Anwendungsschrift> schrift;
-    for (const qreal punkte : {18.0, 16.0}) {
-        schrift.emplace(punkte);
-        oeffne();
-        QApplication::setActiveWindow(blatt.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
-        EXPECT_EQ(qbtest::seitlichVerdeckt(*blatt), "") << punkte;
-    }
-    // Still at 16 points, the share in dollars gets a rate row and a converted price.
-    const int breite = blatt->width();
-    auto* wahl = zeile(Assetklasse::aktie)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
-    wahl->setCurrentIndex(wahl->findData(QStringLiteral("USD")));
-    emit wahl->activated(wahl->currentIndex());
-    tippe(Assetklasse::aktie, "120,5");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return blatt->width() > breite && qbtest::seitlichVerdeckt(*blatt).empty(); }, 5000))
-        << qbtest::seitlichVerdeckt(*blatt);
 }
