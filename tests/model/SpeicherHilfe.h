@@ -16,7 +16,6 @@
 #include <mutex>
 #include <optional>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -278,10 +277,6 @@ public:
         std::fflush(nullptr);
         pid_ = ::fork();
         if (pid_ == 0) {
-            // Another child's input held open here would keep it from ever seeing its end.
-            for (int fd : elternseiten()) {
-                ::close(fd);
-            }
             ::close(hin[1]);
             ::close(zurueck[0]);
             Leitung leitung(hin[0], zurueck[1]);
@@ -296,12 +291,11 @@ public:
         ::close(zurueck[1]);
         schreiben_ = hin[1];
         lesen_ = zurueck[0];
-        elternseiten().insert({schreiben_, lesen_});
     }
     ~Kindprozess() {
         toete();
-        schliesse(schreiben_);
-        schliesse(lesen_);
+        ::close(schreiben_);
+        ::close(lesen_);
     }
     Kindprozess(const Kindprozess&) = delete;
     Kindprozess& operator=(const Kindprozess&) = delete;
@@ -309,17 +303,6 @@ public:
     Leitung leitung() const { return Leitung(lesen_, schreiben_); }
     std::string antwort() { return leitung().lies().value_or("(Kindprozess beendet)"); }
     void sende(const std::string& zeile) { leitung().sende(zeile); }
-
-    // Ends the input, so that a child reading lines returns as the program would at its end, and
-    // waits until it is gone.
-    void beende() {
-        schliesse(schreiben_);
-        if (pid_ > 0) {
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-    }
 
     // Ends the process as a crash would, and waits until it is gone.
     void toete() {
@@ -332,19 +315,6 @@ public:
     }
 
 private:
-    // The test's ends of the pipes of every child alive.
-    static std::set<int>& elternseiten() {
-        static std::set<int> fds;
-        return fds;
-    }
-    static void schliesse(int& fd) {
-        if (fd >= 0) {
-            elternseiten().erase(fd);
-            ::close(fd);
-            fd = -1;
-        }
-    }
-
     pid_t pid_ = -1;
     int schreiben_ = -1;
     int lesen_ = -1;
