@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Dialoge.h"
+#include "ui/Blattbreite.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Fokussicht.h"
 #include "ui/Hinweiszeile.h"

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Dialoge.h"
+#include "ui/Blattbreite.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Fliesstext.h"
 #include "ui/Fokussicht.h"
