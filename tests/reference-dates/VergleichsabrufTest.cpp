@@ -138,22 +138,12 @@ TEST_F(VergleichsabrufTest, einAbbruchLiefertNichts) {
               std::nullopt);
 }
 
-// A job that failed as a whole misses exactly the parts it would have fetched: the rate only for
-// a row in a foreign currency.
-TEST(VergleichsabrufGescheitert, fehltNurWasDerAbrufGeholtHaette) {
-    const auto fehlt = RateTeil::fehlt("Der Vorgang konnte nicht abgeschlossen werden.");
-    const std::pair<Auftrag, RateTeil> faelle[] = {
-        {Auftrag{Assetklasse::aktie, "DE0007164600", std::nullopt}, RateTeil::entfaellt()},
-        {Auftrag{Assetklasse::waehrung, "USD", std::nullopt}, RateTeil::entfaellt()},
-        {Auftrag{Assetklasse::anleihe, "US0378331005", "USD"}, fehlt},
-    };
-    for (const auto& [auftrag, rate] : faelle) {
-        const auto antwort = Vergleichsabruf::gescheitert(auftrag, "Der Vorgang konnte nicht abgeschlossen werden.");
-        EXPECT_EQ(antwort.auftrag, auftrag);
-        EXPECT_EQ(antwort.referenz.kurs,
-                  Kurspruefung::Teil<Kursnotierung>::fehlt("Der Vorgang konnte nicht abgeschlossen werden."));
-        EXPECT_EQ(antwort.referenz.wechselkurs, rate) << auftrag.kennung;
-    }
+// A failed job misses the ECB rate only for a row in a foreign currency.
+TEST(VergleichsabrufGescheitert, fehltDerEzbKursNurBeiFremderWaehrung) {
+    const auto euro = Vergleichsabruf::gescheitert({Assetklasse::aktie, "DE0007164600", std::nullopt}, "x");
+    const auto usd = Vergleichsabruf::gescheitert({Assetklasse::anleihe, "US0378331005", "USD"}, "x");
+    EXPECT_EQ(euro.referenz.wechselkurs, RateTeil::entfaellt());
+    EXPECT_EQ(usd.referenz.wechselkurs, RateTeil::fehlt("x"));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +11,6 @@
 #include <QThreadPool>
 #include <gtest/gtest.h>
 
-#include "model/SpeicherHilfe.h"
 #include "ui/Arbeitspool.h"
 #include "ui/Kursabrufadapter.h"
 #include "sources/Testhilfen.h"
@@ -81,26 +79,19 @@ struct KaputteQuelle : Kursquelle {
     const std::string& bezeichnung() const override { return name; }
     std::string_view kennungshinweis() const override { return ""; }
     Kennungsurteil pruefe(std::string_view) const override { return Kennungsurteil::verwendbar; }
-    Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { throw std::bad_alloc(); }
-    Kursnotierung kurs(std::string_view, Zeitpunkt, std::stop_token) const override { throw std::bad_alloc(); }
-    Kursreihe kursreihe(std::string_view, Zeitpunkt, Zeitpunkt, std::stop_token) const override { throw std::bad_alloc(); }
+    Kursnotierung aktuellerKurs(std::string_view, std::stop_token) const override { throw 0; }
+    Kursnotierung kurs(std::string_view, Zeitpunkt, std::stop_token) const override { throw 0; }
+    Kursreihe kursreihe(std::string_view, Zeitpunkt, Zeitpunkt, std::stop_token) const override { throw 0; }
 };
 
-TEST(KursabrufadapterTest, einUnerwarteterFehlerZeigtEinenDeutschenSatzUndSeinenTextNurImProtokoll) {
+TEST(KursabrufadapterTest, einUnerwarteterFehlerEndetMitDemDeutschenSatzDerHintergrundaufgabe) {
     qbtest::Testserver server;
     auto standard = std::make_shared<const Kursdienst>(dienstFuer(server));
     auto kaputt = std::make_shared<KaputteQuelle>();
-    const qb::test::Protokollmitschnitt protokoll;
     Kursabrufadapter adapter(Kursdienst(kaputt, kaputt, {standard, &standard->umrechner()}));
-    bool fertig = false;
-    adapter.hole(Assetklasse::aktie, "DE0007164600", std::nullopt, [] { return true; },
-                 [&](std::optional<Kursnotierung> n) {
-                     EXPECT_FALSE(n.has_value());
-                     fertig = true;
-                 });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fertig; }, 10000));
+    adapter.hole(Assetklasse::aktie, "DE0007164600", std::nullopt, [] { return true; }, [](auto) {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !adapter.stand().istLaufend(); }, 10000));
     EXPECT_EQ(adapter.stand(), Kursabruf::Stand::fehlgeschlagen("Der Vorgang konnte nicht abgeschlossen werden."));
-    EXPECT_EQ(protokoll.texte(), std::vector<std::string>{"Hintergrundarbeit gescheitert: std::bad_alloc"});
 }
 
 TEST(KursabrufadapterTest, eineNichtMehrGewuenschteAntwortLiefertNichts) {
