@@ -1,5 +1,6 @@
 #include "foundation/Kalender.h"
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
@@ -40,8 +41,22 @@ int feld(icu::Calendar& kalender, UCalendarDateFields f) {
 
 } // namespace
 
+namespace {
+
+// Read from every thread; set by a test while others may read.
+std::atomic<Uhr> uhr{nullptr};
+
+} // namespace
+
 Zeitpunkt jetzt() {
+    if (const Uhr eigene = uhr.load()) {
+        return eigene();
+    }
     return time_point_cast<microseconds>(system_clock::now());
+}
+
+void setzeUhr(Uhr neue) {
+    uhr.store(neue);
 }
 
 Zeitzone Zeitzone::aktuell() {

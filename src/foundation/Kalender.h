@@ -11,6 +11,10 @@ namespace qb {
 using Zeitpunkt = std::chrono::sys_time<std::chrono::microseconds>;
 
 Zeitpunkt jetzt();
+// Where jetzt() reads the time: the system clock, or one a test sets, so that a test can pass
+// midnight without waiting for it. Null puts the system clock back.
+using Uhr = Zeitpunkt (*)();
+void setzeUhr(Uhr uhr);
 
 struct Datumsteile {
     int jahr = 0;
