@@ -177,6 +177,7 @@ void PositionBearbeitenDialog::aktualisiere() {
     prueftAnzeige_->setVisible(prueft);
     prueftText_->setVisible(prueft);
     speichern_->setEnabled(editor_.kannSpeichern() && !prueft && !abruf_->stand().istLaufend());
+    ordneTabfolge(this);
 }
 
 void PositionBearbeitenDialog::done(int ergebnis) {

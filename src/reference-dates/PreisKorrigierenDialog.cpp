@@ -189,6 +189,7 @@ void PreisKorrigierenDialog::zeige() {
     fehler_->setzeText(fehler ? qtText(*fehler) : QString());
     fehler_->setVisible(fehler.has_value());
     speichern_->setEnabled(korrektur_->kannSpeichern());
+    ordneTabfolge(this);
 }
 
 void PreisKorrigierenDialog::speichernGedrueckt() {

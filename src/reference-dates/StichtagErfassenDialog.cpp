@@ -199,6 +199,7 @@ void StichtagErfassenDialog::zeige() {
         zeile->zeige(entwurf_);
     }
     zeigeFuss();
+    ordneTabfolge(this);
 }
 
 void StichtagErfassenDialog::zeigeFuss() {

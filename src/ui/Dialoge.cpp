@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include <vector>
+
 #include <QCoreApplication>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 
 #include "ui/Fenstergroesse.h"
 
@@ -194,6 +198,77 @@ QMessageBox* zeigeMeldung(QWidget* eltern, const QString& titel, const QString& 
     box->setDefaultButton(ok);
     box->open();
     return box;
+}
+
+namespace {
+
+// The widgets of a sheet that take the focus by Tab, in the order the eye reads them, hidden
+// and disabled ones too: shown later, they are in place already.
+class Lesefolge {
+public:
+    explicit Lesefolge(QWidget* blatt) : blatt_(blatt) { besuche(blatt); }
+
+    const std::vector<QWidget*>& widgets() const { return folge_; }
+
+private:
+    void besuche(QWidget* widget) {
+        if ((widget->isWindow() && widget != blatt_) || gesehen_.contains(widget)) {
+            return;
+        }
+        gesehen_.insert(widget);
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->focusProxy() == nullptr) {
+            folge_.push_back(widget);
+        }
+        if (widget->layout() != nullptr) {
+            besuche(widget->layout());
+        }
+        // What stands outside a layout, such as the page of a scroll area, in the order it was
+        // made.
+        for (QWidget* kind : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            besuche(kind);
+        }
+    }
+
+    void besuche(QLayout* layout) {
+        if (auto* formular = qobject_cast<QFormLayout*>(layout)) {
+            // A form's items are kept in the order they were added; its rows are the order shown.
+            for (int zeile = 0; zeile < formular->rowCount(); ++zeile) {
+                for (const auto rolle :
+                     {QFormLayout::LabelRole, QFormLayout::FieldRole, QFormLayout::SpanningRole}) {
+                    besuche(formular->itemAt(zeile, rolle));
+                }
+            }
+            return;
+        }
+        for (int i = 0; i < layout->count(); ++i) {
+            besuche(layout->itemAt(i));
+        }
+    }
+
+    void besuche(QLayoutItem* eintrag) {
+        if (eintrag == nullptr) {
+            return;
+        }
+        if (eintrag->widget() != nullptr) {
+            besuche(eintrag->widget());
+        } else if (eintrag->layout() != nullptr) {
+            besuche(eintrag->layout());
+        }
+    }
+
+    QWidget* blatt_;
+    QSet<QWidget*> gesehen_;
+    std::vector<QWidget*> folge_;
+};
+
+} // namespace
+
+void ordneTabfolge(QWidget* blatt) {
+    const Lesefolge lesefolge(blatt);
+    const std::vector<QWidget*>& folge = lesefolge.widgets();
+    for (std::size_t i = 1; i < folge.size(); ++i) {
+        QWidget::setTabOrder(folge[i - 1], folge[i]);
+    }
 }
 
 } // namespace qb

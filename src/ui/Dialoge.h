@@ -22,4 +22,10 @@ void passeMeldungAn(QMessageBox* box, QSize verfuegbar);
 // An alert with the single button "OK", already open.
 QMessageBox* zeigeMeldung(QWidget* eltern, const QString& titel, const QString& meldung, const QString& objektname);
 
+// Tab walks the sheet's fields and buttons in the order its layouts show them: top to bottom,
+// each row from left to right. Qt walks them in the order they were made, so a part made while
+// the sheet is open, such as the ECB rate line of a currency just picked or a field made anew,
+// would come after the sheet's buttons. A sheet calls it whenever its rows may have changed.
+void ordneTabfolge(QWidget* blatt);
+
 } // namespace qb

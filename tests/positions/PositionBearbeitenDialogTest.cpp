@@ -685,3 +685,33 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
     EXPECT_FALSE(blatt->findChild<QScrollArea*>("formular")->horizontalScrollBar()->isVisible());
     blatt->reject();
 }
+
+// Tab walks the editor as the eye reads it, also through what comes while it is open: the ECB
+// line of a picked currency above "Kurs abrufen", and the rate field that another currency
+// empties anew beside its failed ECB line.
+TEST_F(Blatt, tabGehtDurchDasBlattWieDasAugeAuchDurchWasSpaeterKommt) {
+    server.beantworte("/v2/rate/EUR/USD",
+                      Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":"USD","rate":1.0834})"));
+    server.beantworte("/v2/rate/EUR/GBP", Antwort::nachStatus(500));
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    auto* waehrung = blatt->findChild<QComboBox*>("handelswaehrung");
+    const auto waehle = [&](const char* code) {
+        waehrung->setCurrentIndex(waehrung->findData(QString(code)));
+        emit waehrung->activated(waehrung->currentIndex());
+    };
+    const auto zeigt = [&](const char* knopf) {
+        return QTest::qWaitFor([&] { return blatt->findChild<QPushButton*>(knopf)->isVisible(); }, 10000);
+    };
+    waehle("USD");
+    tippe(blatt, "umrechnung", "1,0867");
+    ASSERT_TRUE(zeigt("ezbUebernehmen"));
+    const auto folge = [](const char* ezb) {
+        return std::vector<std::string>{"name", "kennung",    "menge", "notierung", "handelswaehrung",
+                                        "kurs", "umrechnung", ezb,     "abrufen",   "abbrechen"};
+    };
+    EXPECT_EQ(qbtest::tabfolge(blatt, 20), folge("ezbUebernehmen"));
+    waehle("GBP");
+    ASSERT_TRUE(zeigt("ezbErneut"));
+    EXPECT_EQ(qbtest::tabfolge(blatt, 20), folge("ezbErneut"));
+    blatt->reject();
+}

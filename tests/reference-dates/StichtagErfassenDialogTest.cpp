@@ -557,8 +557,8 @@ TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeldUndDieZeilen
     EXPECT_TRUE(QTest::qWaitFor([&] { return blatt->width() > breite && !rollt(); }, 5000));
 }
 
-// A row button pressed from the keyboard that goes leaves the cursor in the row's price field,
-// not on the next row's currency picker.
+// Tab walks a row as the eye reads it. A row button pressed from the keyboard that goes leaves
+// the cursor in the row's price field, not on the next row's currency picker.
 TEST_F(StichtagErfassenDialogTest, einKnopfDerGehtLaesstDenCursorInSeinerZeile) {
     fehlschlagen.insert("DE0007164600");
     oeffne();
@@ -568,7 +568,15 @@ TEST_F(StichtagErfassenDialogTest, einKnopfDerGehtLaesstDenCursorInSeinerZeile) 
     auto* wahl = zeile(Assetklasse::aktie)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
     emit wahl->activated(wahl->findData(QStringLiteral("USD")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
-    zeile(Assetklasse::aktie)->findChild<Zahleneingabe*>("umrechnung")->feld()->setText("1,2");
+    QLineEdit* umrechnung = zeile(Assetklasse::aktie)->findChild<Zahleneingabe*>("umrechnung")->feld();
+    umrechnung->setText("1,2");
+    // Tab reaches the ECB line's button after the rate above it, then the comparison line's.
+    EXPECT_EQ(qbtest::tabfolge(wahl, 4),
+              (std::vector<std::string>{"kurs", "umrechnung", "ezbUebernehmen", "vergleichErneutHolen"}));
+    umrechnung->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(umrechnung, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(),
+              zeile(Assetklasse::aktie)->findChild<QPushButton*>("ezbUebernehmen"));
     fehlschlagen.clear();
     for (const char* name : {"ezbUebernehmen", "vergleichErneutHolen"}) {
         auto* knopf = zeile(Assetklasse::aktie)->findChild<QPushButton*>(name);

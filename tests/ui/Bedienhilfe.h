@@ -65,4 +65,26 @@ inline std::vector<Beschriftetes> beschriftungen(const QWidget& blatt) {
     return gefunden;
 }
 
+// What Tab reaches after `von`, in order, at most `schritte` of them, as Qt walks the focus chain
+// of the window: what takes the focus by Tab and is shown and enabled. Each by its object name;
+// a number field's text field by the number field's.
+inline std::vector<std::string> tabfolge(QWidget* von, std::size_t schritte) {
+    std::vector<std::string> namen;
+    QWidget* fenster = von->window();
+    for (QWidget* w = von->nextInFocusChain(); w != von && namen.size() < schritte;
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->focusProxy() == nullptr && w->window() == fenster &&
+            w->isVisibleTo(fenster) && w->isEnabled()) {
+            const QWidget* benannt = w;
+            for (const QWidget* um = w; um != nullptr; um = um->parentWidget()) {
+                if (qobject_cast<const qb::Zahleneingabe*>(um) != nullptr) {
+                    benannt = um;
+                }
+            }
+            namen.push_back(qb::utf8(benannt->objectName()));
+        }
+    }
+    return namen;
+}
+
 } // namespace qbtest
