@@ -6,7 +6,9 @@
 #include <system_error>
 #include <unordered_set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "foundation/Protokoll.h"
 #include "model/Assetklasse.h"
@@ -555,7 +557,7 @@ std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(std::unique_ptr<Speichersperre>
             ablage->db_ = blick;
             ablage->zustand_ = Zustand::lesend;
             // The rows come from this file; the connection for writing opens the name again later.
-            ablage->kennung_ = kennungVon(datei);
+            ablage->merkeDatei();
             return ablage;
         }
         sqlite3_close_v2(blick);
@@ -575,7 +577,7 @@ void Ablage::migriereAmOrt() {
     walVorher_ = Dateisystem::existiert(begleiter(datei_, "-wal"));
     sqlite3* verbindung = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
     db_ = verbindung;
-    kennung_ = kennungVon(datei_);
+    merkeDatei();
     // Without a "-wal" before, the normal close removes the one this connection made.
     ohneCheckpointBeimSchliessen(verbindung, walVorher_);
     fuehreAus(verbindung, "BEGIN IMMEDIATE");
@@ -638,7 +640,7 @@ void Ablage::setzeUmbauEin() {
         // goes with the next rebuild.
     }
     db_ = verbinde(sqliteUri(datei_), SQLITE_OPEN_READWRITE);
-    kennung_ = kennungVon(datei_);
+    merkeDatei();
 }
 
 void Ablage::bestaetige() {
@@ -662,46 +664,85 @@ void Ablage::bestaetige() {
     zustand_ = Zustand::bestaetigt;
 }
 
-std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad) {
+std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad, int* fehlernummer) {
     struct stat angaben {};
     if (::stat(pfad.c_str(), &angaben) != 0) {
+        if (fehlernummer != nullptr) {
+            *fehlernummer = errno;
+        }
         return std::nullopt;
     }
     return Dateikennung{static_cast<unsigned long long>(angaben.st_dev),
                         static_cast<unsigned long long>(angaben.st_ino)};
 }
 
-// Moved, renamed, or replaced by another file at its name (a sync client's newer copy, a backup
-// put back), or its folder so: the store's name no longer leads to the file this connection
-// holds. SQLite compares the inode alone; the recorded identity adds the device.
-bool Ablage::istVerschoben() const {
+// Which file the connection holds, taken right after it opened the name. The handle is O_PATH:
+// closing it drops none of SQLite's locks on the file, as closing any other descriptor of the
+// file in this process would.
+void Ablage::merkeDatei() {
+    if (verweis_ >= 0) {
+        ::close(verweis_);
+    }
+    verweis_ = ::open(datei_.c_str(), O_PATH | O_CLOEXEC);
+    struct stat angaben {};
+    if (verweis_ < 0 || ::fstat(verweis_, &angaben) != 0) {
+        kennung_.reset();
+        return;
+    }
+    kennung_ = Dateikennung{static_cast<unsigned long long>(angaben.st_dev),
+                            static_cast<unsigned long long>(angaben.st_ino)};
+}
+
+// A save goes into the game this window opened or nowhere: pages of this store written beside
+// another file at its name would corrupt that game, and those of a deleted game would go with
+// the window. The store's name no longer leads to the file this connection holds when that file
+// was moved, renamed, deleted or replaced by another one at its name (a sync client's newer copy,
+// a backup put back), or its folder so. SQLite compares the inode alone; the recorded identity
+// adds the device. A name that cannot be looked up is no proof of a move: that error is named.
+void Ablage::pruefeOrt() const {
     if (datei_.empty() || db_ == nullptr) {
-        return false;
+        return;
     }
     int verschoben = 0;
     if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
         verschoben = 0;
     }
-    return verschoben != 0 || kennungVon(datei_) != kennung_;
-}
-
-// A save goes into the game this window opened or nowhere: pages of this store written beside
-// another file at its name would corrupt that game.
-void Ablage::pruefeOrt() const {
-    if (!istVerschoben()) {
+    int fehlernummer = 0;
+    const auto jetzt = kennungVon(datei_, &fehlernummer);
+    if (verschoben == 0 && jetzt == kennung_) {
         return;
     }
-    std::string text = "Der Spielstand wurde verschoben oder ersetzt, während dieses Fenster ihn offen hatte: Unter " +
-                       inAnfuehrung(datei_) + " liegt nicht mehr das Spiel dieses Fensters";
+    const std::string ort = inAnfuehrung(datei_);
+    const std::string schutz = "Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster ";
+    if (!jetzt && fehlernummer != ENOENT && fehlernummer != ENOTDIR) {
+        Datenschema::protokoll().fehler("Speichern abgewiesen, die Datei unter " + datei_.string() +
+                                        " laesst sich nicht pruefen: errno " + std::to_string(fehlernummer));
+        throw Speicherfehler(Dateisystem::domaene, fehlernummer,
+                             "Ob unter " + ort + " noch das Spiel dieses Fensters liegt, lässt sich nicht " +
+                                 "prüfen: " + Dateisystem::grund(fehlernummer) + ". " + schutz +
+                                 "erst wieder, wenn sich das prüfen lässt.");
+    }
+    struct stat gehalten {};
+    if (!jetzt && verweis_ >= 0 && ::fstat(verweis_, &gehalten) == 0 && gehalten.st_nlink == 0) {
+        Datenschema::protokoll().fehler("Speichern abgewiesen, die Datei unter " + datei_.string() +
+                                        " wurde geloescht");
+        throw Speicherfehler(Dateisystem::domaene, ENOENT,
+                             "Der Spielstand wurde gelöscht, während dieses Fenster ihn offen hatte: Unter " +
+                                 ort + " liegt kein Spiel mehr. Was dieses Fenster noch speicherte, ginge " +
+                                 "mit ihm verloren; darum speichert es nicht mehr. Schließe es; liegt beim " +
+                                 "nächsten Start unter " + ort + " noch immer nichts, legt Quinzelbrockat " +
+                                 "dort ein neues, leeres Spiel an.");
+    }
+    std::string text = "Der Spielstand wurde verschoben oder ersetzt, während dieses Fenster ihn offen " +
+                       std::string("hatte: Unter ") + ort + " liegt nicht mehr das Spiel dieses Fensters";
     if (auto ordner = sperre_ ? sperre_->ordnerJetzt() : std::nullopt) {
-        const fs::path jetzt = *ordner / datei_.filename();
-        if (jetzt != datei_ && kennungVon(jetzt) == kennung_) {
-            text += ", es liegt jetzt unter " + inAnfuehrung(jetzt);
+        const fs::path woanders = *ordner / datei_.filename();
+        if (woanders != datei_ && kennungVon(woanders) == kennung_) {
+            text += ", es liegt jetzt unter " + inAnfuehrung(woanders);
         }
     }
-    text += ". Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster nicht. Schließe es; beim "
-            "nächsten Start öffnet Quinzelbrockat, was dann unter " +
-            inAnfuehrung(datei_) + " liegt.";
+    text += ". " + schutz + "nicht. Schließe es; beim nächsten Start öffnet Quinzelbrockat, was dann unter " +
+            ort + " liegt.";
     Datenschema::protokoll().fehler("Speichern abgewiesen, die Datei unter " + datei_.string() +
                                     " ist nicht mehr die geöffnete");
     throw Speicherfehler(Dateisystem::domaene, ESTALE, text);
@@ -709,15 +750,27 @@ void Ablage::pruefeOrt() const {
 
 // Saved pages left in the "-wal" until the program ends would, after a crash, be applied to
 // whatever store lies at its name by then. Moved into the store file after every save, the
-// "-wal" holds no more than the save in progress. The save itself has counted already.
+// "-wal" holds no more than the save in progress. The save itself has counted already, so
+// nothing here fails it. While another program reads the store, SQLite may neither copy what
+// that reader still needs nor restart the "-wal": the checkpoint then says busy in its row (not
+// as an error), and the pages stay until a save after that reader's end.
 void Ablage::leereWal() {
     if (datei_.empty()) {
         return;
     }
-    sqlite3* verbindung = db(db_);
-    if (sqlite3_exec(verbindung, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern: ") +
-                                          sqlite3_errmsg(verbindung));
+    try {
+        SqliteAnweisung pruefpunkt(db(db_), "PRAGMA wal_checkpoint(TRUNCATE)");
+        pruefpunkt.schritt();
+        if (pruefpunkt.ganzzahl(0) != 0) {
+            Datenschema::protokoll().standard(
+                "SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern blockiert, ein anderes Programm liest " +
+                std::string("(busy ") + std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
+                std::to_string(pruefpunkt.ganzzahl(1)) + ", checkpointed " +
+                std::to_string(pruefpunkt.ganzzahl(2)) + ")");
+        }
+    } catch (const Speicherfehler& fehler) {
+        Datenschema::protokoll().standard(
+            std::string("SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern: ") + fehler.what());
     }
 }
 
@@ -729,6 +782,9 @@ Ablage::~Ablage() {
     // A store that was moved is closed without a checkpoint by SQLite itself, and its "-wal" and
     // "-shm" stay: their names may lead to another game's files by now.
     sqlite3_close_v2(verbindung);
+    if (verweis_ >= 0) {
+        ::close(verweis_);
+    }
     if (zustand_ == Zustand::umbau) {
         try {
             entferneUmbau(umbaudatei(datei_));

@@ -132,13 +132,15 @@ private:
         unsigned long long knoten = 0;
         bool operator==(const Dateikennung&) const = default;
     };
-    static std::optional<Dateikennung> kennungVon(const std::filesystem::path& pfad);
+    // Nothing when stat fails; then `fehlernummer`, when given, holds its errno.
+    static std::optional<Dateikennung> kennungVon(const std::filesystem::path& pfad,
+                                                  int* fehlernummer = nullptr);
 
     explicit Ablage(std::filesystem::path datei) : datei_(std::move(datei)) {}
     void migriereAmOrt();
     void baueUm(bool mitInhalt);
     void setzeUmbauEin();
-    bool istVerschoben() const;
+    void merkeDatei();
     void pruefeOrt() const;
     void leereWal();
 
@@ -147,8 +149,10 @@ private:
     // Released last, after the connection is closed and the rebuild cleared away.
     std::unique_ptr<Speichersperre> sperre_;
     Zustand zustand_ = Zustand::bestaetigt;
-    // The store file the connection holds.
+    // The store file the connection holds, and a handle on it (O_PATH, -1 for none) that tells
+    // whether any name still leads to it.
     std::optional<Dateikennung> kennung_;
+    int verweis_ = -1;
     bool transaktionOffen_ = false;
     bool walVorher_ = false;
     bool synchron_ = false;

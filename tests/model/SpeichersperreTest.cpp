@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-
 #include <cstddef>
+#include <cstdint>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -45,7 +46,16 @@ std::map<std::string, std::string> dateien(const fs::path& wurzel) {
     return ergebnis;
 }
 
-// The first program: opens the store and adds a portfolio for every "speichern" it is sent.
+// From now on, the system calls that `filter` picks out fail in this process as it says.
+void lasseScheitern(std::vector<sock_filter> filter) {
+    sock_fprog programm{static_cast<unsigned short>(filter.size()), filter.data()};
+    ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
+    ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programm);
+}
+
+// The first program: opens the store and adds a portfolio for every line it is sent. After
+// "schließen" it closes the store as the program's end does; after "stat: EIO" every stat()
+// of a path fails as on a failing disk (the low word of AT_FDCWD, little-endian).
 void erstesProgramm(const fs::path& datei, Leitung& leitung) {
     std::unique_ptr<Modellcontainer> container;
     try {
@@ -56,6 +66,24 @@ void erstesProgramm(const fs::path& datei, Leitung& leitung) {
     }
     leitung.sende("geöffnet");
     while (auto befehl = leitung.lies()) {
+        if (*befehl == "schließen") {
+            container.reset();
+            leitung.sende("geschlossen");
+            return;
+        }
+        if (*befehl == "stat: EIO") {
+            lasseScheitern({
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_newfstatat, 0, 5),
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(AT_FDCWD), 0, 3),
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[3])),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 0, 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+            });
+            continue;
+        }
         auto& kontext = container->kontext();
         kontext.fuegeEin(std::make_shared<Portfolio>(*befehl, Dezimal(10000), moment));
         leitung.sende(speichere(kontext).value_or("gespeichert"));
@@ -246,8 +274,10 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
     struct Fall {
         const char* weg;   // where the window's folder goes; none: only its file is replaced
         bool kopieZurueck; // a copy of the moved folder takes its place
+        bool schliesst;    // the window is closed while the other program runs, not killed
     };
-    for (const Fall& fall : {Fall{"", false}, Fall{"spiel-alt", false}, Fall{"spiel-weg", true}}) {
+    for (const Fall& fall :
+         {Fall{"", false, false}, Fall{"spiel-alt", false, true}, Fall{"spiel-weg", true, false}}) {
         SCOPED_TRACE(fall.weg);
         TempOrdner ordner;
         const fs::path spiel = ordner / "spiel", datei = spiel / "Spielstand.sqlite";
@@ -284,7 +314,13 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
                       ". Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster nicht. Schließe "
                       "es; beim nächsten Start öffnet Quinzelbrockat, was dann unter „" + datei.string() +
                       "“ liegt.");
-        fenster.toete(); // as a crash: nothing of the window's may reach a store
+        if (fall.schliesst) {
+            fenster.sende("schließen");
+            ASSERT_EQ(fenster.antwort(), "geschlossen");
+            // The names of its store's companions lead to the other program's files by now.
+            EXPECT_TRUE(fs::exists(datei.string() + "-wal") && fs::exists(datei.string() + "-shm"));
+        }
+        fenster.toete(); // else as a crash: nothing of the window's may reach a store
         if (zweites) {
             zweites->sende("Gruppe Neu 2");
             ASSERT_EQ(zweites->antwort(), "gespeichert");
@@ -296,19 +332,68 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
     }
 }
 
+// A game deleted while its window is open, alone or with its folder, is named so, and the next
+// start makes a new empty game there. A name that cannot be looked up is no move: the error is
+// named, and the game stays as it was saved.
+TEST(Speichersperre, einGeloeschterOderUnpruefbarerSpielstandWirdSoBenannt) {
+    struct Fall {
+        std::string was;                 // "Datei" or "Ordner" deleted, or the window's command
+        std::vector<std::string> danach; // the game that the next start opens
+    };
+    for (const Fall& fall : {Fall{"Datei", {}}, Fall{"Ordner", {}}, Fall{"stat: EIO", {"Gruppe Ost"}}}) {
+        SCOPED_TRACE(fall.was);
+        TempOrdner ordner;
+        const fs::path spiel = ordner / "spiel", datei = spiel / "Spielstand.sqlite";
+        const std::string ort = "„" + datei.string() + "“";
+        fs::create_directory(spiel);
+        Kindprozess fenster([&](Leitung& leitung) { erstesProgramm(datei, leitung); });
+        ASSERT_EQ(fenster.antwort(), "geöffnet");
+        fenster.sende("Gruppe Ost");
+        ASSERT_EQ(fenster.antwort(), "gespeichert");
+        std::string erwartet = "Die Änderung konnte nicht gespeichert werden: ";
+        if (fall.was == "Datei") {
+            fs::remove(datei); // as a file manager does, its "-wal" and "-shm" left behind
+        } else if (fall.was == "Ordner") {
+            fs::remove_all(spiel);
+        } else {
+            fenster.sende(fall.was);
+        }
+        if (fall.danach.empty()) {
+            erwartet +=
+                "Der Spielstand wurde gelöscht, während dieses Fenster ihn offen hatte: Unter " + ort +
+                " liegt kein Spiel mehr. Was dieses Fenster noch speicherte, ginge mit ihm verloren; " +
+                "darum speichert es nicht mehr. Schließe es; liegt beim nächsten Start unter " + ort +
+                " noch immer nichts, legt Quinzelbrockat dort ein neues, leeres Spiel an.";
+        } else {
+            erwartet += "Ob unter " + ort +
+                        " noch das Spiel dieses Fensters liegt, lässt sich nicht prüfen: " +
+                        "Ein- oder Ausgabefehler des Datenträgers. Damit kein anderes Spiel überschrieben " +
+                        "wird, speichert dieses Fenster erst wieder, wenn sich das prüfen lässt.";
+        }
+        fenster.sende("Gruppe West");
+        EXPECT_EQ(fenster.antwort(), erwartet);
+        fenster.sende("schließen");
+        ASSERT_EQ(fenster.antwort(), "geschlossen");
+
+        std::vector<std::string> namen;
+        for (const auto& portfolio :
+             Datenschema::oeffneSpeicher(datei, moment + 1h)->kontext().portfolios()) {
+            namen.push_back(portfolio->gruppenname());
+        }
+        EXPECT_EQ(namen, fall.danach);
+    }
+}
+
 // A drive whose flock says EOPNOTSUPP is named as one that says ENOLCK.
 TEST(Speichersperre, einDatentraegerOhneSperrenWirdBenannt) {
     TempOrdner ordner;
     Kindprozess programm([&](Leitung& leitung) {
-        sock_filter filter[] = {
+        lasseScheitern({
             BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
             BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-        };
-        sock_fprog programm{static_cast<unsigned short>(std::size(filter)), filter};
-        ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
-        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programm);
+        });
         erstesProgramm(ordner / "Spielstand.sqlite", leitung);
     });
     EXPECT_EQ(programm.antwort(), "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
