@@ -1,5 +1,7 @@
 #include "positions/PositionBearbeitenDialog.h"
 
+#include <functional>
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +50,17 @@ QMessageBox* rueckfrage(QWidget* eltern, const QString& titel, const QString& me
     box->setDefaultButton(nein);
     box->setEscapeButton(nein);
     return box;
+}
+
+// "Zurück zur Eingabe", by click, Return or Escape, puts the cursor back into the field the
+// question is about. The sheet would give it to its first field: the check before the question
+// locked the form and so took it from the field.
+void zurueckIn(QMessageBox* box, QWidget* blatt, std::function<void()> fokussiere) {
+    QObject::connect(box, &QMessageBox::finished, blatt, [box, fokussiere = std::move(fokussiere)] {
+        if (box->clickedButton() == box->findChild<QPushButton*>(QStringLiteral("zurueck"))) {
+            fokussiere();
+        }
+    });
 }
 
 } // namespace
@@ -204,6 +217,7 @@ void PositionBearbeitenDialog::frageKennung(int stichtage) {
                                   QStringLiteral("trotzdem"), tr("Zurück zur Eingabe"));
     connect(box->findChild<QPushButton*>(QStringLiteral("trotzdem")), &QPushButton::clicked, this,
             &PositionBearbeitenDialog::starteKaufkurspruefung);
+    zurueckIn(box, this, [this] { formular_->fokussiereKennung(); });
     box->open();
 }
 
@@ -266,6 +280,10 @@ void PositionBearbeitenDialog::zeigeAbweichungen(const std::vector<Kurspruefung:
                                   tr("Zurück zur Eingabe"));
     connect(box->findChild<QPushButton*>(QStringLiteral("trotzdem")), &QPushButton::clicked, this,
             &PositionBearbeitenDialog::speichereUndSchliesse);
+    // The first deviation the message names.
+    const auto gegenstand =
+        abweichungen.empty() ? Kurspruefung::Abweichung::Gegenstand::kurs : abweichungen.front().gegenstand;
+    zurueckIn(box, this, [this, gegenstand] { formular_->fokussiere(gegenstand); });
     box->open();
 }
 

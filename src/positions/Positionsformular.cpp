@@ -287,6 +287,21 @@ QGroupBox* Positionsformular::einsatzbereich() {
     return gruppe;
 }
 
+void Positionsformular::fokussiereKennung() {
+    kennung_->setFocus(Qt::OtherFocusReason);
+}
+
+void Positionsformular::fokussiere(Kurspruefung::Abweichung::Gegenstand gegenstand) {
+    using Gegenstand = Kurspruefung::Abweichung::Gegenstand;
+    if (gegenstand == Gegenstand::wechselkurs) {
+        felder_->fokussiereUmrechnung();
+    } else if (gegenstand == Gegenstand::notierungsart && !notierung_->isHidden()) {
+        notierung_->setFocus(Qt::OtherFocusReason);
+    } else {
+        felder_->fokussiereKurs();
+    }
+}
+
 void Positionsformular::geaendert() {
     if (zeigt_) {
         return;

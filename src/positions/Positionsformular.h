@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "model/Handelsumfang.h"
+#include "valuation/Kurspruefung.h"
 
 class QComboBox;
 class QFormLayout;
@@ -35,6 +36,11 @@ public:
 
     // Shows the draft, the budget and the fetch as they are now.
     void aktualisiere();
+
+    // Put the cursor into the field a question before saving is about: the identifier, or the
+    // price, the rate or the quotation that deviates from the source.
+    void fokussiereKennung();
+    void fokussiere(Kurspruefung::Abweichung::Gegenstand gegenstand);
 
 signals:
     // The user changed the draft, or a fetched quote filled it.

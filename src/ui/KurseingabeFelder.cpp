@@ -159,6 +159,11 @@ void KurseingabeFelder::fokussiereKurs() {
     zahl->feld()->setFocus(Qt::OtherFocusReason);
 }
 
+void KurseingabeFelder::fokussiereUmrechnung() {
+    Zahleneingabe* zahl = formular_->isRowVisible(umrechnungPlatz_) ? umrechnung_ : kurs_;
+    zahl->feld()->setFocus(Qt::OtherFocusReason);
+}
+
 void KurseingabeFelder::getippt(Feld art) {
     const Kurseingabe vorher = eingabe_;
     liesFeld(art);

@@ -67,6 +67,8 @@ public:
     // Puts the cursor into the price, or into the rate where the rate is the price: the field
     // a price is typed or fetched into.
     void fokussiereKurs();
+    // Puts the cursor into the conversion rate, or into the price where no rate is shown.
+    void fokussiereUmrechnung();
 
 signals:
     // The user typed, picked a currency or took a rate over, or a fetched rate filled the

@@ -171,7 +171,7 @@ TEST_F(Blatt, einStarkAbweichenderKursFragtErstUndSpeichertNurNachBestaetigung) 
     QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
     tippe(blatt, "kurs", "120");
 
-    klicke(blatt, "speichern");
+    QTest::keyClick(feld(blatt, "kurs"), Qt::Key_Return);
     QMessageBox* box = frage(blatt, "abweichungsfrage");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(meldung(box), "Der Kaufkurs weicht stark von der Quelle ab|Kurs aktuell laut Quelle: 100,00 €. "
@@ -181,6 +181,7 @@ TEST_F(Blatt, einStarkAbweichenderKursFragtErstUndSpeichertNurNachBestaetigung) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QMessageBox*>() == nullptr; }, 10000));
     EXPECT_FALSE(gespeicherteAktie().has_value());
     EXPECT_TRUE(feld(blatt, "kurs")->isEnabled());
+    EXPECT_EQ(blatt->focusWidget(), feld(blatt, "kurs")); // back where the questioned price is
 
     klicke(blatt, "speichern");
     box = frage(blatt, "abweichungsfrage");
@@ -328,8 +329,9 @@ TEST_F(Blatt, eineGeaenderteKennungFragtErstWennStichtageSchonKurseHaben) {
     EXPECT_EQ(meldung(box), "Kennung ändern?|Für 2 Stichtage sind schon Kurse eingetragen. Sie bleiben stehen und "
                             "werden mit den neuen Angaben weitergerechnet. Ist es ein anderes Papier, trag die Kurse "
                             "dieser Stichtage neu ein.");
-    klicke(box, "zurueck");
+    QTest::keyClick(box, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QMessageBox*>() == nullptr; }, 10000));
+    EXPECT_EQ(blatt->focusWidget(), feld(blatt, "kennung"));
     QTest::qWait(100);
     EXPECT_FALSE(blatt->prueft());
     EXPECT_TRUE(server.anfragen(boerse).empty());
