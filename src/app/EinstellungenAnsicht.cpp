@@ -19,6 +19,7 @@
 #include "ui/Radwache.h"
 #include "ui/Schriftstil.h"
 #include "ui/Symbol.h"
+#include "ui/Tageswechsel.h"
 #include "ui/Vordergrund.h"
 #include "ui/Zahleneingabe.h"
 #include "foundation/Bundle.h"
@@ -107,6 +108,8 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
     Fokussicht::folge(this);
 
     connect(&beobachter, &Modellbeobachter::geaendert, this, &EinstellungenAnsicht::aktualisiere);
+    // The entry date's range ends today.
+    connect(new Tageswechsel(this), &Tageswechsel::neuerTag, this, &EinstellungenAnsicht::aktualisiere);
     aktualisiere();
 }
 
@@ -283,6 +286,8 @@ void EinstellungenAnsicht::fuelleFelder() {
     fuellt_ = true;
     gruppenname_->setText(einstellungen_.gruppenname());
     einstieg_->setzeBereich(einstieg_->untergrenze(), tagVon(einstellungen_.obergrenze(jetzt())));
+    // A stored day after today (a clock set back, a game from another machine) is shown as it
+    // is, marked as outside the range.
     einstieg_->setzeDatum(tagVon(einstellungen_.einstieg()));
     startkapital_->setzeWert(einstellungen_.startkapital());
     fuellt_ = false;

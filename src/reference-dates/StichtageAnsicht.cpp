@@ -25,6 +25,7 @@
 #include "ui/Schriftstil.h"
 #include "ui/Signalfarbe.h"
 #include "ui/Symbol.h"
+#include "ui/Tageswechsel.h"
 #include "ui/Textbruecke.h"
 #include "ui/Vordergrund.h"
 #include "foundation/Formatierer.h"
@@ -201,18 +202,11 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     teiler->addWidget(detailseite_);
     teiler->setStretchFactor(1, 1);
 
-    // The field owns the day: the page follows what the user picks, steps to or types, also a
-    // typed day that a new range takes. Where the page moves the field's own date, the chosen
-    // day stays.
-    connect(datumswahl_, &Datumsfeld::datumGeaendert, this, [this](QDate datum) {
-        if (stelltFeld_ && !datumswahl_->zeigtGetipptes()) {
-            return;
-        }
-        const Kalender kalender = Kalender::aktuell();
-        const auto tag = kalender.zeitpunkt(Datumsteile{datum.year(), datum.month(), datum.day(), 0, 0, 0});
-        gewaehlterTag_ = tag && Stichtagsliste::istNachtrag(*tag, jetzt(), kalender) ? tag : std::nullopt;
+    // The field owns the day: the button follows what the user picks, steps to or types, and
+    // what a new range makes of it.
+    connect(datumswahl_, &Datumsfeld::datumGeaendert, this, [this] {
         if (!stelltFeld_) {
-            zeige();
+            zeigeTag();
         }
     });
     connect(datumswahl_, &Datumsfeld::gueltigGeaendert, this, &StichtageAnsicht::schalteAnlegen);
@@ -230,6 +224,7 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     });
     connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
+    connect(new Tageswechsel(this), &Tageswechsel::neuerTag, this, &StichtageAnsicht::zeige);
     // The wheel over the date field scrolls past it unless the field has the focus.
     Radwache::schuetze(this);
     zeige();
@@ -248,17 +243,34 @@ StichtagDetail* StichtageAnsicht::detail() const {
 void StichtageAnsicht::zeige() {
     const Kalender kalender = Kalender::aktuell();
     const Zeitpunkt nun = jetzt();
+    const QDate heute = alsDatum(nun, kalender);
     {
-        // A typed day the new range takes is the chosen day from here on.
         const QScopedValueRollback stellt(stelltFeld_, true);
-        datumswahl_->setzeBereich(
-            alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender), alsDatum(nun, kalender));
-        // The field shows the effective day, which moves on at midnight; a typed text stays.
-        datumswahl_->setzeDatum(
-            alsDatum(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), kalender));
+        // Until the user gives another day, the field shows today, and moves on with it when
+        // the date changes; a typed text stays, and the field judges it against the new range.
+        const bool folgtHeute = !heute_.isValid() || datumswahl_->datum() == heute_;
+        datumswahl_->setzeBereich(alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender),
+                                  heute);
+        if (folgtHeute) {
+            datumswahl_->setzeDatum(heute);
+        }
+        heute_ = heute;
     }
-    const Zeitpunkt wirksam = Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender);
-    const bool nachtrag = Stichtagsliste::istNachtrag(wirksam, nun, kalender);
+    zeigeTag();
+    zeigeListe();
+    zeigeDetail();
+}
+
+Zeitpunkt StichtageAnsicht::gewaehlterTag(const Kalender& kalender, Zeitpunkt nun) const {
+    const QDate datum = datumswahl_->datum();
+    const auto tag = kalender.zeitpunkt(Datumsteile{datum.year(), datum.month(), datum.day(), 12, 0, 0});
+    return Stichtagsliste::wirksamerTag(*portfolio_, tag.value_or(nun), nun, kalender);
+}
+
+void StichtageAnsicht::zeigeTag() {
+    const Kalender kalender = Kalender::aktuell();
+    const Zeitpunkt nun = jetzt();
+    const bool nachtrag = Stichtagsliste::istNachtrag(gewaehlterTag(kalender, nun), nun, kalender);
     anlegen_->setText(qtText(Stichtagsliste::knopftext(nachtrag)));
     if (nachtrag != nachtrag_ || anlegen_->icon().isNull()) {
         nachtrag_ = nachtrag;
@@ -267,8 +279,6 @@ void StichtageAnsicht::zeige() {
     begrenzeSpalte();
     schalteAnlegen();
     erklaerung_->setText(qtText(Stichtagsliste::erklaerung(nachtrag)));
-    zeigeListe();
-    zeigeDetail();
 }
 
 void StichtageAnsicht::zeigeListe() {
@@ -303,6 +313,9 @@ void StichtageAnsicht::zeigeListe() {
         if (gewaehlt) {
             liste_->setCurrentItem(eintrag);
         }
+        if (zuLoeschen_ == bewertung->id()) {
+            liste_->markiere(eintrag);
+        }
     }
 }
 
@@ -336,10 +349,10 @@ void StichtageAnsicht::stichtagAnlegen() {
     if (erfassung_ || !datumswahl_->istGueltig()) {
         return;
     }
+    // The day the field shows, whatever the clock did since the page last looked.
     const Kalender kalender = Kalender::aktuell();
     const Zeitpunkt nun = jetzt();
-    const auto wahl =
-        Stichtagsliste::wahl(Stichtagsliste::wirksamerTag(*portfolio_, gewaehlterTag_, nun, kalender), nun, kalender);
+    const auto wahl = Stichtagsliste::wahl(gewaehlterTag(kalender, nun), nun, kalender);
     // The sheet dates today's reference date at the moment it opens, which is that of the
     // press, and a past day's at the 17:00 that is also its day to fetch comparisons for.
     erfassung_ = new StichtagErfassenDialog(portfolio_, beobachter_, dienst_, wahl.abruftag, this);
@@ -381,6 +394,12 @@ void StichtageAnsicht::frageLoeschen(DatensatzId id) {
         return;
     }
     zuLoeschen_ = id;
+    // The row asked about stays marked while the question is open; the selection stays as it is.
+    for (int i = 0; i < liste_->count(); ++i) {
+        if (liste_->item(i)->data(idRolle).value<qint64>() == id) {
+            liste_->markiere(liste_->item(i));
+        }
+    }
     QMessageBox* box = neueMeldung(this, tr("Stichtag wirklich löschen?"),
                                    tr("Die Kurse dieses Stichtags werden mit entfernt. Das lässt sich nicht "
                                       "widerrufen."),
@@ -396,6 +415,7 @@ void StichtageAnsicht::frageLoeschen(DatensatzId id) {
             stichtagLoeschen();
         }
         zuLoeschen_.reset();
+        liste_->markiere(nullptr);
     });
     box->open();
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <QDate>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,10 @@ protected:
 
 private:
     void zeige();
+    // The main button and its explanation for the field's day.
+    void zeigeTag();
+    // The day the field shows, at noon, never before the earliest day.
+    Zeitpunkt gewaehlterTag(const Kalender& kalender, Zeitpunkt nun) const;
     void zeigeListe();
     void zeigeDetail();
     // The main button is on only with complete positions and a day in the date field.
@@ -75,7 +80,8 @@ private:
     Kursdienst dienst_;
     bool nachtrag_ = false;
     std::optional<DatensatzId> ausgewaehlt_;
-    std::optional<Zeitpunkt> gewaehlterTag_;
+    // Today, as the page last set it: the field that shows it moves on with the date.
+    QDate heute_;
     // Set while the page sets the field's range and day.
     bool stelltFeld_ = false;
     std::optional<DatensatzId> zuLoeschen_;

@@ -26,6 +26,11 @@ QListWidgetItem* Stichtagslistenfeld::menuezeile() const {
     return menuezeile_.isValid() ? itemFromIndex(menuezeile_) : nullptr;
 }
 
+void Stichtagslistenfeld::markiere(QListWidgetItem* eintrag) {
+    markiert_ = eintrag != nullptr ? QPersistentModelIndex(indexFromItem(eintrag)) : QPersistentModelIndex();
+    viewport()->update();
+}
+
 // A right click only asks for the row's menu: it neither selects the row nor moves the current
 // one, so the menu acts on the row under the pointer and the detail stays with the chosen date.
 void Stichtagslistenfeld::mousePressEvent(QMouseEvent* ereignis) {
@@ -73,6 +78,9 @@ void Stichtagslistenfeld::paintEvent(QPaintEvent* ereignis) {
         ring(currentIndex());
     }
     ring(menuezeile_);
+    if (markiert_ != menuezeile_) {
+        ring(markiert_);
+    }
 }
 
 } // namespace qb

@@ -11,7 +11,8 @@ namespace qb {
 // the arrow keys. The chosen row shows whether the list has the keyboard's focus: a ring inside
 // it while it has. A right click chooses nothing: it asks for the row's menu (the list's
 // customContextMenuRequested), and while that menu is open the row it belongs to is marked with
-// a ring of its own, so that the screen says which date the menu acts on.
+// a ring of its own, so that the screen says which date the menu acts on. The same ring marks
+// the row a question asks about, for as long as the question is open.
 class Stichtagslistenfeld : public QListWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     void zeigeMenue(QMenu* menue, QListWidgetItem* eintrag, const QPoint& stelle);
     // The row whose menu is open; null while none is.
     QListWidgetItem* menuezeile() const;
+    // Marks `eintrag`'s row as the one a question acts on; null takes the mark away.
+    void markiere(QListWidgetItem* eintrag);
 
 protected:
     void mousePressEvent(QMouseEvent* ereignis) override;
@@ -32,6 +35,7 @@ protected:
 
 private:
     QPersistentModelIndex menuezeile_;
+    QPersistentModelIndex markiert_;
 };
 
 } // namespace qb

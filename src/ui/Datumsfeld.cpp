@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QTableView>
+#include <QTextCharFormat>
 #include <QVBoxLayout>
 
 #include "ui/Schriftstil.h"
@@ -33,21 +35,40 @@ QStyleOptionComboBox kastenOption(const QAbstractSpinBox* feld) {
 }
 
 // Qt's calendar only tints the background of a day outside its range, and its digits stay as
-// dark as those of a day one can pick. Here such a day looks as unavailable as the days of the
-// months before and after.
+// dark as those of a day one can pick; and it greys every day of the months before and after,
+// also those one can pick. Here a day looks unavailable when the range refuses it, and only then.
 class Bereichskalender : public QCalendarWidget {
 public:
     using QCalendarWidget::QCalendarWidget;
 
 protected:
     void paintCell(QPainter* maler, const QRect& feld, QDate tag) const override {
-        if (tag >= minimumDate() && tag <= maximumDate()) {
+        const bool imBereich = tag >= minimumDate() && tag <= maximumDate();
+        const bool imMonat = tag.month() == monthShown() && tag.year() == yearShown();
+        if (imBereich && (imMonat || tag == selectedDate())) {
             QCalendarWidget::paintCell(maler, feld, tag);
             return;
         }
         maler->save();
-        maler->fillRect(feld, palette().brush(QPalette::Window));
-        maler->setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        if (imBereich) {
+            // As Qt draws a day of the month shown: the table's colours in its window's state,
+            // with the formats of the weekday and the day.
+            const QWidget* tafel = findChild<QTableView*>();
+            const QPalette farben = tafel != nullptr ? tafel->palette() : palette();
+            const QPalette::ColorGroup gruppe = !isEnabled()       ? QPalette::Disabled
+                                                : isActiveWindow() ? QPalette::Active
+                                                                   : QPalette::Inactive;
+            QTextCharFormat format = weekdayTextFormat(static_cast<Qt::DayOfWeek>(tag.dayOfWeek()));
+            format.merge(dateTextFormat(tag));
+            maler->fillRect(feld, format.hasProperty(QTextFormat::BackgroundBrush) ? format.background()
+                                                                                  : farben.brush(gruppe, QPalette::Base));
+            maler->setPen(format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
+                                                                           : farben.color(gruppe, QPalette::Text));
+            maler->setFont(tafel != nullptr ? tafel->font() : font());
+        } else {
+            maler->fillRect(feld, palette().brush(QPalette::Window));
+            maler->setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        }
         maler->drawText(feld, Qt::AlignCenter, locale().toString(tag.day()));
         maler->restore();
     }
@@ -75,13 +96,12 @@ Datumsfeld::Datumsfeld(QWidget* eltern) : QAbstractSpinBox(eltern), hinweis_(new
 }
 
 void Datumsfeld::setzeDatum(const QDate& tag) {
-    if (!tag.isValid() || !eigenerText_) {
+    if (!tag.isValid() || !eigenerText_ || tag == datum_) {
         return;
     }
-    const QDate neu = std::clamp(tag, von_, bis_);
-    if (neu != datum_) {
-        uebernimm(neu);
-    }
+    uebernimm(tag);
+    // A day the range refuses is shown as it is, marked, and judged as a typed one from here on.
+    ausserhalbGesetzt_ = tag < von_ || tag > bis_;
 }
 
 void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
@@ -94,11 +114,12 @@ void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
         kalender_->setDateRange(von_, bis_);
     }
     // A day the new range holds becomes the date, typed or not. A text the user typed stays as
-    // it is, taken or marked; the field's own text follows its date into the range.
+    // it is, taken or marked, and so does a day set from outside the range; the field's own
+    // text follows its date into the range.
     const Datumsleser::Ergebnis ergebnis = gelesen();
     if (ergebnis.fall == Datumsleser::Fall::datum) {
         nimm(ergebnis.tag);
-    } else if (eigenerText_) {
+    } else if (eigenerText_ && !ausserhalbGesetzt_) {
         uebernimm(std::clamp(datum_, von_, bis_));
         return;
     }
@@ -274,13 +295,14 @@ void Datumsfeld::getippt() {
 
 void Datumsfeld::uebernimm(const QDate& tag) {
     schreibe(tag);
+    eigenerText_ = true;
+    ausserhalbGesetzt_ = false;
     tipptNoch_ = false;
     nimm(tag);
     zeigeZustand();
 }
 
 void Datumsfeld::schreibe(const QDate& tag) {
-    eigenerText_ = true;
     const QString text = Datumsleser::text(tag);
     if (lineEdit()->text() != text) {
         schreibt_ = true;

@@ -18,7 +18,7 @@ namespace qb {
 // a text that is no date, or a day outside the range, is not made into some other date. The
 // field marks it, the line under it says why, and the field's date stays the last good one
 // until the text is mended. The calendar, the arrow keys and the wheel give days in the range
-// only.
+// only. A day set from outside the range is shown as it is and marked the same way.
 //
 // A click that brings the focus into the field selects all of it, and so does Tab, so that a
 // date typed after it replaces the whole one. A click into the field that has the focus already
@@ -30,21 +30,25 @@ public:
     explicit Datumsfeld(QWidget* eltern = nullptr);
 
     // The last date the field took: the one set, picked, stepped to, or typed in the range. While
-    // a text the field refuses stands, it is the day before that text, which nothing takes.
+    // a text the user typed stands that the field refuses, it is the day before that text, which
+    // nothing takes. A day set from outside the range is the date too, though not a valid one:
+    // so a day typed after it is a change, whichever it is.
     QDate datum() const { return datum_; }
-    // A date from outside, moved into the range and shown. A text the user typed is theirs: it
-    // stays, and so does the date.
+    // A date from outside, shown: in the range it is taken; outside it stands marked with the
+    // line that names the range, until a day in the range is typed, picked or set, or a new
+    // range holds it. A text the user typed is theirs: it stays, and so does the date.
     void setzeDatum(const QDate& tag);
     QDate untergrenze() const { return von_; }
     QDate obergrenze() const { return bis_; }
     // Without a call, the field knows no bounds. The text is judged anew: a day the new range
-    // holds is taken, a typed one the range refuses stays marked, and a date the field wrote
-    // itself moves into the range. A new date is told as any other.
+    // holds is taken, a typed one or one set from outside that the range refuses stays marked,
+    // and a date the field wrote itself moves into the range. A new date is told as any other.
     void setzeBereich(const QDate& von, const QDate& bis);
     // Whether the text is the field's date: a date, written whole, in the range. Whatever takes
     // the field's date waits for this.
     bool istGueltig() const;
-    // Whether the text is what the user typed since the field last wrote its date.
+    // Whether the text is what the user typed since a date was last set, picked or stepped to;
+    // written in the field's way when the focus leaves, it is still theirs.
     bool zeigtGetipptes() const { return !eigenerText_; }
     // The line that says why the text is not taken, hidden while it is. The owner lays it out
     // under the field.
@@ -104,6 +108,8 @@ private:
     bool schreibt_ = false;
     // The text is the field's own writing of its date, not what the user typed since.
     bool eigenerText_ = true;
+    // The text is a day set from outside the range: it stays when the range changes.
+    bool ausserhalbGesetzt_ = false;
     bool gueltig_ = true;
     // The user is typing: a text that can still become a date is not a mistake yet.
     bool tipptNoch_ = false;

@@ -28,6 +28,7 @@
 #include "ui/Datumsfeld.h"
 #include "ui/Modellbeobachter.h"
 #include "ui/Textbruecke.h"
+#include "ui/Uhrhilfe.h"
 #include "ui/Zahleneingabe.h"
 
 using namespace qb;
@@ -311,19 +312,74 @@ TEST(EinstellungenAnsichtTest, einAbgelehnterTagDenDerNeueBereichErlaubtIstDerTa
     auto* einstieg = seite.teil<Datumsfeld>("einstieg");
     QTest::keyClicks(einstieg, QStringLiteral("15.03.2024"));
     QTest::mouseClick(einstieg, Qt::LeftButton, {}, QPoint(einstieg->width() - 6, einstieg->height() / 2));
-    // In the calendar 12 March, after the first reference date, is drawn as unavailable.
+    // In the calendar 12 March, after the first reference date, is drawn as unavailable; 29
+    // February, of the month before and in the range, as 7 March: its digits and its ground.
     auto* tafel = einstieg->kalender()->findChild<QTableView*>();
-    const QImage zelle = tafel->viewport()->grab(tafel->visualRect(tafel->model()->index(3, 1))).toImage();
-    const auto* p = reinterpret_cast<const QRgb*>(zelle.constBits());
-    const auto dunkler = [](QRgb a, QRgb b) { return qGray(a) < qGray(b); };
-    EXPECT_EQ(*std::min_element(p, p + zelle.width() * zelle.height(), dunkler),
-              tafel->palette().color(QPalette::Disabled, QPalette::Text).rgb());
+    const auto zelle = [&](int reihe, int spalte) {
+        const QImage bild = tafel->viewport()->grab(tafel->visualRect(tafel->model()->index(reihe, spalte))).toImage();
+        const auto* p = reinterpret_cast<const QRgb*>(bild.constBits());
+        const auto dunkler = [](QRgb a, QRgb b) { return qGray(a) < qGray(b); };
+        return std::pair{*std::min_element(p, p + bild.width() * bild.height(), dunkler), bild.pixel(1, 1)};
+    };
+    EXPECT_EQ(zelle(3, 1).first, tafel->palette().color(QPalette::Disabled, QPalette::Text).rgb());
+    EXPECT_EQ(zelle(1, 3), zelle(2, 3));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     spiel.kontext().loesche(spiel.portfolio->bewertungen().front());
     spiel.speichereOderScheitere();
     ASSERT_TRUE(QTest::qWaitFor([&] { return seite.knopf("einstiegUebernehmen")->isEnabled(); }));
     seite.klicke("einstiegUebernehmen");
     EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, tag(2024, 3, 15, 9));
+}
+
+TEST(EinstellungenAnsichtTest, einGespeicherterEinstiegNachHeuteStehtMarkiertBisEinTagImBereichGetipptIst) {
+    const qbtest::Testuhr uhr(qbtest::inBerlin(2026, 12, 8, 12, 0, 0));
+    Spielstand spiel;
+    spiel.portfolio->setzeKaufdatum(tag(2026, 12, 10, 9));
+    spiel.speichereOderScheitere();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<Datumsfeld>("einstieg");
+    const QLineEdit* zeile = einstieg->findChild<QLineEdit*>();
+    EXPECT_EQ(einstieg->text(), QStringLiteral("10.12.2026"));
+    EXPECT_EQ(zeile->palette().color(QPalette::Text), Signalfarbe::warnung.fuer(zeile->palette()));
+    EXPECT_TRUE(einstieg->hinweiszeile()->isVisible());
+    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
+    EXPECT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
+
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("08122026"));
+    QTest::keyClick(einstieg, Qt::Key_Tab);
+    seite.klicke("einstiegUebernehmen");
+    EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, tag(2026, 12, 8, 9));
+}
+
+TEST(EinstellungenAnsichtTest, derBereichDesEinstiegsGehtMitDemTagWeiter) {
+    // Entered on 12 December 2026, after the first reference date and after today.
+    qbtest::Testuhr uhr(qbtest::inBerlin(2026, 12, 7, 23, 59, 59, 500));
+    Spielstand spiel;
+    spiel.erfasseSpiel();
+    spiel.portfolio->setzeKaufdatum(tag(2026, 12, 12, 9));
+    spiel.speichereOderScheitere();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<Datumsfeld>("einstieg");
+    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 07.12.2026 liegen."));
+
+    // A day on, the stored day still stands as it is; the line names the new end.
+    uhr.stelle(qbtest::inBerlin(2026, 12, 8, 23, 59, 59, 500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return einstieg->obergrenze() == QDate(2026, 12, 8); }));
+    EXPECT_EQ(einstieg->text(), QStringLiteral("12.12.2026"));
+    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2026, 12, 12, 9));
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("09.12.2026"));
+    QTest::keyClick(einstieg, Qt::Key_Tab);
+
+    // Two nights on (a suspend): the range holds the typed day, and the day taken ends it.
+    uhr.stelle(qbtest::inBerlin(2026, 12, 10, 8, 0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return einstieg->istGueltig(); }));
+    EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2026, 12, 9, 9));
+    EXPECT_EQ(einstieg->obergrenze(), QDate(2026, 12, 9));
 }
 
 TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDieSeite) {

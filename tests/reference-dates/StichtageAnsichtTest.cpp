@@ -29,6 +29,7 @@
 #include "ui/Spielstandhilfe.h"
 #include "ui/Symbol.h"
 #include "ui/Textbruecke.h"
+#include "ui/Uhrhilfe.h"
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
@@ -228,7 +229,12 @@ TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
     QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualItemRect(eintrag(liste, spiel.tage[18])).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.ausgewaehlt() == spiel.tage[18]; }, 5000));
 
-    // Abbrechen keeps the date.
+    // Abbrechen keeps the date. While the question is open, the row it asks about is marked
+    // with a ring inside it, and the chosen row stays chosen.
+    const auto ring = [&](DatensatzId id) {
+        const QRect ort = liste->visualItemRect(eintrag(liste, id));
+        return liste->viewport()->grab().toImage().pixelColor(ort.left() + 2, ort.center().y());
+    };
     emit liste->customContextMenuRequested(liste->visualItemRect(eintrag(liste, spiel.tage[11])).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return ansicht.findChild<QMenu*>("zeilenmenue") != nullptr; }, 5000));
     QPointer<QMenu> menue = ansicht.findChild<QMenu*>("zeilenmenue");
@@ -237,8 +243,11 @@ TEST(StichtageAnsichtTest, loeschenNachRueckfrageBehaeltDieAuswahl) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return menue.isNull(); }, 5000));
     QPointer<QMessageBox> frage = ansicht.findChild<QMessageBox*>("loeschfrage");
     ASSERT_TRUE(frage);
+    EXPECT_EQ(ring(spiel.tage[11]), liste->palette().color(QPalette::Highlight));
+    EXPECT_EQ(ausgewaehlteZeilen(liste), (std::vector{spiel.tage[18]}));
     QTest::mouseClick(frage->findChild<QPushButton*>("abbrechen"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frage.isNull(); }, 5000));
+    EXPECT_EQ(ring(spiel.tage[11]), liste->palette().color(QPalette::Base));
     EXPECT_EQ(spiel.gespeichert().bewertungen.size(), 3U);
 
     // Deleting another row leaves the selection where it was.
@@ -667,4 +676,65 @@ TEST(StichtageAnsichtTest, dieKorrekturWaechstMitDerMeldungZumFehlendenEzbKurs) 
     EXPECT_LE(korrektur->height(), fenster.height());
     pruefeNichtsGequetscht(korrektur);
     korrektur->reject();
+}
+
+// Open from 23:59:59.5 on 7 December 2026 into the next day.
+TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmtDenGezeigtenTag) {
+    struct Fall {
+        const char* name;
+        // Typed and left with Tab before midnight; none: nothing typed.
+        QString tasten;
+        // What the field shows after midnight, and the line under it.
+        QString text;
+        QString hinweis;
+        // The button's text; none: a refused text holds it off.
+        const char* knopf;
+        // The sheet's day to fetch comparisons for; none for today.
+        std::optional<Zeitpunkt> abruftag;
+    };
+    const QString bereich = QStringLiteral("Das Datum muss zwischen dem 04.03.2024 und dem 08.12.2026 liegen.");
+    const std::vector<Fall> faelle = {
+        {"the page's day", {}, QStringLiteral("08.12.2026"), {}, "Stichtag anlegen", std::nullopt},
+        {"today typed", QStringLiteral("07122026"), QStringLiteral("07.12.2026"), {}, "Kurse nachtragen",
+         tag(2026, 12, 7)},
+        {"tomorrow typed", QStringLiteral("08.12.2026"), QStringLiteral("08.12.2026"), {}, "Stichtag anlegen",
+         std::nullopt},
+        {"two days ahead typed", QStringLiteral("09.12.2026"), QStringLiteral("09.12.2026"), bereich, nullptr,
+         std::nullopt},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        qbtest::Testuhr uhr(qbtest::inBerlin(2026, 12, 7, 23, 59, 59, 500));
+        qbtest::Testserver server;
+        Listenspiel spiel;
+        Modellbeobachter beobachter(spiel.kontext());
+        StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+        ansicht.show();
+        QApplication::setActiveWindow(&ansicht);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
+        auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+        auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+        EXPECT_EQ(datumswahl->text(), QStringLiteral("07.12.2026"));
+        if (!fall.tasten.isEmpty()) {
+            datumswahl->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(datumswahl, fall.tasten);
+            QTest::keyClick(datumswahl, Qt::Key_Tab);
+        }
+
+        const Zeitpunkt nachMitternacht = qbtest::inBerlin(2026, 12, 8, 0, 0, 0, 500);
+        uhr.stelle(nachMitternacht);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return datumswahl->obergrenze() == QDate(2026, 12, 8); }));
+        EXPECT_EQ(datumswahl->text(), fall.text);
+        EXPECT_EQ(datumswahl->hinweiszeile()->text(), fall.hinweis);
+        ASSERT_EQ(anlegen->isEnabled(), fall.knopf != nullptr);
+        if (fall.knopf == nullptr) {
+            continue;
+        }
+        EXPECT_EQ(anlegen->text(), fall.knopf);
+        QTest::mouseClick(anlegen, Qt::LeftButton);
+        ASSERT_TRUE(ansicht.erfassung());
+        EXPECT_EQ(ansicht.erfassung()->wahl(),
+                  (Bewertungserfassung::Stichtagswahl{fall.abruftag.value_or(nachMitternacht), fall.abruftag}));
+        ansicht.erfassung()->reject();
+    }
 }
