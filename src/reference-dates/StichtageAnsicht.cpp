@@ -249,8 +249,8 @@ void StichtageAnsicht::zeige() {
         // Until the user gives another day, the field shows today, and moves on with it when
         // the date changes; a typed text stays, and the field judges it against the new range.
         const bool folgtHeute = !heute_.isValid() || datumswahl_->datum() == heute_;
-        datumswahl_->setzeBereich(alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender),
-                                  heute);
+        datumswahl_->setzeBereich(
+            alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender), heute);
         if (folgtHeute) {
             datumswahl_->setzeDatum(heute);
         }

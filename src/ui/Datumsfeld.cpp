@@ -60,10 +60,12 @@ protected:
                                                                    : QPalette::Inactive;
             QTextCharFormat format = weekdayTextFormat(static_cast<Qt::DayOfWeek>(tag.dayOfWeek()));
             format.merge(dateTextFormat(tag));
-            maler->fillRect(feld, format.hasProperty(QTextFormat::BackgroundBrush) ? format.background()
-                                                                                  : farben.brush(gruppe, QPalette::Base));
-            maler->setPen(format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
-                                                                           : farben.color(gruppe, QPalette::Text));
+            maler->fillRect(feld, format.hasProperty(QTextFormat::BackgroundBrush)
+                                      ? format.background()
+                                      : farben.brush(gruppe, QPalette::Base));
+            maler->setPen(format.hasProperty(QTextFormat::ForegroundBrush)
+                              ? format.foreground().color()
+                              : farben.color(gruppe, QPalette::Text));
             maler->setFont(tafel != nullptr ? tafel->font() : font());
         } else {
             maler->fillRect(feld, palette().brush(QPalette::Window));

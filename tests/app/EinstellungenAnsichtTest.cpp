@@ -316,7 +316,8 @@ TEST(EinstellungenAnsichtTest, einAbgelehnterTagDenDerNeueBereichErlaubtIstDerTa
     // February, of the month before and in the range, as 7 March: its digits and its ground.
     auto* tafel = einstieg->kalender()->findChild<QTableView*>();
     const auto zelle = [&](int reihe, int spalte) {
-        const QImage bild = tafel->viewport()->grab(tafel->visualRect(tafel->model()->index(reihe, spalte))).toImage();
+        const QRect ort = tafel->visualRect(tafel->model()->index(reihe, spalte));
+        const QImage bild = tafel->viewport()->grab(ort).toImage();
         const auto* p = reinterpret_cast<const QRgb*>(bild.constBits());
         const auto dunkler = [](QRgb a, QRgb b) { return qGray(a) < qGray(b); };
         return std::pair{*std::min_element(p, p + bild.width() * bild.height(), dunkler), bild.pixel(1, 1)};
@@ -343,7 +344,8 @@ TEST(EinstellungenAnsichtTest, einGespeicherterEinstiegNachHeuteStehtMarkiertBis
     EXPECT_EQ(einstieg->text(), QStringLiteral("10.12.2026"));
     EXPECT_EQ(zeile->palette().color(QPalette::Text), Signalfarbe::warnung.fuer(zeile->palette()));
     EXPECT_TRUE(einstieg->hinweiszeile()->isVisible());
-    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
+    EXPECT_EQ(einstieg->hinweiszeile()->text(),
+              QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
     EXPECT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
 
     einstieg->setFocus(Qt::TabFocusReason);
@@ -363,13 +365,15 @@ TEST(EinstellungenAnsichtTest, derBereichDesEinstiegsGehtMitDemTagWeiter) {
     Einstellungsseite seite(spiel);
     seite.aktiviere();
     auto* einstieg = seite.teil<Datumsfeld>("einstieg");
-    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 07.12.2026 liegen."));
+    EXPECT_EQ(einstieg->hinweiszeile()->text(),
+              QStringLiteral("Das Datum darf nicht nach dem 07.12.2026 liegen."));
 
     // A day on, the stored day still stands as it is; the line names the new end.
     uhr.stelle(qbtest::inBerlin(2026, 12, 8, 23, 59, 59, 500));
     ASSERT_TRUE(QTest::qWaitFor([&] { return einstieg->obergrenze() == QDate(2026, 12, 8); }));
     EXPECT_EQ(einstieg->text(), QStringLiteral("12.12.2026"));
-    EXPECT_EQ(einstieg->hinweiszeile()->text(), QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
+    EXPECT_EQ(einstieg->hinweiszeile()->text(),
+              QStringLiteral("Das Datum darf nicht nach dem 08.12.2026 liegen."));
     EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2026, 12, 12, 9));
     einstieg->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(einstieg, QStringLiteral("09.12.2026"));

@@ -692,7 +692,8 @@ TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmt
         // The sheet's day to fetch comparisons for; none for today.
         std::optional<Zeitpunkt> abruftag;
     };
-    const QString bereich = QStringLiteral("Das Datum muss zwischen dem 04.03.2024 und dem 08.12.2026 liegen.");
+    const QString bereich =
+        QStringLiteral("Das Datum muss zwischen dem 04.03.2024 und dem 08.12.2026 liegen.");
     const std::vector<Fall> faelle = {
         {"the page's day", {}, QStringLiteral("08.12.2026"), {}, "Stichtag anlegen", std::nullopt},
         {"today typed", QStringLiteral("07122026"), QStringLiteral("07.12.2026"), {}, "Kurse nachtragen",
@@ -733,8 +734,8 @@ TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmt
         EXPECT_EQ(anlegen->text(), fall.knopf);
         QTest::mouseClick(anlegen, Qt::LeftButton);
         ASSERT_TRUE(ansicht.erfassung());
-        EXPECT_EQ(ansicht.erfassung()->wahl(),
-                  (Bewertungserfassung::Stichtagswahl{fall.abruftag.value_or(nachMitternacht), fall.abruftag}));
+        const Zeitpunkt datum = fall.abruftag.value_or(nachMitternacht);
+        EXPECT_EQ(ansicht.erfassung()->wahl(), (Bewertungserfassung::Stichtagswahl{datum, fall.abruftag}));
         ansicht.erfassung()->reject();
     }
 }

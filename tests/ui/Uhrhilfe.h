@@ -30,8 +30,10 @@ private:
 };
 
 // A moment in Berlin, to the millisecond.
-inline qb::Zeitpunkt inBerlin(int jahr, int monat, int tag, int stunde, int minute, int sekunde, int milli = 0) {
-    const auto t = qb::Kalender(qb::Zeitzone("Europe/Berlin")).zeitpunkt({jahr, monat, tag, stunde, minute, sekunde});
+inline qb::Zeitpunkt inBerlin(int jahr, int monat, int tag, int stunde, int minute, int sekunde,
+                              int milli = 0) {
+    const auto t =
+        qb::Kalender(qb::Zeitzone("Europe/Berlin")).zeitpunkt({jahr, monat, tag, stunde, minute, sekunde});
     return *t + std::chrono::milliseconds(milli);
 }
 
