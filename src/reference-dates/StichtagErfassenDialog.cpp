@@ -181,12 +181,44 @@ StichtagErfassenDialog::~StichtagErfassenDialog() {
 }
 
 void StichtagErfassenDialog::passeAn(QSize verfuegbar) {
-    // As tall as the window allows, so that the buttons at its foot stay on screen.
-    const int hoehe =
-        parentWidget() != nullptr ? std::clamp(parentWidget()->window()->height() - 20, 440, 620) : 620;
-    const Fenstergroesse groesse = breite_->fuer(verfuegbar, QSize(560, hoehe), QSize(520, 440));
+    // As high as its rows need at the width it opens with, so that a larger font shows them
+    // all where the screen has room, and not one at a time; beyond the screen they scroll.
+    const QSize wunsch(560, 620);
+    const QSize minimum(520, 440);
+    const int breite = breite_->fuer(verfuegbar, wunsch, minimum).anfang.width();
+    const Fenstergroesse groesse =
+        breite_->fuer(verfuegbar, QSize(breite, std::max(wunsch.height(), noetigeHoehe(breite))), minimum);
     setMinimumSize(groesse.minimum);
     resize(groesse.anfang);
+}
+
+int StichtagErfassenDialog::noetigeHoehe(int breite) const {
+    // A layout takes in a part shown or hidden only once it is activated again, which for a
+    // sheet not shown yet has not happened: until then a row still counts the parts it hid.
+    // Innermost first, so that each layout reads the figures of the ones inside it.
+    const QList<QWidget*> teile = findChildren<QWidget*>();
+    for (auto teil = teile.rbegin(); teil != teile.rend(); ++teil) {
+        if ((*teil)->layout() != nullptr) {
+            (*teil)->layout()->activate();
+        }
+    }
+    const auto hoeheBei = [](const QWidget* teil, int b) {
+        return teil->hasHeightForWidth() ? teil->heightForWidth(b) : teil->sizeHint().height();
+    };
+    const QMargins raender = layout()->contentsMargins();
+    int hoehe = raender.top() + raender.bottom();
+    for (int i = 0; i < layout()->count(); ++i) {
+        const QWidget* teil = layout()->itemAt(i)->widget();
+        if (teil == nullptr || teil->isHidden()) {
+            continue;
+        }
+        // The scrolled part as high as all of its content, not as the few lines it asks for.
+        const auto* flaeche = qobject_cast<const QScrollArea*>(teil);
+        hoehe += flaeche != nullptr ? hoeheBei(flaeche->widget(), breite - 2 * flaeche->frameWidth()) +
+                                          2 * flaeche->frameWidth()
+                                    : hoeheBei(teil, breite);
+    }
+    return hoehe;
 }
 
 QString StichtagErfassenDialog::titel(const Bewertungserfassung::Stichtagswahl& wahl) {

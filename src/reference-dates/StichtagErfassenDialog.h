@@ -50,10 +50,10 @@ public:
     // The sheet's title for a choice: "Stichtag am …" or "Kurse vom … nachtragen".
     static QString titel(const Bewertungserfassung::Stichtagswahl& wahl);
 
-    // Sizes the sheet for a screen's available area: its smallest size and its size at opening
-    // as far as the area holds (see Fenstergroesse), at least as wide as its rows need (see
-    // Blattbreite), the prices scrolling above the buttons. The constructor does it for the
-    // screen it opens on.
+    // Sizes the sheet for a screen's available area: its smallest size, and its size at opening
+    // as high as its rows need, as far as the area holds (see Fenstergroesse); at least as wide
+    // as its rows need (see Blattbreite); on a lower screen the prices scroll above the buttons.
+    // The constructor does it for the screen it opens on.
     void passeAn(QSize verfuegbar);
 
 signals:
@@ -70,6 +70,8 @@ protected:
     void keyPressEvent(QKeyEvent* ereignis) override;
 
 private:
+    // The sheet's height at which its rows show whole at the width `breite`, with the footer.
+    int noetigeHoehe(int breite) const;
     void zeige();
     void zeigeFuss();
     void speichernGetippt();

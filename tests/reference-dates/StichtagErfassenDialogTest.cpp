@@ -103,8 +103,9 @@ protected:
         }
     }
 
-    void oeffne(std::optional<Zeitpunkt> abruftag = std::nullopt) {
-        blatt = std::make_unique<StichtagErfassenDialog>(spiel.portfolio, beobachter, qbtest::dienstFuer(server), abruftag);
+    void oeffne(std::optional<Zeitpunkt> abruftag = std::nullopt, QWidget* eltern = nullptr) {
+        blatt = std::make_unique<StichtagErfassenDialog>(spiel.portfolio, beobachter, qbtest::dienstFuer(server),
+                                                         abruftag, eltern);
         spion = std::make_unique<QSignalSpy>(blatt.get(), &StichtagErfassenDialog::angelegt);
         blatt->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.get()));
@@ -165,6 +166,8 @@ protected:
     // Declared after everything its answers read, so that it stops before those go: a request
     // the sheet sends in a test's last line is answered while the server stops.
     qbtest::Testserver server;
+    // The main window, for a sheet opened over it; it goes after the sheet.
+    QWidget fenster;
     std::unique_ptr<StichtagErfassenDialog> blatt;
     std::unique_ptr<QSignalSpy> spion;
 };
@@ -535,13 +538,16 @@ TEST_F(StichtagErfassenDialogTest, blattFelderKnoepfeUndFragenHeissenWieIhreBesc
 
 // A group that opens the sheet and types the first price from its terminal writes it into the
 // first row's price field, not into the scrolled page or a picker. At a larger font the sheet
-// shows its rows whole and widens for a row that grows.
+// shows its rows whole: as wide as they need, widening for a row that grows, and as high as
+// they need where the screen has room, higher than the window it opens over.
 TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeldUndDieZeilenStehenGanzImBlick) {
     std::optional<qbtest::Anwendungsschrift> schrift;
     const auto rollt = [&] { return blatt->findChild<QScrollArea*>()->horizontalScrollBar()->isVisible(); };
+    fenster.resize(920, 580);
+    fenster.show();
     for (const qreal punkte : {QApplication::font().pointSizeF(), 16.0}) {
         schrift.emplace(punkte);
-        oeffne();
+        oeffne(std::nullopt, &fenster);
         QApplication::setActiveWindow(blatt.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.get()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 2000));
@@ -550,6 +556,10 @@ TEST_F(StichtagErfassenDialogTest, dieEingabeBeginntImErstenKursfeldUndDieZeilen
             << QApplication::focusWidget()->objectName().toStdString();
         EXPECT_FALSE(rollt()) << punkte;
     }
+    QScrollBar* senkrecht = blatt->findChild<QScrollArea*>()->verticalScrollBar();
+    blatt->passeAn(QSize(1920, 1080));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return senkrecht->maximum() == 0; }, 2000)) << blatt->height();
+    EXPECT_GT(blatt->height(), fenster.height());
     const int breite = blatt->width();
     auto* wahl = zeile(Assetklasse::aktie)->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
     emit wahl->activated(wahl->findData(QStringLiteral("USD")));
