@@ -469,7 +469,8 @@ bool imBlick(QWidget* w, QDialog* blatt) {
 
 } // namespace
 
-// At the window's default size, whatever turns "Speichern" off says so where the group looks.
+// At the window's default size, whatever turns "Speichern" off says so where the group looks;
+// Return, which presses "Speichern", then does nothing.
 TEST_F(Blatt, derGrundFuerEinAbgeschaltetesSpeichernIstImBlick) {
     struct Fall {
         const char* kennung;
@@ -497,6 +498,8 @@ TEST_F(Blatt, derGrundFuerEinAbgeschaltetesSpeichernIstImBlick) {
         ASSERT_NE(grund, nullptr) << fall.grund;
         EXPECT_EQ(utf8(static_cast<Hinweiszeile*>(grund)->text()), fall.text);
         EXPECT_TRUE(QTest::qWaitFor([&] { return imBlick(grund, blatt); }, 2000)) << fall.grund;
+        QTest::keyClick(feld(blatt, "menge"), Qt::Key_Return);
+        EXPECT_FALSE(blatt->prueft()) << fall.grund; // no check, so no save
         blatt->reject();
         ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000));
     }
