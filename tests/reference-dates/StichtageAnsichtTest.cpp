@@ -705,7 +705,7 @@ TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmt
     };
     for (const Fall& fall : faelle) {
         SCOPED_TRACE(fall.name);
-        qbtest::Testuhr uhr(qbtest::inBerlin(2026, 12, 7, 23, 59, 59, 500));
+        qbtest::Testuhr uhr(tag(2026, 12, 8, 0) - std::chrono::milliseconds(500));
         qbtest::Testserver server;
         Listenspiel spiel;
         Modellbeobachter beobachter(spiel.kontext());
@@ -722,7 +722,7 @@ TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmt
             QTest::keyClick(datumswahl, Qt::Key_Tab);
         }
 
-        const Zeitpunkt nachMitternacht = qbtest::inBerlin(2026, 12, 8, 0, 0, 0, 500);
+        const Zeitpunkt nachMitternacht = tag(2026, 12, 8, 0) + std::chrono::milliseconds(500);
         uhr.stelle(nachMitternacht);
         ASSERT_TRUE(QTest::qWaitFor([&] { return datumswahl->obergrenze() == QDate(2026, 12, 8); }));
         EXPECT_EQ(datumswahl->text(), fall.text);
