@@ -682,13 +682,23 @@ TEST_F(Blatt, aufEinemKleinenBildschirmPasstDasBlattUndNachDemAbrufenStehtDerCur
     blatt->reject();
 }
 
-// At a larger font the sheet opens as wide as its form needs instead of scrolling sideways.
+// At a larger font the sheet opens as wide as its form needs instead of scrolling sideways;
+// while the buy price is checked, it widens for the message beside its buttons too.
 TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
+    server.beantworte(boerse, boersenkurs("100", 500ms));
     const qbtest::Anwendungsschrift schrift(16);
     QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data()));
     EXPECT_FALSE(blatt->findChild<QScrollArea*>("formular")->horizontalScrollBar()->isVisible());
-    blatt->reject();
+    tippe(blatt, "kurs", "100");
+    // Once the form is laid out after the typing, Return in the price: nothing but the message
+    // beside the buttons asks for room.
+    qbtest::legeAus();
+    QTest::keyClick(feld(blatt, "kurs"), Qt::Key_Return);
+    auto* text = blatt->findChild<QLabel*>("prueftText");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return text->isVisible() && text->width() >= text->sizeHint().width(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
 }
 
 // Tab walks the editor as the eye reads it, also through what comes while it is open: the ECB
