@@ -4,7 +4,6 @@
 #include <future>
 #include <mutex>
 #include <thread>
-#include <tuple>
 
 #include <dlfcn.h>
 #include <netdb.h>
