@@ -144,6 +144,7 @@ function(qb_stockwerke)
     set(stempel "${CMAKE_BINARY_DIR}/stockwerke/geprueft.stempel")
     file(GENERATE OUTPUT "${datendatei}" CONTENT "${daten}")
     add_executable(qb_stockwerkspruefung "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/Stockwerkspruefung.cpp")
+    target_compile_features(qb_stockwerkspruefung PRIVATE cxx_std_20)
     add_custom_command(
         OUTPUT "${stempel}"
         COMMAND qb_stockwerkspruefung "${datendatei}"

@@ -28,26 +28,22 @@ struct Ziel {
     std::vector<fs::path> objekte;
 };
 
-fs::path echt(const fs::path& pfad)
-{
+fs::path echt(const fs::path& pfad) {
     std::error_code fehler;
     fs::path ergebnis = fs::canonical(pfad, fehler);
     return fehler ? pfad.lexically_normal() : ergebnis;
 }
 
-bool liegtUnter(const fs::path& pfad, const fs::path& ordner)
-{
+bool liegtUnter(const fs::path& pfad, const fs::path& ordner) {
     auto [o, p] = std::mismatch(ordner.begin(), ordner.end(), pfad.begin(), pfad.end());
     return o == ordner.end() || (o->empty() && std::next(o) == ordner.end());
 }
 
-bool enthaelt(const std::vector<std::string>& liste, const std::string& wert)
-{
+bool enthaelt(const std::vector<std::string>& liste, const std::string& wert) {
     return std::find(liste.begin(), liste.end(), wert) != liste.end();
 }
 
-std::string verbunden(const std::vector<std::string>& teile)
-{
+std::string verbunden(const std::vector<std::string>& teile) {
     std::string text;
     for (const auto& teil : teile)
         text += (text.empty() ? "" : ", ") + teil;
@@ -55,8 +51,7 @@ std::string verbunden(const std::vector<std::string>& teile)
 }
 
 // A path as a message shows it: from the checkout when it lies there.
-std::string anzeige(const fs::path& pfad, const fs::path& quelle)
-{
+std::string anzeige(const fs::path& pfad, const fs::path& quelle) {
     return liegtUnter(pfad, quelle) ? pfad.lexically_relative(quelle).string() : pfad.string();
 }
 
@@ -66,27 +61,26 @@ std::string anzeige(const fs::path& pfad, const fs::path& quelle)
 // later record of an output replaces an earlier one; an incomplete last record is still being
 // written and belongs to no object this step waits for.
 bool leseProtokoll(const fs::path& datei, std::vector<std::string>& pfade,
-                   std::map<std::int32_t, std::vector<std::int32_t>>& eingaben)
-{
+                   std::map<std::int32_t, std::vector<std::int32_t>>& eingaben) {
     std::ifstream ein(datei, std::ios::binary);
     std::string kopf(12, '\0');
     std::int32_t version = 0;
-    if (!ein.read(kopf.data(), 12) || kopf != "# ninjadeps\n"
-        || !ein.read(reinterpret_cast<char*>(&version), 4) || version != 4)
+    if (!ein.read(kopf.data(), 12) || kopf != "# ninjadeps\n" ||
+        !ein.read(reinterpret_cast<char*>(&version), 4) || version != 4)
         return false;
     std::uint32_t groesse = 0;
     while (ein.read(reinterpret_cast<char*>(&groesse), 4)) {
         const bool abhaengigkeiten = groesse & 0x80000000u;
         groesse &= 0x7fffffffu;
-        std::vector<char> inhalt(groesse);
-        if (groesse % 4 != 0 || !ein.read(inhalt.data(), groesse))
+        if (groesse % 4 != 0 || groesse > (1u << 19))
             break;
         std::vector<std::int32_t> zahlen(groesse / 4);
-        std::copy(inhalt.begin(), inhalt.end(), reinterpret_cast<char*>(zahlen.data()));
+        if (!ein.read(reinterpret_cast<char*>(zahlen.data()), groesse))
+            break;
         if (abhaengigkeiten && zahlen.size() >= 3)
             eingaben[zahlen[0]].assign(zahlen.begin() + 3, zahlen.end());
-        else if (!abhaengigkeiten && groesse >= 4) {
-            std::string pfad(inhalt.data(), groesse - 4);
+        else if (!abhaengigkeiten && !zahlen.empty()) {
+            std::string pfad(reinterpret_cast<const char*>(zahlen.data()), groesse - 4);
             pfad.erase(pfad.find_last_not_of('\0') + 1);
             pfade.push_back(pfad);
         }
@@ -95,24 +89,24 @@ bool leseProtokoll(const fs::path& datei, std::vector<std::string>& pfade,
 }
 
 // Where the including file names the header: the first line with "include" and its file name,
-// in the source or in one of its floor's own files it read.
-std::string fundstelle(const std::vector<fs::path>& dateien, const fs::path& kopf, const fs::path& quelle)
-{
-    for (const auto& datei : dateien) {
-        std::ifstream ein(datei);
-        std::string zeile;
-        for (int nummer = 1; std::getline(ein, zeile); ++nummer)
-            if (zeile.find("include") != std::string::npos
-                && zeile.find(kopf.filename().string()) != std::string::npos)
-                return anzeige(datei, quelle) + ":" + std::to_string(nummer);
-    }
+// real or as the compiler was given it, in the source or in one of its floor's own files.
+std::string fundstelle(const std::vector<fs::path>& dateien, const std::vector<fs::path>& namen,
+                       const fs::path& quelle) {
+    for (const auto& name : namen)
+        for (const auto& datei : dateien) {
+            std::ifstream ein(datei);
+            std::string zeile;
+            for (int nummer = 1; std::getline(ein, zeile); ++nummer)
+                if (zeile.find("include") != std::string::npos &&
+                    zeile.find(name.string()) != std::string::npos)
+                    return anzeige(datei, quelle) + ":" + std::to_string(nummer);
+        }
     return "";
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "Aufruf: qb_stockwerkspruefung <Daten>\n";
         return 2;
@@ -126,16 +120,26 @@ int main(int argc, char** argv)
         const auto trenner = zeile.find(' ');
         const std::string art = zeile.substr(0, trenner);
         const std::string wert = trenner == std::string::npos ? "" : zeile.substr(trenner + 1);
-        if (art == "quelle") quelle = echt(wert);
-        else if (art == "bau") bau = echt(wert);
-        else if (art == "protokoll") protokoll = wert;
-        else if (art == "qt" && !wert.empty()) qtOrdner.push_back(echt(wert));
-        else if (art == "stockwerk") stockwerke.push_back(wert);
-        else if (art == "ziel") ziele.emplace_back().ordner = wert;
-        else if (art == "sicht") ziele.back().sicht.push_back(wert);
-        else if (art == "mitqt") ziele.back().qt = true;
-        else if (art == "eigen") ziele.back().eigeneOrdner.push_back(echt(wert));
-        else if (art == "objekt" && !wert.empty()) ziele.back().objekte.push_back(echt(wert));
+        if (art == "quelle")
+            quelle = echt(wert);
+        else if (art == "bau")
+            bau = echt(wert);
+        else if (art == "protokoll")
+            protokoll = wert;
+        else if (art == "qt" && !wert.empty())
+            qtOrdner.push_back(echt(wert));
+        else if (art == "stockwerk")
+            stockwerke.push_back(wert);
+        else if (art == "ziel")
+            ziele.emplace_back().ordner = wert;
+        else if (art == "sicht")
+            ziele.back().sicht.push_back(wert);
+        else if (art == "mitqt")
+            ziele.back().qt = true;
+        else if (art == "eigen")
+            ziele.back().eigeneOrdner.push_back(echt(wert));
+        else if (art == "objekt" && !wert.empty())
+            ziele.back().objekte.push_back(echt(wert));
     }
     const fs::path src = quelle / "src";
 
@@ -176,6 +180,10 @@ int main(int argc, char** argv)
             std::vector<fs::path> gelesen;
             for (auto eingabe : eintrag->second)
                 gelesen.push_back(echtePfade.at(eingabe));
+            const auto geschrieben = [&](const fs::path& kopf) {
+                auto stelle = std::find(gelesen.begin(), gelesen.end(), kopf);
+                return fs::path(pfade.at(eintrag->second.at(stelle - gelesen.begin())));
+            };
             for (const auto& kopf : gelesen) {
                 std::string herkunft;
                 if (liegtUnter(kopf, src)) {
@@ -213,13 +221,13 @@ int main(int argc, char** argv)
                     if (liegtUnter(datei, src / ziel.ordner) || istEigen(datei))
                         eigene.push_back(datei);
                 const std::string datei = anzeige(eigene.empty() ? gelesen.front() : eigene.front(), quelle);
-                std::string ort = fundstelle(eigene, kopf, quelle);
+                std::string ort = fundstelle(eigene, {kopf.filename(), geschrieben(kopf).filename()}, quelle);
                 if (!ort.starts_with(datei + ":"))
                     ort = datei + (ort.empty() ? "" : " (über " + ort + ")");
-                stelle->second.first = ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + herkunft
-                    + "; " + ziel.ordner
-                    + (herkunft == "aus Qt" ? " linkt kein Qt und darf" : " darf laut target_link_libraries")
-                    + " nur aus " + erlaubt + " einbinden";
+                stelle->second.first =
+                    ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + herkunft + "; " + ziel.ordner +
+                    (herkunft == "aus Qt" ? " linkt kein Qt und darf" : " darf laut target_link_libraries") +
+                    " nur aus " + erlaubt + " einbinden";
                 reihenfolge.push_back(schluessel);
                 // The first wrong file of an object explains those it brings along.
                 break;
