@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     }
 
     // One line per floor and header, with the first source that read it.
-    std::map<std::pair<std::string, fs::path>, std::pair<std::string, int>> verstoesse;
+    std::map<std::pair<std::string, fs::path>, std::pair<std::string, std::vector<std::string>>> verstoesse;
     std::vector<std::pair<std::string, fs::path>> reihenfolge;
     bool unlesbar = false;
     for (const auto& ziel : ziele) {
@@ -208,12 +208,6 @@ int main(int argc, char** argv) {
                 }
                 if (herkunft.empty())
                     continue;
-                const auto schluessel = std::make_pair(ziel.ordner, kopf);
-                auto [stelle, neu] = verstoesse.try_emplace(schluessel, "", 0);
-                if (!neu) {
-                    ++stelle->second.second;
-                    break;
-                }
                 // The object's source is the first of the floor's own files it read (the
                 // compiler may read files of its own before, such as a sanitizer's list).
                 std::vector<fs::path> eigene;
@@ -221,6 +215,12 @@ int main(int argc, char** argv) {
                     if (liegtUnter(datei, src / ziel.ordner) || istEigen(datei))
                         eigene.push_back(datei);
                 const std::string datei = anzeige(eigene.empty() ? gelesen.front() : eigene.front(), quelle);
+                const auto schluessel = std::make_pair(ziel.ordner, kopf);
+                auto [stelle, neu] = verstoesse.try_emplace(schluessel);
+                if (!neu) {
+                    stelle->second.second.push_back(datei);
+                    break;
+                }
                 std::string ort = fundstelle(eigene, {kopf.filename(), geschrieben(kopf).filename()}, quelle);
                 if (!ort.starts_with(datei + ":"))
                     ort = datei + (ort.empty() ? "" : " (über " + ort + ")");
@@ -240,8 +240,12 @@ int main(int argc, char** argv) {
     for (const auto& schluessel : reihenfolge) {
         const auto& [text, weitere] = verstoesse.at(schluessel);
         std::cerr << "  " << text;
-        if (weitere > 0)
-            std::cerr << " (ebenso in " << weitere << " weiteren Quellen)";
+        for (std::size_t i = 0; i < std::min<std::size_t>(weitere.size(), 3); ++i)
+            std::cerr << (i == 0 ? " (ebenso in " : ", ") << weitere[i];
+        if (weitere.size() > 3)
+            std::cerr << " und " << weitere.size() - 3 << " weiteren Quellen";
+        if (!weitere.empty())
+            std::cerr << ")";
         std::cerr << "\n";
     }
     return 1;
