@@ -20,6 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+struct Bau {
+    fs::path quelle, src, bau, protokoll;
+    std::vector<fs::path> qtOrdner;
+    std::vector<std::string> stockwerke;
+};
+
 struct Ziel {
     std::string ordner;
     std::vector<std::string> sicht; // bottom first, its own folder last
@@ -37,6 +43,10 @@ fs::path echt(const fs::path& pfad) {
 bool liegtUnter(const fs::path& pfad, const fs::path& ordner) {
     auto [o, p] = std::mismatch(ordner.begin(), ordner.end(), pfad.begin(), pfad.end());
     return o == ordner.end() || (o->empty() && std::next(o) == ordner.end());
+}
+
+bool liegtInEinem(const fs::path& pfad, const std::vector<fs::path>& ordner) {
+    return std::any_of(ordner.begin(), ordner.end(), [&](const auto& o) { return liegtUnter(pfad, o); });
 }
 
 bool enthaelt(const std::vector<std::string>& liste, const std::string& wert) {
@@ -88,6 +98,31 @@ bool leseProtokoll(const fs::path& datei, std::vector<std::string>& pfade,
     return true;
 }
 
+// Where a file the compiler read for a target comes from, when the target may not read it;
+// empty when it may.
+std::string herkunft(const Bau& b, const Ziel& ziel, const fs::path& kopf) {
+    if (liegtUnter(kopf, b.src)) {
+        const fs::path relativ = kopf.lexically_relative(b.src);
+        const std::string ordner = relativ.begin()->string();
+        if (std::next(relativ.begin()) == relativ.end())
+            return "das direkt in src/ und in keinem Stockwerk liegt";
+        if (enthaelt(ziel.sicht, ordner))
+            return "";
+        if (!enthaelt(b.stockwerke, ordner))
+            return "aus src/" + ordner + "/, das in diesem Bau kein Stockwerk ist";
+        return "aus dem Stockwerk " + ordner;
+    }
+    if (liegtInEinem(kopf, ziel.eigeneOrdner))
+        return "";
+    if (liegtUnter(kopf, b.bau))
+        return "einen erzeugten Kopf im Bauordner, in keinem Stockwerk";
+    if (liegtUnter(kopf, b.quelle))
+        return "das außerhalb von src/ und in keinem Stockwerk liegt";
+    if (!ziel.qt && liegtInEinem(kopf, b.qtOrdner))
+        return "aus Qt";
+    return "";
+}
+
 // Where the including file names the header: the first line with "include" and its file name,
 // real or as the compiler was given it, in the source or in one of its floor's own files.
 std::string fundstelle(const std::vector<fs::path>& dateien, const std::vector<fs::path>& namen,
@@ -111,9 +146,7 @@ int main(int argc, char** argv) {
         std::cerr << "Aufruf: qb_stockwerkspruefung <Daten>\n";
         return 2;
     }
-    fs::path quelle, bau, protokoll;
-    std::vector<fs::path> qtOrdner;
-    std::vector<std::string> stockwerke;
+    Bau b;
     std::vector<Ziel> ziele;
     std::ifstream daten(argv[1]);
     for (std::string zeile; std::getline(daten, zeile);) {
@@ -121,15 +154,15 @@ int main(int argc, char** argv) {
         const std::string art = zeile.substr(0, trenner);
         const std::string wert = trenner == std::string::npos ? "" : zeile.substr(trenner + 1);
         if (art == "quelle")
-            quelle = echt(wert);
+            b.quelle = echt(wert);
         else if (art == "bau")
-            bau = echt(wert);
+            b.bau = echt(wert);
         else if (art == "protokoll")
-            protokoll = wert;
+            b.protokoll = wert;
         else if (art == "qt" && !wert.empty())
-            qtOrdner.push_back(echt(wert));
+            b.qtOrdner.push_back(echt(wert));
         else if (art == "stockwerk")
-            stockwerke.push_back(wert);
+            b.stockwerke.push_back(wert);
         else if (art == "ziel")
             ziele.emplace_back().ordner = wert;
         else if (art == "sicht")
@@ -141,12 +174,13 @@ int main(int argc, char** argv) {
         else if (art == "objekt" && !wert.empty())
             ziele.back().objekte.push_back(echt(wert));
     }
-    const fs::path src = quelle / "src";
+    b.src = b.quelle / "src";
+    const fs::path& quelle = b.quelle;
 
     std::vector<std::string> pfade;
     std::map<std::int32_t, std::vector<std::int32_t>> eingaben;
-    if (!leseProtokoll(protokoll, pfade, eingaben)) {
-        std::cerr << protokoll.string() << ": kein Abhängigkeitsprotokoll von Ninja (Format 4); "
+    if (!leseProtokoll(b.protokoll, pfade, eingaben)) {
+        std::cerr << b.protokoll.string() << ": kein Abhängigkeitsprotokoll von Ninja (Format 4); "
                   << "die Prüfung der Stockwerke braucht den Bau mit -G Ninja\n";
         return 1;
     }
@@ -154,7 +188,7 @@ int main(int argc, char** argv) {
     std::map<fs::path, std::int32_t> idVon;
     for (std::int32_t id = 0; id < static_cast<std::int32_t>(pfade.size()); ++id) {
         fs::path pfad = pfade[id];
-        echtePfade.push_back(echt(pfad.is_absolute() ? pfad : bau / pfad));
+        echtePfade.push_back(echt(pfad.is_absolute() ? pfad : b.bau / pfad));
         idVon[echtePfade.back()] = id;
     }
 
@@ -173,10 +207,6 @@ int main(int argc, char** argv) {
                 unlesbar = true;
                 continue;
             }
-            const auto istEigen = [&](const fs::path& datei) {
-                return std::any_of(ziel.eigeneOrdner.begin(), ziel.eigeneOrdner.end(),
-                                   [&](const auto& ordner) { return liegtUnter(datei, ordner); });
-            };
             std::vector<fs::path> gelesen;
             for (auto eingabe : eintrag->second)
                 gelesen.push_back(echtePfade.at(eingabe));
@@ -185,34 +215,14 @@ int main(int argc, char** argv) {
                 return fs::path(pfade.at(eintrag->second.at(stelle - gelesen.begin())));
             };
             for (const auto& kopf : gelesen) {
-                std::string herkunft;
-                if (liegtUnter(kopf, src)) {
-                    const fs::path relativ = kopf.lexically_relative(src);
-                    const std::string ordner = relativ.begin()->string();
-                    if (std::next(relativ.begin()) == relativ.end())
-                        herkunft = "das direkt in src/ und in keinem Stockwerk liegt";
-                    else if (enthaelt(ziel.sicht, ordner))
-                        continue;
-                    else if (!enthaelt(stockwerke, ordner))
-                        herkunft = "aus src/" + ordner + "/, das in diesem Bau kein Stockwerk ist";
-                    else
-                        herkunft = "aus dem Stockwerk " + ordner;
-                } else if (istEigen(kopf)) {
-                } else if (liegtUnter(kopf, bau)) {
-                    herkunft = "einen erzeugten Kopf im Bauordner, in keinem Stockwerk";
-                } else if (liegtUnter(kopf, quelle)) {
-                    herkunft = "das außerhalb von src/ und in keinem Stockwerk liegt";
-                } else if (!ziel.qt && std::any_of(qtOrdner.begin(), qtOrdner.end(),
-                                                   [&](const auto& o) { return liegtUnter(kopf, o); })) {
-                    herkunft = "aus Qt";
-                }
-                if (herkunft.empty())
+                const std::string grund = herkunft(b, ziel, kopf);
+                if (grund.empty())
                     continue;
                 // The object's source is the first of the floor's own files it read (the
                 // compiler may read files of its own before, such as a sanitizer's list).
                 std::vector<fs::path> eigene;
                 for (const auto& datei : gelesen)
-                    if (liegtUnter(datei, src / ziel.ordner) || istEigen(datei))
+                    if (liegtUnter(datei, b.src / ziel.ordner) || liegtInEinem(datei, ziel.eigeneOrdner))
                         eigene.push_back(datei);
                 const std::string datei = anzeige(eigene.empty() ? gelesen.front() : eigene.front(), quelle);
                 const auto schluessel = std::make_pair(ziel.ordner, kopf);
@@ -225,8 +235,8 @@ int main(int argc, char** argv) {
                 if (!ort.starts_with(datei + ":"))
                     ort = datei + (ort.empty() ? "" : " (über " + ort + ")");
                 stelle->second.first =
-                    ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + herkunft + "; " + ziel.ordner +
-                    (herkunft == "aus Qt" ? " linkt kein Qt und darf" : " darf laut target_link_libraries") +
+                    ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + grund + "; " + ziel.ordner +
+                    (grund == "aus Qt" ? " linkt kein Qt und darf" : " darf laut target_link_libraries") +
                     " nur aus " + erlaubt + " einbinden";
                 reihenfolge.push_back(schluessel);
                 // The first wrong file of an object explains those it brings along.
