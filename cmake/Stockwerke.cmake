@@ -1,24 +1,22 @@
-# The floors of src/. Every library under src/ that compiles C++ code of src/ is a floor, static or
-# a set of object files alike; the one folder its code lies in is its folder, and a folder has one
-# floor. Every folder under src/ is a floor's: a file directly in src/ or in a folder that no
-# library compiles from stops the build. What a floor may include follows from its
-# target_link_libraries alone: its own folder, the floors it links and what those pass on
-# (PUBLIC, INTERFACE), transitively, and Qt only when a Qt target is among them. So a floor's
-# place in the stack is written once.
+# The floors of src/. Every library under src/ that compiles C++ code is a floor, static or a set
+# of object files alike; the one folder under src/ its code lies in is its folder, and a folder
+# has one floor. What a floor may include follows from its target_link_libraries alone: its own
+# folder, the floors it links and what those pass on (PUBLIC, INTERFACE), transitively, and Qt
+# only when a Qt target is among them. So a floor's place in the stack is written once. A program
+# under src/ is judged the same way by its own links.
 #
 # Every floor compiles against src/ itself, so that a header has one name in the build (in the
 # compiler's messages, the debug information and compile_commands.json). The compiler therefore
-# finds the header of any floor; a step before each floor compiles (StockwerkePruefen.cmake) reads
-# every #include in every file under src/, whatever its ending, headers that no source of their
-# own floor includes as well, and stops the build at one that runs upwards or sideways, at Qt in a
-# floor without it, at a path that climbs with "..", under src/ and in the other folders of C++
-# code alike, and at every include it cannot read for certain. A floor finds headers nowhere else
-# in the project: an include folder in the source or build tree other than src/, a forced include
-# or a floor source outside src/ (a generated one) stops the configuration, since no text of it
-# lies where the check reads.
-
-# C and C++ code by its ending, as a compiler takes it.
-set(QB_CODE "\\.(c|cc|cp|cpp|cxx|c\\+\\+|C|h|hh|hp|hpp|hxx|h\\+\\+|H|inc|inl|ipp|tcc|tpp|txx|ixx|cppm|mpp)$")
+# finds the header of any floor; a step after the floors compile (Stockwerkspruefung.cpp) takes
+# every file the compiler read for each of their object files from Ninja's dependency log,
+# resolves it to its real file and stops the build at one the floor may not see: a floor above
+# or beside it, a folder of src/ that is no floor in this build, a file directly in src/, Qt in
+# a floor without it, and any file of the checkout or the build folder outside src/ (a test's,
+# a generated one) other than the floor's own moc code. Files outside the checkout and outside
+# Qt are the system's.
+if(NOT CMAKE_GENERATOR STREQUAL "Ninja")
+    message(FATAL_ERROR "Die Prüfung der Stockwerke liest das Abhängigkeitsprotokoll von Ninja: mit -G Ninja einrichten")
+endif()
 
 # The targets defined in a directory and the directories below it.
 function(qb_ziele_unter verzeichnis ergebnis)
@@ -31,125 +29,35 @@ function(qb_ziele_unter verzeichnis ergebnis)
     set(${ergebnis} ${ziele} PARENT_SCOPE)
 endfunction()
 
-# Why an include folder of a floor hides headers from the check; empty when it does not. Allowed
-# are src/ itself and folders outside the project's source and build trees.
-function(qb_verborgener_einbindeort eintrag ergebnis)
-    set(grund "")
-    string(REGEX REPLACE "^\\$<BUILD_INTERFACE:(.*)>$" "\\1" pfad "${eintrag}")
-    if(pfad MATCHES "^\\$<INSTALL_INTERFACE:")
-        # Not used in this build.
-    elseif(pfad MATCHES "^\\$<TARGET_PROPERTY:([^,>]+),INTERFACE_INCLUDE_DIRECTORIES>$")
-        set(ziel "${CMAKE_MATCH_1}")
-        if(TARGET "${ziel}")
-            get_target_property(importiert "${ziel}" IMPORTED)
-        endif()
-        if(NOT TARGET "${ziel}" OR NOT importiert)
-            set(grund "die Einbindeordner von ${ziel}")
-        endif()
-    elseif(pfad MATCHES "\\$<")
-        set(grund "${eintrag}")
-    else()
-        cmake_path(SET pfad NORMALIZE "${pfad}")
-        cmake_path(SET wurzel NORMALIZE "${PROJECT_SOURCE_DIR}/src")
-        cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${pfad}" NORMALIZE im_quellbaum)
-        cmake_path(IS_PREFIX PROJECT_BINARY_DIR "${pfad}" NORMALIZE im_baubaum)
-        string(REGEX REPLACE "/$" "" pfad_ohne "${pfad}")
-        string(REGEX REPLACE "/$" "" wurzel_ohne "${wurzel}")
-        if((im_quellbaum OR im_baubaum) AND NOT pfad_ohne STREQUAL wurzel_ohne)
-            set(grund "${eintrag}")
-        endif()
-    endif()
-    set(${ergebnis} "${grund}" PARENT_SCOPE)
-endfunction()
-
-# Why compiler options hide headers from the check; empty when they do not: a forced include, or
-# an include folder in the project's trees other than src/.
-function(qb_verborgene_optionen optionen ergebnis)
-    set(teile "")
-    foreach(option IN LISTS optionen)
-        string(REGEX REPLACE "^SHELL:" "" option "${option}")
-        separate_arguments(getrennt UNIX_COMMAND "${option}")
-        list(APPEND teile ${getrennt})
-    endforeach()
-    set(grund "")
-    set(ordner_folgt OFF)
-    foreach(teil IN LISTS teile)
-        if(ordner_folgt)
-            set(ordner_folgt OFF)
-            qb_verborgener_einbindeort("${teil}" ort)
-            if(ort)
-                set(grund "${ort}")
-            endif()
-        elseif(teil MATCHES "^(-include|--include|-imacros|--imacros)")
-            set(grund "${teil}")
-        elseif(teil MATCHES "^(-I|-iquote|-isystem|-idirafter|-cxx-isystem)(.*)$")
-            if(CMAKE_MATCH_2 STREQUAL "")
-                set(ordner_folgt ON)
-            else()
-                qb_verborgener_einbindeort("${CMAKE_MATCH_2}" ort)
-                if(ort)
-                    set(grund "${teil}")
-                endif()
-            endif()
-        elseif(teil MATCHES "^(-iprefix|-iwithprefix|-iwithprefixbefore)")
-            set(grund "${teil}")
-        endif()
-    endforeach()
-    set(${ergebnis} "${grund}" PARENT_SCOPE)
-endfunction()
-
 # Call once at the end of src/CMakeLists.txt, after every floor is defined.
 function(qb_stockwerke)
     set(wurzel "${PROJECT_SOURCE_DIR}/src")
     set(fehler "")
 
-    qb_verborgene_optionen("${CMAKE_CXX_FLAGS}" grund)
-    if(CMAKE_BUILD_TYPE)
-        string(TOUPPER "${CMAKE_BUILD_TYPE}" art)
-        qb_verborgene_optionen("${CMAKE_CXX_FLAGS_${art}}" grund_art)
-        if(grund_art)
-            set(grund "${grund_art}")
-        endif()
-    endif()
-    if(grund)
-        list(APPEND fehler "CMAKE_CXX_FLAGS enthält „${grund}“: Köpfe außerhalb von src/ oder aufgezwungene Köpfe liest die Prüfung der Stockwerke nicht")
-    endif()
-
-    # Each floor's folder, from where its code lies.
-    qb_ziele_unter("${wurzel}" ziele)
+    # Each target's folder, from where the C++ code it compiles lies. Generated code is judged by
+    # what the compiler read for it.
+    qb_ziele_unter("${wurzel}" alle)
+    set(ziele "")
     set(stockwerke "")
-    foreach(ziel IN LISTS ziele)
+    foreach(ziel IN LISTS alle)
         get_target_property(art ${ziel} TYPE)
-        if(NOT art MATCHES "^(STATIC|SHARED|MODULE|OBJECT)_LIBRARY$")
-            continue()
-        endif()
         get_target_property(quellen ${ziel} SOURCES)
         get_target_property(quellordner ${ziel} SOURCE_DIR)
         set(ordner "")
-        set(code "")
         foreach(quelle IN LISTS quellen)
-            if(quelle MATCHES "^\\$<TARGET_OBJECTS:[^>]+>$")
-                continue()
-            elseif(quelle MATCHES "\\$<")
-                list(APPEND fehler "${ziel} übersetzt „${quelle}“: eine Quelle hinter einem Generatorausdruck liest die Prüfung der Stockwerke nicht")
+            cmake_path(GET quelle EXTENSION LAST_ONLY endung)
+            string(REGEX REPLACE "^\\." "" endung "${endung}")
+            if(quelle MATCHES "\\$<" OR NOT endung IN_LIST CMAKE_CXX_SOURCE_FILE_EXTENSIONS)
                 continue()
             endif()
             cmake_path(ABSOLUTE_PATH quelle BASE_DIRECTORY "${quellordner}" NORMALIZE)
-            cmake_path(IS_PREFIX wurzel "${quelle}" NORMALIZE unter_src)
-            get_source_file_property(erzeugt "${quelle}" TARGET_DIRECTORY ${ziel} GENERATED)
-            if(NOT quelle MATCHES "${QB_CODE}")
+            cmake_path(RELATIVE_PATH quelle BASE_DIRECTORY "${wurzel}" OUTPUT_VARIABLE relativ)
+            if(relativ MATCHES "^\\.\\./")
                 continue()
-            elseif(NOT unter_src OR erzeugt)
-                list(APPEND fehler "${ziel} übersetzt ${quelle}: Quelltext außerhalb von src/ (auch erzeugter) liest die Prüfung der Stockwerke nicht")
-                continue()
-            endif()
-            list(APPEND code "${quelle}")
-            cmake_path(RELATIVE_PATH quelle BASE_DIRECTORY "${wurzel}")
-            if(quelle MATCHES "/")
-                string(REGEX REPLACE "/.*" "" erster "${quelle}")
-                list(APPEND ordner "${erster}")
+            elseif(relativ MATCHES "^([^/]+)/")
+                list(APPEND ordner "${CMAKE_MATCH_1}")
             else()
-                list(APPEND fehler "${ziel} übersetzt src/${quelle}: ein Stockwerk ist ein Ordner unter src/, nicht src/ selbst")
+                list(APPEND fehler "${ziel} übersetzt src/${relativ}: ein Stockwerk ist ein Ordner unter src/, nicht src/ selbst")
             endif()
         endforeach()
         list(REMOVE_DUPLICATES ordner)
@@ -157,63 +65,46 @@ function(qb_stockwerke)
         if(anzahl GREATER 1)
             list(APPEND fehler "${ziel} hat Quellen in mehreren Ordnern (${ordner}): ein Stockwerk ist genau ein Ordner unter src/")
         elseif(anzahl EQUAL 1)
-            if(DEFINED ziel_von_${ordner})
-                list(APPEND fehler "src/${ordner} wird von ${ziel_von_${ordner}} und ${ziel} übersetzt: ein Ordner ist genau ein Stockwerk")
-                continue()
-            endif()
-            set(ziel_von_${ordner} ${ziel})
+            list(APPEND ziele ${ziel})
             set(ordner_${ziel} "${ordner}")
-            set(code_${ziel} "${code}")
+            if(NOT art MATCHES "_LIBRARY$")
+                continue()
+            elseif(DEFINED stockwerk_in_${ordner})
+                list(APPEND fehler "src/${ordner} wird von ${stockwerk_in_${ordner}} und ${ziel} übersetzt: ein Ordner ist genau ein Stockwerk")
+            endif()
+            set(stockwerk_in_${ordner} ${ziel})
             list(APPEND stockwerke ${ziel})
             target_include_directories(${ziel} PUBLIC "${wurzel}")
         endif()
     endforeach()
+    if(fehler)
+        list(JOIN fehler "\n  " liste)
+        message(FATAL_ERROR "Stockwerke, die die Prüfung nicht zuordnen kann:\n  ${liste}")
+    endif()
 
-    # What each floor sees: the libraries it links, then what they pass on. A private dependency
-    # of a static library reaches its users as $<LINK_ONLY:…>, for linking only, not its headers.
-    # On the way, every include folder and compiler option the floor gets from them.
-    set(daten "")
+    set(daten "quelle ${PROJECT_SOURCE_DIR}\nbau ${CMAKE_BINARY_DIR}\nprotokoll ${CMAKE_BINARY_DIR}/.ninja_deps\n")
     foreach(ziel IN LISTS stockwerke)
-        get_target_property(quellordner ${ziel} SOURCE_DIR)
-        get_directory_property(aktueller_ordner DIRECTORY "${quellordner}" DEFINITION CMAKE_INCLUDE_CURRENT_DIR)
-        if(aktueller_ordner)
-            list(APPEND fehler "${ziel}: CMAKE_INCLUDE_CURRENT_DIR gibt ihm Köpfe aus dem Bauordner, die die Prüfung der Stockwerke nicht liest")
-        endif()
-        set(orte "")
-        set(optionen "")
-        foreach(eigenschaft INCLUDE_DIRECTORIES INTERFACE_INCLUDE_DIRECTORIES COMPILE_OPTIONS INTERFACE_COMPILE_OPTIONS)
-            get_target_property(werte ${ziel} ${eigenschaft})
-            if(werte AND eigenschaft MATCHES "INCLUDE_DIRECTORIES$")
-                list(APPEND orte ${werte})
-            elseif(werte)
-                list(APPEND optionen ${werte})
-            endif()
-        endforeach()
-        foreach(quelle IN LISTS code_${ziel})
-            get_source_file_property(werte "${quelle}" TARGET_DIRECTORY ${ziel} INCLUDE_DIRECTORIES)
-            if(werte)
-                list(APPEND orte ${werte})
-            endif()
-            foreach(eigenschaft COMPILE_OPTIONS COMPILE_FLAGS)
-                get_source_file_property(werte "${quelle}" TARGET_DIRECTORY ${ziel} ${eigenschaft})
-                if(werte)
-                    list(APPEND optionen ${werte})
-                endif()
-            endforeach()
-        endforeach()
+        string(APPEND daten "stockwerk ${ordner_${ziel}}\n")
+    endforeach()
 
+    # What each target sees: the libraries it links, then what they pass on. A private dependency
+    # of a static library reaches its users as $<LINK_ONLY:…>, for linking only, not its headers.
+    set(qt_ziele "")
+    set(objekte "")
+    foreach(ziel IN LISTS ziele)
         get_target_property(offen ${ziel} LINK_LIBRARIES)
         set(gesehen "")
         set(sicht "")
-        set(qt OFF)
+        set(qt "")
         while(offen)
             list(POP_FRONT offen abhaengigkeit)
             if(abhaengigkeit MATCHES "^\\$<LINK_ONLY:" OR abhaengigkeit IN_LIST gesehen)
                 continue()
             endif()
             list(APPEND gesehen "${abhaengigkeit}")
-            if(abhaengigkeit MATCHES "^Qt[0-9]*::")
-                set(qt ON)
+            if(abhaengigkeit MATCHES "^Qt[0-9]*::" AND TARGET "${abhaengigkeit}")
+                set(qt "mitqt\n")
+                list(APPEND qt_ziele "${abhaengigkeit}")
             endif()
             if(NOT TARGET "${abhaengigkeit}")
                 continue()
@@ -225,14 +116,6 @@ function(qb_stockwerke)
             if(abhaengigkeit IN_LIST stockwerke)
                 list(PREPEND sicht "${ordner_${abhaengigkeit}}")
             endif()
-            get_target_property(werte "${abhaengigkeit}" INTERFACE_INCLUDE_DIRECTORIES)
-            if(werte)
-                list(APPEND orte ${werte})
-            endif()
-            get_target_property(werte "${abhaengigkeit}" INTERFACE_COMPILE_OPTIONS)
-            if(werte)
-                list(APPEND optionen ${werte})
-            endif()
             get_target_property(weiter "${abhaengigkeit}" INTERFACE_LINK_LIBRARIES)
             if(weiter)
                 list(APPEND offen ${weiter})
@@ -240,58 +123,34 @@ function(qb_stockwerke)
         endwhile()
         list(APPEND sicht "${ordner_${ziel}}")
         list(REMOVE_DUPLICATES sicht)
-        string(APPEND daten "set(sicht_${ordner_${ziel}} \"${sicht}\")\n")
-        string(APPEND daten "set(qt_${ordner_${ziel}} ${qt})\n")
-
-        list(REMOVE_DUPLICATES orte)
+        list(JOIN sicht "\nsicht " sicht)
+        get_target_property(bauordner ${ziel} BINARY_DIR)
+        string(APPEND daten "ziel ${ordner_${ziel}}\nsicht ${sicht}\n${qt}eigen ${bauordner}/${ziel}_autogen\n"
+                            "objekt $<JOIN:$<TARGET_OBJECTS:${ziel}>,\nobjekt >\n")
+        list(APPEND objekte "$<TARGET_OBJECTS:${ziel}>")
+    endforeach()
+    list(REMOVE_DUPLICATES qt_ziele)
+    # Qt's headers are those in the include folders of its targets (their own, not those they pass
+    # on from the system).
+    foreach(ziel IN LISTS qt_ziele)
+        get_target_property(orte ${ziel} INTERFACE_INCLUDE_DIRECTORIES)
+        list(FILTER orte EXCLUDE REGEX "\\$<")
         foreach(ort IN LISTS orte)
-            qb_verborgener_einbindeort("${ort}" grund)
-            if(grund)
-                list(APPEND fehler "${ziel} sucht Köpfe in ${grund}: außerhalb von src/ liest die Prüfung der Stockwerke nichts")
-            endif()
+            string(APPEND daten "qt ${ort}\n")
         endforeach()
-        qb_verborgene_optionen("${optionen}" grund)
-        if(grund)
-            list(APPEND fehler "${ziel} übersetzt mit „${grund}“: Köpfe außerhalb von src/ oder aufgezwungene Köpfe liest die Prüfung der Stockwerke nicht")
-        endif()
     endforeach()
-    if(fehler)
-        list(JOIN fehler "\n  " liste)
-        message(FATAL_ERROR "Stockwerke, die die Prüfung nicht sicher lesen kann:\n  ${liste}")
-    endif()
 
-    set(ordnerliste "")
-    foreach(ziel IN LISTS stockwerke)
-        list(APPEND ordnerliste "${ordner_${ziel}}")
-    endforeach()
-    string(PREPEND daten "set(WURZEL \"${PROJECT_SOURCE_DIR}\")\nset(STOCKWERKE \"${ordnerliste}\")\n")
-
-    # Every file, whatever its ending: any of them can be included. Hidden files (an editor's) and
-    # the fuzz targets' inputs are no code.
-    set(dateien "")
-    foreach(ordner src tests tour bench fuzz)
-        file(GLOB_RECURSE teil CONFIGURE_DEPENDS LIST_DIRECTORIES false "${PROJECT_SOURCE_DIR}/${ordner}/*")
-        list(APPEND dateien ${teil})
-    endforeach()
-    list(FILTER dateien EXCLUDE REGEX "/(CMakeLists\\.txt|[^/]*\\.cmake|\\.[^/]*)$")
-    string(REGEX REPLACE "([][+.*()^$?|\\])" "\\\\\\1" projekt "${PROJECT_SOURCE_DIR}")
-    list(FILTER dateien EXCLUDE REGEX "^${projekt}/fuzz/korpus/")
-    list(SORT dateien)
-    string(APPEND daten "set(DATEIEN \"${dateien}\")\n")
-
-    # Written only when it changes, so that a new configure alone does not run the check again.
-    set(datendatei "${CMAKE_BINARY_DIR}/stockwerke/sicht.cmake")
+    set(datendatei "${CMAKE_BINARY_DIR}/stockwerke/sicht.txt")
     set(stempel "${CMAKE_BINARY_DIR}/stockwerke/geprueft.stempel")
-    set(pruefung "${PROJECT_SOURCE_DIR}/cmake/StockwerkePruefen.cmake")
-    file(CONFIGURE OUTPUT "${datendatei}" CONTENT "@daten@" @ONLY)
+    file(GENERATE OUTPUT "${datendatei}" CONTENT "${daten}")
+    add_executable(qb_stockwerkspruefung "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/Stockwerkspruefung.cpp")
+    target_compile_features(qb_stockwerkspruefung PRIVATE cxx_std_20)
     add_custom_command(
         OUTPUT "${stempel}"
-        COMMAND "${CMAKE_COMMAND}" "-DDATEN=${datendatei}" "-DSTEMPEL=${stempel}" -P "${pruefung}"
-        DEPENDS ${dateien} "${datendatei}" "${pruefung}"
-        COMMENT "Prüfe die Einbindungen gegen die Stockwerke"
+        COMMAND qb_stockwerkspruefung "${datendatei}"
+        COMMAND "${CMAKE_COMMAND}" -E touch "${stempel}"
+        DEPENDS qb_stockwerkspruefung "${datendatei}" ${objekte}
+        COMMENT "Prüfe, was der Compiler für die Stockwerke gelesen hat"
         VERBATIM)
-    add_custom_target(stockwerke DEPENDS "${stempel}")
-    foreach(ziel IN LISTS stockwerke)
-        add_dependencies(${ziel} stockwerke)
-    endforeach()
+    add_custom_target(stockwerke ALL DEPENDS "${stempel}")
 endfunction()

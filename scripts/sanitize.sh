@@ -6,21 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
-# clang and its sanitizer runtimes, installed like setup.sh installs the rest.
-pakete=(clang libclang-rt-14-dev)
-fehlend=()
-for p in "${pakete[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    fehlend+=("$p")
-  fi
-done
-if [ ${#fehlend[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then als_root=(); else als_root=(sudo); fi
-  echo "Installiere: ${fehlend[*]}"
-  "${als_root[@]}" apt-get update -q
-  "${als_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${fehlend[@]}"
-fi
-
 ordner="$PWD/build-sanitize"
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 launcher=()

@@ -10,6 +10,7 @@ pakete=(
   libsqlite3-dev
   libcurl4-openssl-dev libssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  clang libclang-rt-14-dev
   openssl xvfb xauth fontconfig-config fonts-dejavu-core
   tzdata locales
 )
