@@ -696,8 +696,8 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
     qbtest::legeAus();
     QTest::keyClick(feld(blatt, "kurs"), Qt::Key_Return);
     auto* text = blatt->findChild<QLabel*>("prueftText");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return text->isVisible() && text->width() >= text->sizeHint().width(); }, 2000));
+    const auto ganz = [&] { return text->isVisible() && text->width() >= text->sizeHint().width(); };
+    EXPECT_TRUE(QTest::qWaitFor(ganz, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
 }
 
