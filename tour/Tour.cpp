@@ -1,7 +1,9 @@
 // The tour: renders every tab and state of the application's window, light and dark, to PNG
-// files at 920 × 560, so that a developer can look at the views without clicking through them.
+// files at 920 × 560 (higher where a sheet is higher than the window), so that a developer can
+// look at the views without clicking through them.
 // Not part of the application. Usage: quinzelbrockat_tour FOLDER
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,13 +92,44 @@ void sichere(QWidget& widget, const QString& name) {
     sichere(widget.grab(), name);
 }
 
+// The window, on a picture as high as what lies over it: a sheet may be taller than its window,
+// and reaches below it on the screen.
+QPixmap leinwand(QWidget& fenster, const QPixmap& oben) {
+    const QPixmap unten = fenster.grab();
+    if (oben.height() <= unten.height()) {
+        return unten;
+    }
+    QPixmap bild(unten.width(), oben.height());
+    bild.setDevicePixelRatio(unten.devicePixelRatio());
+    bild.fill(Qt::darkGray);
+    QPainter maler(&bild);
+    maler.drawPixmap(0, 0, unten);
+    return bild;
+}
+
 // The window with a dialog or alert laid over its middle, as the user sees both.
 void sichereMitDialog(QWidget& fenster, QWidget& dialog, const QString& name) {
-    QPixmap bild = fenster.grab();
     const QPixmap oben = dialog.grab();
+    QPixmap bild = leinwand(fenster, oben);
     QPainter maler(&bild);
     maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
-    maler.drawPixmap((bild.width() - oben.width()) / 2, (bild.height() - oben.height()) / 3, oben);
+    maler.drawPixmap((bild.width() - oben.width()) / 2, std::max(0, (bild.height() - oben.height()) / 3), oben);
+    maler.end();
+    sichere(bild, name);
+}
+
+// The window with a sheet over its top and, if given, an alert of the sheet over both.
+void sichereMitBlatt(QWidget& fenster, QWidget& blatt, QWidget* frage, const QString& name) {
+    const QPixmap blattbild = blatt.grab();
+    QPixmap bild = leinwand(fenster, blattbild);
+    QPainter maler(&bild);
+    maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
+    maler.drawPixmap((bild.width() - blattbild.width()) / 2, 0, blattbild);
+    if (frage != nullptr) {
+        const QPixmap fragebild = frage->grab();
+        maler.fillRect(bild.rect(), QColor(0, 0, 0, 40));
+        maler.drawPixmap((bild.width() - fragebild.width()) / 2, (bild.height() - fragebild.height()) / 3, fragebild);
+    }
     maler.end();
     sichere(bild, name);
 }
@@ -170,16 +203,7 @@ void tourDurchDasSpiel() {
         warte(50);
         // A question the sheet asked is shown over the sheet.
         if (auto* frage = blatt->findChild<QMessageBox*>(); frage != nullptr && frage->isVisible()) {
-            QPixmap bild = app->fenster().grab();
-            const QPixmap blattbild = blatt->grab();
-            const QPixmap fragebild = frage->grab();
-            QPainter maler(&bild);
-            maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
-            maler.drawPixmap((bild.width() - blattbild.width()) / 2, 0, blattbild);
-            maler.fillRect(bild.rect(), QColor(0, 0, 0, 40));
-            maler.drawPixmap((bild.width() - fragebild.width()) / 2, (bild.height() - fragebild.height()) / 3, fragebild);
-            maler.end();
-            sichere(bild, name);
+            sichereMitBlatt(app->fenster(), *blatt, frage, name);
             frage->reject();
         } else {
             sichereMitDialog(app->fenster(), *blatt, name);
@@ -303,22 +327,6 @@ int stillerPort(bool haeltOffen) {
         ::close(sockel);
     }
     return ntohs(adresse.sin_port);
-}
-
-// The window with a sheet over its top and, if given, an alert of the sheet over both.
-void sichereMitBlatt(QWidget& fenster, QWidget& blatt, QWidget* frage, const QString& name) {
-    QPixmap bild = fenster.grab();
-    const QPixmap blattbild = blatt.grab();
-    QPainter maler(&bild);
-    maler.fillRect(bild.rect(), QColor(0, 0, 0, 60));
-    maler.drawPixmap((bild.width() - blattbild.width()) / 2, 0, blattbild);
-    if (frage != nullptr) {
-        const QPixmap fragebild = frage->grab();
-        maler.fillRect(bild.rect(), QColor(0, 0, 0, 40));
-        maler.drawPixmap((bild.width() - fragebild.width()) / 2, (bild.height() - fragebild.height()) / 3, fragebild);
-    }
-    maler.end();
-    sichere(bild, name);
 }
 
 // The reference dates: the capture sheet with typed prices, while the comparisons are on their

@@ -1,7 +1,6 @@
 #include "ui/Dialoge.h"
 
 #include <algorithm>
-
 #include <vector>
 
 #include <QCoreApplication>
