@@ -441,36 +441,25 @@ TEST(Ablage, eineNeueDateiEntstehtMitVersion2ImWalModus) {
     EXPECT_EQ(Datenschema::gespeicherteVersion(ordner / "leer.sqlite"), Datenschema::V2::version);
 }
 
-// After a save the "-wal" is empty, unless another program reads the store just then: SQLite may
-// not restart the "-wal" under a reader and says so in its row, not as an error. The save counts,
-// the log says why the "-wal" stays full, and the first save after the reader's end empties it.
+// Under a reader SQLite may not restart the "-wal" after a save and says so in the checkpoint's
+// row, not as an error: the save counts, and only the log can say why the "-wal" stays full.
 TEST(Ablage, einLeserLaesstDieWalDateiVollOhneDasSpeichernScheiternZuLassen) {
     Protokollmitschnitt protokoll;
     TempOrdner ordner;
-    const auto datei = ordner / "Spielstand.sqlite", wal = ordner / "Spielstand.sqlite-wal";
-    auto ablage = Ablage::oeffne(datei);
+    auto ablage = Ablage::oeffne(ordner / "Spielstand.sqlite");
     ablage->schreibe(vollerSatz());
-    EXPECT_EQ(fs::file_size(wal), 0u);
-    Verbindung leser(datei);
+    Verbindung leser(ordner / "Spielstand.sqlite");
     leser.ausfuehren("BEGIN");
     EXPECT_EQ(leser.wert("SELECT count(*) FROM Portfolio"), "1");
-    const auto vorher = protokoll.zeilen().size();
     Aenderungssatz satz;
     satz.geloeschtePortfolios = {1};
     ablage->schreibe(satz);
     EXPECT_TRUE(ablage->lade().portfolios.empty());
-    EXPECT_GT(fs::file_size(wal), 0u);
-    const auto zeilen = protokoll.zeilen();
-    ASSERT_EQ(zeilen.size(), vorher + 1);
-    EXPECT_EQ(zeilen.back().kategorie, Datenschema::protokoll().kategorie());
-    EXPECT_THAT(zeilen.back().text,
-                testing::MatchesRegex("SQLite: wal_checkpoint\\(TRUNCATE\\) nach dem Speichern "
-                                      "blockiert, ein anderes Programm liest \\(busy 1, log "
-                                      "[1-9][0-9]*, checkpointed 0\\)"));
-    leser.ausfuehren("COMMIT");
-    ablage->schreibe(vollerSatz());
-    EXPECT_EQ(fs::file_size(wal), 0u);
-    EXPECT_EQ(protokoll.zeilen().size(), vorher + 1);
+    ASSERT_FALSE(protokoll.zeilen().empty());
+    EXPECT_THAT(
+        protokoll.zeilen().back().text,
+        testing::MatchesRegex("SQLite: wal_checkpoint\\(TRUNCATE\\) nach dem Speichern blockiert, ein "
+                              "anderes Programm liest \\(busy 1, log [1-9][0-9]*, checkpointed 0\\)"));
 }
 
 TEST(Ablage, derArbeitsspeicherHatDasAktuelleSchema) {

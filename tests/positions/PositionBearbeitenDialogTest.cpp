@@ -636,6 +636,11 @@ TEST_F(Blatt, mitDemEzbKursBekommtJedeUmbrechendeZeileIhreHoeheUndDieFelderFluch
     };
     EXPECT_EQ(rechterRand("menge"), rechterRand("kurs"));
     EXPECT_EQ(rechterRand("umrechnung"), rechterRand("kurs"));
+    // Tab walks the sheet as the eye reads it, through the ECB line that came while it was open too.
+    EXPECT_EQ(qbtest::tabfolge(blatt, 20), (std::vector<std::string>{"name", "kennung", "menge", "notierung",
+                                                                     "handelswaehrung", "kurs", "umrechnung",
+                                                                     "ezbUebernehmen", "abrufen", "abbrechen",
+                                                                     "speichern"}));
 }
 
 // A group that opens the editor and starts typing writes the name: the first field has the
@@ -691,42 +696,13 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data()));
     EXPECT_FALSE(blatt->findChild<QScrollArea*>("formular")->horizontalScrollBar()->isVisible());
     tippe(blatt, "kurs", "100");
-    // Once the form is laid out after the typing, Return in the price: nothing but the message
-    // beside the buttons asks for room.
-    qbtest::legeAus();
+    // Laid out as some time after the typing, so that nothing but the message asks for room.
+    for (int runde = 0; runde < 20; ++runde) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
     QTest::keyClick(feld(blatt, "kurs"), Qt::Key_Return);
     auto* text = blatt->findChild<QLabel*>("prueftText");
     const auto ganz = [&] { return text->isVisible() && text->width() >= text->sizeHint().width(); };
     EXPECT_TRUE(QTest::qWaitFor(ganz, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
-}
-
-// Tab walks the editor as the eye reads it, also through what comes while it is open: the ECB
-// line of a picked currency above "Kurs abrufen", and the rate field that another currency
-// empties anew beside its failed ECB line.
-TEST_F(Blatt, tabGehtDurchDasBlattWieDasAugeAuchDurchWasSpaeterKommt) {
-    server.beantworte("/v2/rate/EUR/USD",
-                      Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":"USD","rate":1.0834})"));
-    server.beantworte("/v2/rate/EUR/GBP", Antwort::nachStatus(500));
-    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
-    auto* waehrung = blatt->findChild<QComboBox*>("handelswaehrung");
-    const auto waehle = [&](const char* code) {
-        waehrung->setCurrentIndex(waehrung->findData(QString(code)));
-        emit waehrung->activated(waehrung->currentIndex());
-    };
-    const auto zeigt = [&](const char* knopf) {
-        return QTest::qWaitFor([&] { return blatt->findChild<QPushButton*>(knopf)->isVisible(); }, 10000);
-    };
-    waehle("USD");
-    tippe(blatt, "umrechnung", "1,0867");
-    ASSERT_TRUE(zeigt("ezbUebernehmen"));
-    const auto folge = [](const char* ezb) {
-        return std::vector<std::string>{"name", "kennung",    "menge", "notierung", "handelswaehrung",
-                                        "kurs", "umrechnung", ezb,     "abrufen",   "abbrechen"};
-    };
-    EXPECT_EQ(qbtest::tabfolge(blatt, 20), folge("ezbUebernehmen"));
-    waehle("GBP");
-    ASSERT_TRUE(zeigt("ezbErneut"));
-    EXPECT_EQ(qbtest::tabfolge(blatt, 20), folge("ezbErneut"));
-    blatt->reject();
 }

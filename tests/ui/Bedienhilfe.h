@@ -5,8 +5,6 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,24 +63,6 @@ inline std::vector<Beschriftetes> beschriftungen(const QWidget& blatt) {
         }
     }
     return gefunden;
-}
-
-// Delivers the layout requests on their way, and those they raise in turn, until none is left:
-// the window is laid out as it is when its user, some time after typing, presses a key.
-inline void legeAus() {
-    struct Zaehler : QObject {
-        int anzahl = 0;
-        bool eventFilter(QObject*, QEvent* ereignis) override {
-            anzahl += ereignis->type() == QEvent::LayoutRequest ? 1 : 0;
-            return false;
-        }
-    } zaehler;
-    QCoreApplication::instance()->installEventFilter(&zaehler);
-    for (int vorher = -1; vorher != zaehler.anzahl;) {
-        vorher = zaehler.anzahl;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    }
-    QCoreApplication::instance()->removeEventFilter(&zaehler);
 }
 
 // What Tab reaches after `von`, in order, at most `schritte` of them, as Qt walks the focus chain
