@@ -39,10 +39,6 @@ int feld(icu::Calendar& kalender, UCalendarDateFields f) {
     return U_FAILURE(status) ? 0 : wert;
 }
 
-} // namespace
-
-namespace {
-
 // Read from every thread; set by a test while others may read.
 std::atomic<Uhr> uhr{nullptr};
 
