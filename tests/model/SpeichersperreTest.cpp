@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+
 #include <cstddef>
 
 #include <grp.h>
@@ -379,7 +380,6 @@ TEST(Speichersperre, einDatentraegerOhneSperrenWirdBenannt) {
         });
         erstesProgramm(ordner / "Spielstand.sqlite", leitung);
     });
-    EXPECT_EQ(programm.antwort(),
-              "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
-                  "“ lässt sich nicht sperren: Der Datenträger unterstützt keine Dateisperren");
+    EXPECT_EQ(programm.antwort(), "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
+                                      "“ lässt sich nicht sperren: Der Datenträger unterstützt keine Dateisperren");
 }
