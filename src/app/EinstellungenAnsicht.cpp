@@ -109,7 +109,8 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
 
     connect(&beobachter, &Modellbeobachter::geaendert, this, &EinstellungenAnsicht::aktualisiere);
     // The entry date's range ends today.
-    connect(new Tageswechsel(this), &Tageswechsel::neuerTag, this, &EinstellungenAnsicht::aktualisiere);
+    tageswechsel_ = new Tageswechsel(this);
+    connect(tageswechsel_, &Tageswechsel::neuerTag, this, &EinstellungenAnsicht::aktualisiere);
     aktualisiere();
 }
 
@@ -170,6 +171,11 @@ QGroupBox* EinstellungenAnsicht::baueEinstieg() {
     });
     connect(einstieg_, &Datumsfeld::gueltigGeaendert, this, &EinstellungenAnsicht::aktualisiere);
     connect(einstiegUebernehmen_, &QPushButton::clicked, this, [this] {
+        // The range ends today: a day that passed unseen may have moved it under the field.
+        tageswechsel_->pruefe();
+        if (!einstiegUebernehmen_->isEnabled()) {
+            return;
+        }
         einstellungen_.einstiegsdatumUebernehmen();
         zeigeErgebnis();
     });

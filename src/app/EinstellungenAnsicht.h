@@ -20,6 +20,7 @@ namespace qb {
 class Datumsfeld;
 class Hinweiszeile;
 class Modellbeobachter;
+class Tageswechsel;
 class Portfolio;
 class Zahleneingabe;
 
@@ -70,6 +71,7 @@ private:
     Datumsfeld* einstieg_ = nullptr;
     Hinweiszeile* einstiegswarnung_ = nullptr;
     QPushButton* einstiegUebernehmen_ = nullptr;
+    Tageswechsel* tageswechsel_ = nullptr;
     Zahleneingabe* startkapital_ = nullptr;
     Hinweiszeile* startkapitalwarnung_ = nullptr;
     QPushButton* startkapitalUebernehmen_ = nullptr;

@@ -224,7 +224,8 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     });
     connect(liste_, &QWidget::customContextMenuRequested, this, &StichtageAnsicht::zeilenmenue);
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
-    connect(new Tageswechsel(this), &Tageswechsel::neuerTag, this, &StichtageAnsicht::zeige);
+    tageswechsel_ = new Tageswechsel(this);
+    connect(tageswechsel_, &Tageswechsel::neuerTag, this, &StichtageAnsicht::zeige);
     // The wheel over the date field scrolls past it unless the field has the focus.
     Radwache::schuetze(this);
     zeige();
@@ -346,10 +347,15 @@ void StichtageAnsicht::schalteAnlegen() {
 }
 
 void StichtageAnsicht::stichtagAnlegen() {
-    if (erfassung_ || !datumswahl_->istGueltig()) {
+    if (erfassung_) {
         return;
     }
-    // The day the field shows, whatever the clock did since the page last looked.
+    // A day that passed unseen (a suspend, a clock set by hand) moves the field first; the field
+    // then shows the day taken, or refuses a typed one the new range no longer holds.
+    tageswechsel_->pruefe();
+    if (!anlegen_->isEnabled()) {
+        return;
+    }
     const Kalender kalender = Kalender::aktuell();
     const Zeitpunkt nun = jetzt();
     const auto wahl = Stichtagsliste::wahl(gewaehlterTag(kalender, nun), nun, kalender);

@@ -31,6 +31,7 @@ class Portfolio;
 class StichtagDetail;
 class Stichtagslistenfeld;
 class StichtagErfassenDialog;
+class Tageswechsel;
 
 // The "Stichtage" tab: the reference dates newest first with value and return, the prices of the
 // selected one beside them, the button that creates today's or a past day's reference date, and
@@ -93,6 +94,7 @@ private:
     QWidget* kopf_;
     Datumsfeld* datumswahl_;
     QPushButton* anlegen_;
+    Tageswechsel* tageswechsel_;
     QLabel* erklaerung_;
     QStackedWidget* listenteil_;
     QWidget* keinePositionen_;

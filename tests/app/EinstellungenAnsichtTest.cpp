@@ -366,11 +366,35 @@ TEST(EinstellungenAnsichtTest, derBereichDesEinstiegsGehtMitDemTagWeiter) {
     seite.aktiviere();
     auto* einstieg = seite.teil<Datumsfeld>("einstieg");
     einstieg->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(einstieg, QStringLiteral("09.12.2026"));
+    QTest::keyClicks(einstieg, QStringLiteral("09122026"));
+    QTest::keyClick(einstieg, Qt::Key_Tab);
+    ASSERT_FALSE(einstieg->hasFocus());
+    EXPECT_EQ(einstieg->text(), QStringLiteral("09122026"));
     uhr.stelle(tag(2026, 12, 10, 8));
     ASSERT_TRUE(QTest::qWaitFor([&] { return einstieg->istGueltig(); }));
+    // Taken out of the user's typing, it is written as the field writes dates.
+    EXPECT_EQ(einstieg->text(), QStringLiteral("09.12.2026"));
     EXPECT_EQ(seite.ansicht->einstellungen().einstieg(), tag(2026, 12, 9, 9));
     EXPECT_EQ(einstieg->obergrenze(), QDate(2026, 12, 9));
+}
+
+// A clock set back by hand, with no timer rung since: the press sees the range end on the new
+// today first and takes no day after it.
+TEST(EinstellungenAnsichtTest, einZurueckgestellterTagGiltSchonBeimDruck) {
+    qbtest::Testuhr uhr(tag(2026, 12, 8, 8));
+    Spielstand spiel;
+    spiel.portfolio->setzeKaufdatum(tag(2026, 12, 1, 9));
+    spiel.speichereOderScheitere();
+    Einstellungsseite seite(spiel);
+    seite.aktiviere();
+    auto* einstieg = seite.teil<Datumsfeld>("einstieg");
+    einstieg->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(einstieg, QStringLiteral("08.12.2026"));
+    uhr.stelle(tag(2026, 12, 7, 22));
+    seite.klicke("einstiegUebernehmen");
+    EXPECT_EQ(spiel.gespeichertesPortfolio().felder.kaufdatum, tag(2026, 12, 1, 9));
+    EXPECT_FALSE(seite.knopf("einstiegUebernehmen")->isEnabled());
+    EXPECT_EQ(utf8(einstieg->hinweiszeile()->text()), "Das Datum darf nicht nach dem 07.12.2026 liegen.");
 }
 
 TEST(EinstellungenAnsichtTest, dasRadVerstelltNurDasFeldMitDemFokusSonstRolltDieSeite) {

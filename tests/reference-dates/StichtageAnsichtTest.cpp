@@ -17,9 +17,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/Datumsfeld.h"
@@ -719,4 +721,67 @@ TEST(StichtageAnsichtTest, umMitternachtGehtNurDerTagDerSeiteMitUndDerKnopfNimmt
             ansicht.erfassung()->reject();
         }
     }
+}
+
+// A clock that jumps (a laptop opened in the morning, a clock set back by hand) is seen before the
+// day is taken: at the press, and when the window becomes active again, with no timer rung.
+TEST(StichtageAnsichtTest, einSprungDerUhrGiltSchonBeimDruckUndBeimAktivieren) {
+    struct Fall {
+        const char* name;
+        Zeitpunkt vorher;
+        Zeitpunkt nachher;
+        QString feld;
+    };
+    const std::vector<Fall> faelle = {
+        {"vor", tag(2026, 12, 7, 22), tag(2026, 12, 8, 8), QStringLiteral("08.12.2026")},
+        {"zurueck", tag(2026, 12, 8, 8), tag(2026, 12, 7, 22), QStringLiteral("07.12.2026")},
+    };
+    for (const Fall& fall : faelle) {
+        for (const bool aktivieren : {false, true}) {
+            SCOPED_TRACE(std::string(fall.name) + (aktivieren ? " aktivieren" : " druecken"));
+            qbtest::Testuhr uhr(fall.vorher);
+            qbtest::Testserver server;
+            Listenspiel spiel;
+            Modellbeobachter beobachter(spiel.kontext());
+            StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+            QWidget anderes;
+            anderes.show();
+            ansicht.show();
+            QApplication::setActiveWindow(&ansicht);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
+            auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+            if (aktivieren) {
+                QApplication::setActiveWindow(&anderes);
+            }
+            uhr.stelle(fall.nachher);
+            if (aktivieren) {
+                QApplication::setActiveWindow(&ansicht);
+                EXPECT_EQ(datumswahl->text(), fall.feld);
+            }
+            QTest::mouseClick(ansicht.findChild<QPushButton*>("stichtagAnlegen"), Qt::LeftButton);
+            EXPECT_EQ(datumswahl->text(), fall.feld);
+            ASSERT_TRUE(ansicht.erfassung());
+            EXPECT_EQ(ansicht.erfassung()->wahl(), (Bewertungserfassung::Stichtagswahl{fall.nachher, std::nullopt}));
+            ansicht.erfassung()->reject();
+        }
+    }
+}
+
+// The timer that looks for midnight rings at least once a minute; one that rings on the old day
+// is set again, so that the day still moves on once midnight has passed.
+TEST(StichtageAnsichtTest, derWeckerDerAmAltenTagKlingeltWirdNeuGestellt) {
+    qbtest::Testuhr uhr(tag(2026, 12, 8, 0) - std::chrono::milliseconds(50));
+    qbtest::Testserver server;
+    Listenspiel spiel;
+    Modellbeobachter beobachter(spiel.kontext());
+    StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+    auto* wecker = ansicht.findChild<QTimer*>("tageswecker");
+    ASSERT_NE(wecker, nullptr);
+    QSignalSpy geklingelt(wecker, &QTimer::timeout);
+    // The clock stands still: the ring finds the old day.
+    ASSERT_TRUE(geklingelt.wait(5000));
+    uhr.stelle(tag(2026, 12, 8, 0) + std::chrono::milliseconds(50));
+    auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return datumswahl->obergrenze() == QDate(2026, 12, 8); }, 5000));
+    EXPECT_EQ(datumswahl->text(), QStringLiteral("08.12.2026"));
 }
