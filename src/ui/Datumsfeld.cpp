@@ -120,6 +120,11 @@ void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
     // text follows its date into the range.
     const Datumsleser::Ergebnis ergebnis = gelesen();
     if (ergebnis.fall == Datumsleser::Fall::datum) {
+        // Out of the user's typing, a day taken is written as the field writes dates, as when
+        // the focus leaves it; the text stays theirs.
+        if (!hasFocus()) {
+            schreibe(ergebnis.tag);
+        }
         nimm(ergebnis.tag);
     } else if (eigenerText_ && !ausserhalbGesetzt_) {
         uebernimm(std::clamp(datum_, von_, bis_));
