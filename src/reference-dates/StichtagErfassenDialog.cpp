@@ -5,11 +5,13 @@
 #include <string>
 #include <utility>
 
+#include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -120,6 +122,7 @@ StichtagErfassenDialog::StichtagErfassenDialog(std::shared_ptr<Portfolio> portfo
     }
     abschnitte->addStretch(1);
     flaeche->setWidget(formular);
+    formular_ = formular;
     stapel->addWidget(flaeche, 1);
 
     auto* trenner = new QFrame(this);
@@ -186,10 +189,45 @@ void StichtagErfassenDialog::passeAn(QSize verfuegbar) {
     const QSize wunsch(560, 620);
     const QSize minimum(520, 440);
     const int breite = breite_->fuer(verfuegbar, wunsch, minimum).anfang.width();
-    const Fenstergroesse groesse =
-        breite_->fuer(verfuegbar, QSize(breite, std::max(wunsch.height(), noetigeHoehe(breite))), minimum);
+    const int noetig = noetigeHoehe(breite);
+    const Fenstergroesse groesse = breite_->fuer(verfuegbar, QSize(breite, std::max(wunsch.height(), noetig)), minimum);
     setMinimumSize(groesse.minimum);
     resize(groesse.anfang);
+    verfuegbar_ = verfuegbar;
+    gebraucht_ = noetig;
+    formular_->installEventFilter(this);
+}
+
+bool StichtagErfassenDialog::eventFilter(QObject* objekt, QEvent* ereignis) {
+    if (objekt == formular_ && ereignis->type() == QEvent::LayoutRequest && !waechstGleich_) {
+        // Once the layouts have taken in what changed; many requests of one turn are one.
+        waechstGleich_ = true;
+        QMetaObject::invokeMethod(this, &StichtagErfassenDialog::wachse, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(objekt, ereignis);
+}
+
+void StichtagErfassenDialog::wachse() {
+    waechstGleich_ = false;
+    const int noetig = noetigeHoehe(width());
+    const bool mehr = noetig > gebraucht_;
+    gebraucht_ = noetig;
+    if (!mehr || !isVisible()) {
+        return;
+    }
+    const int hoehe = Fenstergroesse::fuer(verfuegbar_, QSize(width(), noetig), minimumSize()).anfang.height();
+    if (hoehe <= height()) {
+        return;
+    }
+    resize(width(), hoehe);
+    // Grown downwards; raised where its lower edge would leave the screen, with the buttons.
+    if (const QScreen* bildschirm = screen()) {
+        const QRect frei = bildschirm->availableGeometry();
+        const QRect rahmen = frameGeometry();
+        if (rahmen.bottom() > frei.bottom()) {
+            move(x(), std::max(frei.top(), y() - (rahmen.bottom() - frei.bottom())));
+        }
+    }
 }
 
 int StichtagErfassenDialog::noetigeHoehe(int breite) const {

@@ -68,10 +68,15 @@ public slots:
 protected:
     // Return in a number field does nothing: no button of the sheet is a default button.
     void keyPressEvent(QKeyEvent* ereignis) override;
+    // The rows say when they grow.
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
 private:
     // The sheet's height at which its rows show whole at the width `breite`, with the footer.
     int noetigeHoehe(int breite) const;
+    // Rows that grow while the sheet is open (comparison lines that arrive and wrap) make it
+    // higher, as far as the screen holds; a shrinking need leaves the height to the user.
+    void wachse();
     void zeige();
     void zeigeFuss();
     void speichernGetippt();
@@ -97,6 +102,12 @@ private:
     QLabel* ohneKurs_;
     QPushButton* speichern_;
     Blattbreite* breite_;
+    QWidget* formular_;
+    // The screen's available area the sheet was sized for, and the height its rows needed then
+    // or at their last growth.
+    QSize verfuegbar_;
+    int gebraucht_ = 0;
+    bool waechstGleich_ = false;
     QPointer<QMessageBox> rueckfrage_;
     QPointer<QMessageBox> verwerfen_;
 };

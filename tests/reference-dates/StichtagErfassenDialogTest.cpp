@@ -628,3 +628,32 @@ TEST_F(StichtagErfassenDialogTest, aufEinemKleinenBildschirmPassenBlattUndRueckf
     }
     frage->reject();
 }
+
+// At a larger font the comparison lines that arrive wrap and make the rows higher: the sheet
+// grows with them, as far as the screen holds (1080 less the frame's 48), so that the last row's
+// price stays in view where there is room.
+TEST_F(StichtagErfassenDialogTest, dasBlattWaechstMitSeinenZeilenBisZumBildschirm) {
+    struct Fall {
+        qreal punkte;
+        bool rollt;
+    };
+    for (const Fall fall : {Fall{14, false}, Fall{17, true}}) {
+        SCOPED_TRACE(fall.punkte);
+        qbtest::Anwendungsschrift schrift(fall.punkte);
+        zurueckhalten = true;
+        oeffne(std::nullopt, &fenster);
+        blatt->passeAn(QSize(1920, 1080));
+        QScrollBar* senkrecht = blatt->findChild<QScrollArea*>()->verticalScrollBar();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return senkrecht->maximum() == 0; }, 2000)) << blatt->height();
+        const int vorher = blatt->height();
+        zurueckhalten = false;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return blatt->height() > vorher && (senkrecht->maximum() > 0) == fall.rollt; },
+                                    2000))
+            << vorher << " " << blatt->height() << " " << senkrecht->maximum();
+        if (fall.rollt) {
+            EXPECT_EQ(blatt->height(), 1080 - Fenstergroesse::rahmen.height());
+        }
+        blatt.reset();
+    }
+}
