@@ -27,6 +27,7 @@
 #include "positions/PositionBearbeiten.h"
 #include "positions/Positionstexte.h"
 #include "ui/KurseingabeFelder.h"
+#include "ui/Tageswechsel.h"
 
 namespace qb {
 
@@ -116,6 +117,9 @@ Positionsformular::Positionsformular(PositionBearbeiten& editor, Kursabrufadapte
     spalte->addWidget(einsatzbereich());
     spalte->addStretch(1);
     connect(&abruf_, &Kursabrufadapter::standGeaendert, this, &Positionsformular::zeigeKurs);
+    // An entry day that was today becomes a past one at midnight: the section's title, the
+    // fetch's button and the ECB line then name that day.
+    connect(new Tageswechsel(this), &Tageswechsel::neuerTag, this, &Positionsformular::aktualisiere);
     aktualisiere();
 }
 
