@@ -9,13 +9,16 @@
 # compiler's messages, the debug information and compile_commands.json). The compiler therefore
 # finds the header of any floor; a step after the floors compile (Stockwerkspruefung.cpp) takes
 # every file the compiler read for each of their object files from Ninja's dependency log,
-# resolves it to its real file and stops the build at one the floor may not see: a floor above
-# or beside it, a folder of src/ that is no floor in this build, a file directly in src/, Qt in
-# a floor without it, and any file of the checkout or the build folder outside src/ (a test's,
-# a generated one) other than the floor's own moc code. Files outside the checkout and outside
-# Qt are the system's.
+# resolves it to its real file and stops the build at one that resolves to none and at one the
+# floor may not see: a floor above or beside it, a folder of src/ that is no floor in this build,
+# a file directly in src/, Qt in a floor without it, and any file of the checkout or the build
+# folder outside src/ (a test's, a generated one) other than the floor's own moc code. Files
+# outside the checkout and outside Qt are the system's.
+# A build folder keeps the generator it was first set up with, so another one needs a new folder.
 if(NOT CMAKE_GENERATOR STREQUAL "Ninja")
-    message(FATAL_ERROR "Die Prüfung der Stockwerke liest das Abhängigkeitsprotokoll von Ninja: mit -G Ninja einrichten")
+    message(FATAL_ERROR "Die Prüfung der Stockwerke liest das Abhängigkeitsprotokoll von Ninja: in einem neuen "
+                        "Bauordner mit -G Ninja einrichten oder ${CMAKE_BINARY_DIR} vorher löschen (dort bleibt "
+                        "„${CMAKE_GENERATOR}“ eingetragen)")
 endif()
 
 # The targets defined in a directory and the directories below it.

@@ -2,7 +2,10 @@
 // (see Stockwerke.cmake). What it read comes from Ninja's dependency log, which keeps the
 // compiler's dependency files after Ninja deletes them: so an include counts exactly when the
 // compiler opened its file, whatever its spelling, and not when it stands in "#if 0", in a
-// comment or in a file no target compiles. Every path is resolved to its real file first.
+// comment or in a file no target compiles. Every path is resolved to its real file first, and a
+// path that resolves to no file is refused: Ninja folds "a/link/../b" into "a/b" without asking
+// the file system, so behind a symbolic link to a folder the record names a file that is not the
+// one the compiler read.
 //
 // Called as: qb_stockwerkspruefung <data file written by qb_stockwerke()>
 // The log is read, never written: Ninja may still be appending to it while this runs, but every
@@ -13,6 +16,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -184,11 +188,16 @@ int main(int argc, char** argv) {
                   << "die Prüfung der Stockwerke braucht den Bau mit -G Ninja\n";
         return 1;
     }
+    // A path that resolves to no file keeps its name, to be refused with it.
     std::vector<fs::path> echtePfade;
+    std::set<fs::path> ohneDatei;
     std::map<fs::path, std::int32_t> idVon;
     for (std::int32_t id = 0; id < static_cast<std::int32_t>(pfade.size()); ++id) {
-        fs::path pfad = pfade[id];
-        echtePfade.push_back(echt(pfad.is_absolute() ? pfad : b.bau / pfad));
+        const fs::path pfad = b.bau / pfade[id]; // an absolute path stays as it is
+        std::error_code fehler;
+        echtePfade.push_back(fs::canonical(pfad, fehler));
+        if (fehler)
+            ohneDatei.insert(echtePfade.back() = pfad.lexically_normal());
         idVon[echtePfade.back()] = id;
     }
 
@@ -215,7 +224,9 @@ int main(int argc, char** argv) {
                 return fs::path(pfade.at(eintrag->second.at(stelle - gelesen.begin())));
             };
             for (const auto& kopf : gelesen) {
-                const std::string grund = herkunft(b, ziel, kopf);
+                const bool aufgeloest = !ohneDatei.contains(kopf);
+                const std::string grund =
+                    aufgeloest ? herkunft(b, ziel, kopf) : "das sich nicht zur echten Datei auflösen lässt";
                 if (grund.empty())
                     continue;
                 // The object's source is the first of the floor's own files it read (the
@@ -234,10 +245,15 @@ int main(int argc, char** argv) {
                 std::string ort = fundstelle(eigene, {kopf.filename(), geschrieben(kopf).filename()}, quelle);
                 if (!ort.starts_with(datei + ":"))
                     ort = datei + (ort.empty() ? "" : " (über " + ort + ")");
-                stelle->second.first =
-                    ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + grund + "; " + ziel.ordner +
-                    (grund == "aus Qt" ? " linkt kein Qt und darf" : " darf laut target_link_libraries") +
-                    " nur aus " + erlaubt + " einbinden";
+                const std::string regel =
+                    aufgeloest
+                        ? "; " + ziel.ordner +
+                              (grund == "aus Qt" ? " linkt kein Qt und darf"
+                                                 : " darf laut target_link_libraries") +
+                              " nur aus " + erlaubt + " einbinden"
+                        : " (Ninja kürzt „..“ auch hinter einer symbolischen Verknüpfung); welche Datei der "
+                          "Compiler las, bleibt so ungeprüft: ohne „..“ einbinden";
+                stelle->second.first = ort + ": bindet " + anzeige(kopf, quelle) + " ein, " + grund + regel;
                 reihenfolge.push_back(schluessel);
                 // The first wrong file of an object explains those it brings along.
                 break;
