@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QScrollArea>
+#include <QTimer>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -19,6 +20,7 @@
 #include "app/PortfolioAnsicht.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
+#include "ui/Dialoge.h"
 #include "ui/Textbruecke.h"
 #include "model/Datenschema.h"
 #include "model/Modellcontainer.h"
@@ -126,6 +128,13 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     // the application again.
     if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
         traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger), folgeInhalt);
+        if (const auto& hinweis = (*container)->hinweis()) {
+            // Told once, over the window as soon as it is up.
+            QTimer::singleShot(0, fenster_.get(), [fenster = fenster_.get(), text = qtText(*hinweis)] {
+                zeigeMeldung(fenster, QStringLiteral("Änderungen nicht angewandt"), text,
+                             QStringLiteral("starthinweis"));
+            });
+        }
     } else {
         const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);
         traeger->trage(

@@ -1,5 +1,6 @@
 #include "model/Ablage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 #include <stdexcept>
@@ -488,7 +489,113 @@ void entferneUmbau(const fs::path& neu) {
     }
 }
 
+// A "-wal" and the "-shm" that indexes it go aside together.
+constexpr const char* walEndungen[] = {"-wal", "-shm"};
+
+bool hatInhalt(const fs::path& datei) {
+    struct stat angaben {};
+    return ::stat(datei.c_str(), &angaben) == 0 && angaben.st_size > 0;
+}
+
+// Moves the store's companions of the given endings under one name of their own beside it, the
+// same for both, so that a "-wal" keeps its "-shm"; durable on return. The new name without
+// ending. Throws Speicherfehler.
+fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& endungen, Zeitpunkt moment) {
+    const auto belegt = [](const std::string& basis) {
+        return std::any_of(std::begin(walEndungen), std::end(walEndungen),
+                           [&basis](const char* endung) { return Dateisystem::existiert(basis + endung); });
+    };
+    const std::string stamm = datei.string() + "-nicht-angewandt-" + Datenschema::zeitstempel(moment);
+    std::string basis = stamm;
+    for (int nummer = 2; belegt(basis); ++nummer) {
+        basis = stamm + "-" + std::to_string(nummer);
+    }
+    for (const char* endung : endungen) {
+        Dateisystem::benenneUmOhneErsetzen(begleiter(datei, endung), basis + endung);
+    }
+    Dateisystem::synchronisiereOrdner(ordnerVon(datei));
+    return basis;
+}
+
+// Whether the store reads whole: SQLite reads it without finding it corrupt, and its integrity
+// check finds nothing. Through its "-wal", or the main file alone. None when reading fails for
+// another reason (a lock, a read error), which says nothing about the content. Raw calls, so that
+// an expected verdict is not logged as a failure.
+std::optional<bool> liestSichGanz(const fs::path& datei, bool mitWal) {
+    sqlite3* verbindung = nullptr;
+    std::optional<bool> ganz;
+    int code = sqlite3_open_v2(sqliteUri(datei, mitWal ? "mode=ro" : "mode=ro&immutable=1").c_str(),
+                               &verbindung, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (code == SQLITE_OK) {
+        sqlite3_stmt* befunde = nullptr;
+        if (sqlite3_prepare_v2(verbindung,
+                               "SELECT count(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'",
+                               -1, &befunde, nullptr) == SQLITE_OK &&
+            sqlite3_step(befunde) == SQLITE_ROW) {
+            ganz = sqlite3_column_int64(befunde, 0) == 0;
+        }
+        code = sqlite3_errcode(verbindung);
+        sqlite3_finalize(befunde);
+    }
+    sqlite3_close_v2(verbindung);
+    if (!ganz && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) {
+        ganz = false;
+    }
+    return ganz;
+}
+
+// Whether another program has the store file open through SQLite: a connection holds a read lock
+// on the file's shared lock bytes (SQLite's pending byte 0x40000000 and the 511 after it) for as
+// long as it uses the "-wal". Its "-wal" must not be moved from under it. Asked on a descriptor
+// of its own, whose close would drop any lock of this process's on the file; the caller has
+// none. True when that cannot be told.
+bool anderswoOffen(const fs::path& datei) {
+    const int fd = ::open(datei.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return true;
+    }
+    struct flock sperre {};
+    sperre.l_type = F_WRLCK;
+    sperre.l_whence = SEEK_SET;
+    sperre.l_start = 0x40000000;
+    sperre.l_len = 512;
+    const bool offen = ::fcntl(fd, F_GETLK, &sperre) != 0 || sperre.l_type != F_UNLCK;
+    ::close(fd);
+    return offen;
+}
+
 } // namespace
+
+std::optional<fs::path> Ablage::legeUnpassendeWalBeiseite(const fs::path& datei, Zeitpunkt moment) {
+    const fs::path wal = begleiter(datei, "-wal");
+    // A "-wal" of the store's own game applies whole: the normal recovery after a crash.
+    if (!hatInhalt(wal) || !Dateisystem::existiert(datei) ||
+        Dateisystem::existiert(begleiter(datei, "-journal")) || liestSichGanz(datei, true) != false ||
+        liestSichGanz(datei, false) != true) {
+        return std::nullopt;
+    }
+    if (anderswoOffen(datei)) {
+        Datenschema::protokoll().fehler(
+            wal.string() + " passt nicht zu " + datei.string() +
+            ", bleibt aber liegen: ein anderes Programm hat den Spielstand offen");
+        return std::nullopt;
+    }
+    try {
+        std::vector<const char*> endungen{"-wal"};
+        if (Dateisystem::existiert(begleiter(datei, "-shm"))) {
+            endungen.push_back("-shm");
+        }
+        const fs::path neu = begleiter(legeBeiseite(datei, endungen, moment), "-wal");
+        Datenschema::protokoll().standard(
+            wal.string() + " passt nicht zu " + datei.string() +
+            " (mit ihr beschaedigt, ohne sie ganz), beiseitegelegt: " + neu.string());
+        return neu;
+    } catch (const Speicherfehler& fehler) {
+        Datenschema::protokoll().fehler(wal.string() + " passt nicht zu " + datei.string() +
+                                        ", liess sich nicht beiseitelegen: " + fehler.what());
+        return std::nullopt;
+    }
+}
 
 void Ablage::pruefeDateiarten(const fs::path& datei) {
     Dateisystem::pruefeGewoehnlicheDatei(datei);
@@ -558,6 +665,7 @@ std::unique_ptr<Ablage> Ablage::oeffneVorlaeufig(std::unique_ptr<Speichersperre>
             ablage->zustand_ = Zustand::lesend;
             // The rows come from this file; the connection for writing opens the name again later.
             ablage->merkeDatei();
+            ablage->merkeBegleiter();
             return ablage;
         }
         sqlite3_close_v2(blick);
@@ -582,6 +690,7 @@ void Ablage::migriereAmOrt() {
     ohneCheckpointBeimSchliessen(verbindung, walVorher_);
     fuehreAus(verbindung, "BEGIN IMMEDIATE");
     transaktionOffen_ = true;
+    merkeBegleiter();
     Datenschema::richteEin(verbindung);
 }
 
@@ -774,6 +883,67 @@ void Ablage::leereWal() {
     }
 }
 
+// Which "-wal" and "-shm" belong to the game: those at the store's name when its connection first
+// read or wrote through them, taken right after, as the store file is (merkeDatei). Each is
+// taken once; a file put at the name later is not the game's. The rebuild's connection works on
+// another file.
+void Ablage::merkeBegleiter() {
+    if (datei_.empty() || zustand_ == Zustand::umbau ||
+        (begleitverweise_[0] >= 0 && begleitverweise_[1] >= 0) ||
+        !Dateisystem::existiert(begleiter(datei_, "-wal"))) {
+        return;
+    }
+    for (std::size_t i = 0; i < std::size(walEndungen); ++i) {
+        if (begleitverweise_[i] < 0) {
+            begleitverweise_[i] = ::open(begleiter(datei_, walEndungen[i]).c_str(), O_PATH | O_CLOEXEC);
+        }
+    }
+}
+
+// A store moved, replaced or deleted while open is closed by SQLite without a checkpoint, and
+// its "-wal" and "-shm" stay at their names. A next start would apply saved pages still in the
+// "-wal" to whatever lies at the store's name by then, so the game's own ones go aside; what
+// lies there of another game's stays. A name that cannot be looked up is no proof of a move. An
+// opening that never counted leaves the files as it found them.
+void Ablage::legeBegleiterBeiseite() noexcept {
+    if (datei_.empty() || !kennung_ || zustand_ != Zustand::bestaetigt) {
+        return;
+    }
+    int fehlernummer = 0;
+    const auto amNamen = kennungVon(datei_, &fehlernummer);
+    if (amNamen == kennung_ || (!amNamen && fehlernummer != ENOENT && fehlernummer != ENOTDIR) ||
+        !hatInhalt(begleiter(datei_, "-wal"))) {
+        return;
+    }
+    std::vector<const char*> eigene;
+    for (std::size_t i = 0; i < std::size(walEndungen); ++i) {
+        struct stat gehalten {};
+        if (begleitverweise_[i] >= 0 && ::fstat(begleitverweise_[i], &gehalten) == 0 &&
+            kennungVon(begleiter(datei_, walEndungen[i])) ==
+                Dateikennung{static_cast<unsigned long long>(gehalten.st_dev),
+                             static_cast<unsigned long long>(gehalten.st_ino)}) {
+            eigene.push_back(walEndungen[i]);
+        }
+    }
+    // Without its "-wal" the "-shm" is an index of nothing that the next start rebuilds.
+    if (eigene.empty() || std::string(eigene.front()) != "-wal") {
+        return;
+    }
+    try {
+        const fs::path basis = legeBeiseite(datei_, eigene, jetzt());
+        std::string liste;
+        for (const char* endung : eigene) {
+            liste += " " + begleiter(basis, endung).string();
+        }
+        Datenschema::protokoll().standard(
+            "Spielstand unter " + datei_.string() +
+            " verschoben, ersetzt oder geloescht, seine Begleitdateien beiseitegelegt:" + liste);
+    } catch (const std::exception& fehler) {
+        Datenschema::protokoll().fehler("Begleitdateien von " + datei_.string() +
+                                        " nicht beiseitegelegt: " + fehler.what());
+    }
+}
+
 Ablage::~Ablage() {
     sqlite3* verbindung = db(db_);
     if (verbindung != nullptr && transaktionOffen_) {
@@ -782,8 +952,11 @@ Ablage::~Ablage() {
     // A store that was moved is closed without a checkpoint by SQLite itself, and its "-wal" and
     // "-shm" stay: their names may lead to another game's files by now.
     sqlite3_close_v2(verbindung);
-    if (verweis_ >= 0) {
-        ::close(verweis_);
+    legeBegleiterBeiseite();
+    for (int verweis : {verweis_, begleitverweise_[0], begleitverweise_[1]}) {
+        if (verweis >= 0) {
+            ::close(verweis);
+        }
     }
     if (zustand_ == Zustand::umbau) {
         try {
@@ -804,6 +977,7 @@ Bestand Ablage::lade() {
     ladeBewertungen(verbindung, bestand);
     ladePreisnotizen(verbindung, bestand);
     transaktion.bestaetige();
+    merkeBegleiter();
     pruefeIds(bestand);
     return bestand;
 }
@@ -819,6 +993,7 @@ void Ablage::schreibe(const Aenderungssatz& satz) {
         synchron_ = true;
     }
     SqliteTransaktion transaktion(verbindung);
+    merkeBegleiter();
     // Owners before the owned, so every reference finds its row; deletions the other way round.
     schreibePortfolios(verbindung, satz.portfolios);
     schreibePositionen(verbindung, satz.positionen);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Kalender.h"
 #include "model/Bewertung.h"
 #include "model/Datensatz.h"
 #include "model/Datenschema.h"
@@ -99,6 +100,15 @@ public:
     static std::unique_ptr<Ablage> oeffneVorlaeufig(const std::filesystem::path& datei);
     // The same for the store file of a hold already taken.
     static std::unique_ptr<Ablage> oeffneVorlaeufig(std::unique_ptr<Speichersperre> sperre);
+    // A "-wal" with which the store file reads as damaged, while the file alone reads whole, was
+    // written for another file that lay at this name once. It goes aside with the "-shm" beside
+    // it, under "<store>-nicht-angewandt-<moment>-wal" (numbered when taken), never over a file.
+    // Nothing moves when either reading cannot be told, a "-journal" lies there, or another
+    // program has the store file open. For a store held by this process with no connection of
+    // its own on it. Where the "-wal" lies now; none when nothing moved. A failure to move is
+    // logged and leaves the files in place.
+    static std::optional<std::filesystem::path> legeUnpassendeWalBeiseite(const std::filesystem::path& datei,
+                                                                          Zeitpunkt moment);
 
     ~Ablage();
     Ablage(const Ablage&) = delete;
@@ -143,6 +153,8 @@ private:
     void merkeDatei();
     void pruefeOrt() const;
     void leereWal();
+    void merkeBegleiter();
+    void legeBegleiterBeiseite() noexcept;
 
     void* db_ = nullptr;
     std::filesystem::path datei_;
@@ -153,6 +165,9 @@ private:
     // whether any name still leads to it.
     std::optional<Dateikennung> kennung_;
     int verweis_ = -1;
+    // The "-wal" and "-shm" at the store's name that its connections first read or wrote through
+    // (O_PATH handles, -1 for none), so that the game's own companions are told by file, not name.
+    int begleitverweise_[2] = {-1, -1};
     bool transaktionOffen_ = false;
     bool walVorher_ = false;
     bool synchron_ = false;

@@ -252,14 +252,6 @@ void vollendeSicherungen(const fs::path& ordner, const std::string& praefix) {
     Dateisystem::synchronisiereOrdner(ordner);
 }
 
-std::string zeitstempel(Zeitpunkt moment) {
-    Datumsteile teile = Kalender::aktuell().teile(moment);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d-%02d%02d%02d", teile.jahr, teile.monat, teile.tag,
-                  teile.stunde, teile.minute, teile.sekunde);
-    return text;
-}
-
 std::optional<fs::path> benutzerordner() {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
         return fs::path(home);
@@ -398,6 +390,14 @@ void Datenschema::richteEin(sqlite3* db) {
     }
 }
 
+std::string Datenschema::zeitstempel(Zeitpunkt moment) {
+    Datumsteile teile = Kalender::aktuell().teile(moment);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d-%02d%02d%02d", teile.jahr, teile.monat, teile.tag,
+                  teile.stunde, teile.minute, teile.sekunde);
+    return text;
+}
+
 bool Datenschema::istTestlauf() {
     for (const char* schluessel :
          {"XCTestConfigurationFilePath", "XCTestBundlePath", "XCTestSessionIdentifier"}) {
@@ -427,16 +427,41 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
     // anything is read: a second program must find the store untouched.
     Dateisystem::legeOrdnerAn(datei.parent_path());
     auto sperre = std::make_unique<Speichersperre>(datei);
-    sichereVorMigration(datei, moment);
+    // Before the backup, which would keep such a "-wal" as a part of the game.
+    std::optional<std::string> hinweis;
+    if (auto beiseite = Ablage::legeUnpassendeWalBeiseite(datei, moment)) {
+        hinweis =
+            "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
+            "passen nicht zu dem Spielstand, der jetzt unter " +
+            inAnfuehrung(datei) +
+            " liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen "
+            "unverändert in " +
+            inAnfuehrung(*beiseite) + ".";
+    }
+    // When the game does not open after all, its error is the only place to tell that.
+    const auto mitHinweis = [&hinweis](const Speicherfehler& fehler) {
+        std::string text = fehler.what();
+        if (hinweis) {
+            text += (text.ends_with('.') ? " " : ". ") + *hinweis;
+        }
+        return Speicherfehler(fehler.domaene(), fehler.code(), text, fehler.platteVoll());
+    };
+    try {
+        sichereVorMigration(datei, moment);
+    } catch (const Speicherfehler& fehler) {
+        throw mitHinweis(fehler);
+    }
     protokoll().standard("Speicher: Spielstand auf der Platte");
     try {
         // The container loads every record before the opening counts; a store that fails to
         // load leaves its files as they were.
-        return std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(std::move(sperre)));
+        auto container = std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(std::move(sperre)));
+        container->setzeHinweis(hinweis);
+        return container;
     } catch (const Speicherfehler& fehler) {
         protokoll().fehler("Speicher nicht geoeffnet: " + fehler.domaene() + " " +
                            std::to_string(fehler.code()));
-        throw;
+        throw mitHinweis(fehler);
     }
 }
 

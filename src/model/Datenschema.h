@@ -110,6 +110,9 @@ public:
     static std::optional<std::filesystem::path> sichereVorMigration(const std::filesystem::path& datei,
                                                                     Zeitpunkt moment);
 
+    // The local date and time in the names of backups and of files set aside: "2025-03-05-233000".
+    static std::string zeitstempel(Zeitpunkt moment);
+
     // $XDG_DATA_HOME/quinzelbrockat/Spielstand.sqlite, by default under ~/.local/share.
     // Creates nothing. Throws Speicherfehler when no home folder is known.
     static std::filesystem::path speicherdatei();

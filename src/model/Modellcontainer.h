@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace qb {
 
@@ -20,11 +22,15 @@ public:
 
     Ablage& ablage() { return *ablage_; }
     Modellkontext& kontext() { return *kontext_; }
+    // What the user is told once when the game opens (German); none when there is nothing.
+    const std::optional<std::string>& hinweis() const { return hinweis_; }
+    void setzeHinweis(std::optional<std::string> hinweis) { hinweis_ = std::move(hinweis); }
 
 private:
     // Declared first, destroyed last: the context refers to the store.
     std::unique_ptr<Ablage> ablage_;
     std::unique_ptr<Modellkontext> kontext_;
+    std::optional<std::string> hinweis_;
 };
 
 } // namespace qb

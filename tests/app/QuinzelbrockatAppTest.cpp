@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QAbstractButton>
 #include <QScreen>
@@ -16,8 +17,10 @@
 #include <gtest/gtest.h>
 
 #include "Umgebung.h"
+#include "model/SpeicherHilfe.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Fensterhilfe.h"
+#include "ui/Uhrhilfe.h"
 #include "app/PortfolioAnsicht.h"
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
@@ -90,6 +93,33 @@ TEST(QuinzelbrockatAppTest, einSpielstandDenEinAnderesFensterHaeltZeigtDasStattD
               QStringLiteral("Das Spiel ist schon in einem anderen Quinzelbrockat-Fenster geöffnet. "
                              "Schließe zuerst jenes Fenster und starte Quinzelbrockat dann noch "
                              "einmal."));
+}
+
+// Beside the store, the "-wal" of another file that cuts it short: the game opens without it, and
+// the window says once, over the game, where those changes lie.
+TEST(QuinzelbrockatAppTest, eineWalDieDenSpielstandBeschaedigtNenntDasFensterEinmal) {
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    // 23:30 in Berlin.
+    qbtest::Testuhr uhr(Zeitpunkt(std::chrono::sys_days(std::chrono::year(2025) / 3 / 5)) +
+                        std::chrono::minutes(1350));
+    Datenschema::oeffneSpeicher().reset();
+    const auto datei = Datenschema::speicherdatei();
+    qb::test::legeFremdeWalDaneben(datei);
+    for (const bool erster : {true, false}) {
+        QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+        ASSERT_NE(app.container(), nullptr);
+        QCoreApplication::processEvents();
+        const auto* meldung = app.fenster().findChild<QMessageBox*>(QStringLiteral("starthinweis"));
+        ASSERT_EQ(meldung != nullptr, erster);
+        if (erster) {
+            EXPECT_TRUE(meldung->isVisible());
+            EXPECT_EQ(meldung->text(), QStringLiteral("Änderungen nicht angewandt"));
+            EXPECT_EQ(meldung->informativeText().toStdString(),
+                      qb::test::hinweisNachBeiseite(datei, datei.string() +
+                                                               "-nicht-angewandt-2025-03-05-233000-wal"));
+        }
+    }
 }
 
 TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {

@@ -350,3 +350,58 @@ TEST(Absturz, eineVollePlatteBeimSpeichernWirdAlsSolcheGemeldet) {
     }
     EXPECT_GT(gescheitert, 3);
 }
+
+// A replacement that races a save, with a crash inside it: at every call of the save that writes,
+// another, larger game is renamed over the store and the program is killed. The next start opens
+// that game alone and whole; a "-wal" with pages saved for the killed program's game lies aside,
+// and the start says so. No backup is made.
+TEST(Absturz, einErsatzDerEinSpeichernMitAbsturzKreuztLaesstDasNeueSpielGanz) {
+    Protokollmitschnitt stumm;
+    const Zeitpunkt moment = Zeitpunkt(sys_days(2025y / March / 5)) + 22h + 30min;
+    Dateibaum anfang;
+    std::vector<std::string> anderes;
+    {
+        TempOrdner vorlage;
+        legeVersion2An(vorlage / "Spielstand.sqlite");
+        Aenderungssatz satz;
+        for (DatensatzId id = 1; id <= 300; ++id) {
+            satz.portfolios.push_back({id, {"Gruppe " + std::to_string(id), Dezimal(10000), kaufdatum}});
+        }
+        Ablage::oeffne(vorlage / "andere.sqlite")->schreibe(satz);
+        anderes = abbildVon(vorlage / "andere.sqlite");
+        anfang = liesBaum(vorlage.pfad());
+    }
+    int beiseite = 0;
+    for (long n = 1;; ++n) {
+        SCOPED_TRACE("Stelle " + std::to_string(n));
+        TempOrdner ordner;
+        schreibeBaum(ordner.pfad(), anfang);
+        const fs::path datei = ordner / "Spielstand.sqlite";
+        const auto lauf = Absturzstelle::fuehreAus(
+            ordner.pfad(), Absturzstelle::Art::abbruch, n,
+            [&](const auto&) {
+                Sitzung sitzung{datei, moment, nullptr};
+                oeffnen(sitzung);
+                return benenneGruppeUm(sitzung);
+            },
+            [&] { fs::rename(ordner / "andere.sqlite", datei); });
+        if (!lauf.erreicht) {
+            break;
+        }
+        std::unique_ptr<Modellcontainer> container;
+        try {
+            container = Datenschema::oeffneSpeicher(datei, moment + 1h);
+        } catch (const Speicherfehler& fehler) {
+            ADD_FAILURE() << "nicht geöffnet: " << fehler.what();
+            continue;
+        }
+        EXPECT_TRUE(abbildVon(datei) == anderes);
+        const fs::path wal = ordner / "Spielstand.sqlite-nicht-angewandt-2025-03-06-003000-wal";
+        const bool gelegt = fs::exists(wal);
+        beiseite += gelegt;
+        EXPECT_EQ(container->hinweis(),
+                  gelegt ? std::optional(hinweisNachBeiseite(datei, wal)) : std::nullopt);
+        EXPECT_FALSE(fs::exists(ordner / "Sicherungen"));
+    }
+    EXPECT_GT(beiseite, 0);
+}

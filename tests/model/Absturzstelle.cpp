@@ -46,6 +46,7 @@ struct Zustand {
     long ziel = 0;
     long zaehler = 0;
     bool voll = false;
+    std::function<void()> davor;
 
     struct Offen {
         std::string pfad;
@@ -179,6 +180,11 @@ bool ereignis(bool brauchtPlatz = true, const char* was = "", const std::string&
         std::fprintf(stderr, "%ld %s %s\n", z.zaehler + 1, was, pfad.c_str());
     }
     if (++z.zaehler == z.ziel) {
+        if (z.davor) {
+            z.scharf = false;
+            z.davor();
+            z.scharf = true;
+        }
         switch (z.art) {
         case Absturzstelle::Art::abbruch:
             ::_exit(kAbgestuerzt);
@@ -260,7 +266,8 @@ void benenne(const char* alt, const char* neu) {
 
 } // namespace
 
-Absturzstelle::Lauf Absturzstelle::fuehreAus(const fs::path& wurzel, Art art, long n, const Ablauf& ablauf) {
+Absturzstelle::Lauf Absturzstelle::fuehreAus(const fs::path& wurzel, Art art, long n, const Ablauf& ablauf,
+                                             const std::function<void()>& davor) {
     int rohr[2];
     if (::pipe(rohr) != 0) {
         throw std::runtime_error("pipe");
@@ -281,6 +288,7 @@ Absturzstelle::Lauf Absturzstelle::fuehreAus(const fs::path& wurzel, Art art, lo
         erfasseAnfang(z.wurzel.substr(0, z.wurzel.size() - 1));
         z.art = art;
         z.ziel = n;
+        z.davor = davor;
         z.scharf = true;
         bool erfolgreich = false;
         try {

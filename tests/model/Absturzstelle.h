@@ -34,7 +34,10 @@ public:
     // The steps of `ablauf` report each finished step through `schrittFertig`; it returns false
     // when a step failed (an exception counts as a failure too). Runs in a child process.
     using Ablauf = std::function<bool(const std::function<void()>& schrittFertig)>;
-    static Lauf fuehreAus(const std::filesystem::path& wurzel, Art art, long n, const Ablauf& ablauf);
+    // `davor` runs in the child at the n-th call, uncounted, before the stop: another program's
+    // act at that moment, for a killed process.
+    static Lauf fuehreAus(const std::filesystem::path& wurzel, Art art, long n, const Ablauf& ablauf,
+                          const std::function<void()>& davor = {});
 };
 
 } // namespace qb::test

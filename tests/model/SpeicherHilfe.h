@@ -223,6 +223,40 @@ inline void hinterlasseHeissesJournal(const fs::path& datei, const std::string& 
     fs::copy_file(quelle, datei, fs::copy_options::overwrite_existing);
 }
 
+// Beside the store, the "-wal" of another store: the foreign store lists its tables in another
+// order, so its schema page in the "-wal" puts the portfolios where this store keeps an index.
+inline void legeFremdeWalDaneben(const fs::path& datei) {
+    const fs::path fremd = datei.parent_path() / "fremd.sqlite";
+    {
+        Verbindung roh(fremd);
+        roh.ausfuehren("PRAGMA journal_mode = WAL");
+        roh.ausfuehren("CREATE TABLE Metadaten (schluessel TEXT PRIMARY KEY NOT NULL, wert TEXT NOT NULL) "
+                       "WITHOUT ROWID; INSERT INTO Metadaten VALUES ('Schemaversion', '2.0.0'); "
+                       "CREATE TABLE Preisnotiz (id INTEGER PRIMARY KEY); "
+                       "CREATE TABLE Bewertung (id INTEGER PRIMARY KEY); "
+                       "CREATE TABLE Portfolio (id INTEGER PRIMARY KEY, gruppenname TEXT, "
+                       "startkapital TEXT, kaufdatum INTEGER); "
+                       "CREATE TABLE Position (id INTEGER PRIMARY KEY)");
+        roh.ausfuehren("PRAGMA wal_checkpoint(TRUNCATE)");
+        roh.ohneCheckpointSchliessen();
+        roh.ausfuehren("CREATE TABLE Zusatz (x)");
+    }
+    fs::copy_file(fs::path(fremd.string() + "-wal"), fs::path(datei.string() + "-wal"));
+    for (const char* endung : {"", "-wal", "-shm"}) {
+        fs::remove(fs::path(fremd.string() + endung));
+    }
+}
+
+// What the start says once after it set a "-wal" aside that only damaged the store.
+inline std::string hinweisNachBeiseite(const fs::path& datei, const fs::path& beiseite) {
+    return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
+           "passen nicht zu dem Spielstand, der jetzt unter „" +
+           datei.string() +
+           "“ liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen unverändert "
+           "in „" +
+           beiseite.string() + "“.";
+}
+
 // Lines sent one way through a pipe.
 class Leitung {
 public:

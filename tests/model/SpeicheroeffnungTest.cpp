@@ -460,6 +460,14 @@ void legeVersion2An(const fs::path& datei) {
     Ablage::oeffne(datei);
 }
 
+void beschaedigePreisnotizen(const fs::path& datei) {
+    const long seite =
+        std::stol(Verbindung(datei).wert("SELECT rootpage FROM sqlite_master WHERE name = 'Preisnotiz'"));
+    std::string daten = inhalt(datei);
+    daten[static_cast<std::size_t>((seite - 1) * 4096)] = '\x01';
+    schreibeDatei(datei, daten);
+}
+
 } // namespace
 
 // A start that died while the new store's schema was written leaves a hot journal. SQLite rolls
@@ -579,38 +587,15 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
         {"beschädigte Seite",
          [](const fs::path& d) {
              legeVersion2An(d);
-             const long seite = std::stol(
-                 Verbindung(d).wert("SELECT rootpage FROM sqlite_master WHERE name = 'Preisnotiz'"));
-             std::string daten = inhalt(d);
-             daten[static_cast<std::size_t>((seite - 1) * 4096)] = '\x01';
-             schreibeDatei(d, daten);
+             beschaedigePreisnotizen(d);
          },
          "SQLite", SQLITE_CORRUPT, "Die Datenbankdatei ist beschädigt"},
-        {"fremde -wal-Datei",
+        // Damaged alone too: the foreign "-wal" stays with it.
+        {"fremde -wal-Datei über einer beschädigten Hauptdatei",
          [](const fs::path& d) {
-             // The foreign store lists its tables in another order, so its schema page in the
-             // "-wal" puts the portfolios where this store keeps an index.
              legeVersion2An(d);
-             const fs::path fremd = d.parent_path() / "fremd.sqlite";
-             {
-                 Verbindung roh(fremd);
-                 roh.ausfuehren("PRAGMA journal_mode = WAL");
-                 roh.ausfuehren(
-                     "CREATE TABLE Metadaten (schluessel TEXT PRIMARY KEY NOT NULL, wert TEXT NOT NULL) "
-                     "WITHOUT ROWID; INSERT INTO Metadaten VALUES ('Schemaversion', '2.0.0'); "
-                     "CREATE TABLE Preisnotiz (id INTEGER PRIMARY KEY); "
-                     "CREATE TABLE Bewertung (id INTEGER PRIMARY KEY); "
-                     "CREATE TABLE Portfolio (id INTEGER PRIMARY KEY, gruppenname TEXT, "
-                     "startkapital TEXT, kaufdatum INTEGER); "
-                     "CREATE TABLE Position (id INTEGER PRIMARY KEY)");
-                 roh.ausfuehren("PRAGMA wal_checkpoint(TRUNCATE)");
-                 roh.ohneCheckpointSchliessen();
-                 roh.ausfuehren("CREATE TABLE Zusatz (x)");
-             }
-             fs::copy_file(fs::path(fremd.string() + "-wal"), fs::path(d.string() + "-wal"));
-             for (const char* endung : {"", "-wal", "-shm"}) {
-                 fs::remove(fs::path(fremd.string() + endung));
-             }
+             beschaedigePreisnotizen(d);
+             legeFremdeWalDaneben(d);
          },
          "SQLite", SQLITE_CORRUPT, "Die Datenbankdatei ist beschädigt"},
         {"ungültiger Wert bei der Migration ohne WAL",
@@ -649,16 +634,53 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
             EXPECT_TRUE(nachher.count(name) == 1 && nachher.at(name) == daten) << name << " verändert";
         }
     }
-    // The main file under the foreign "-wal" is whole.
-    TempOrdner eigener;
-    const fs::path spielstand = eigener / "Spielstand.sqlite";
-    faelle[4].bereite(spielstand);
-    EXPECT_THROW(Datenschema::oeffneSpeicher(spielstand, moment), Speicherfehler);
-    fs::remove(fs::path(spielstand.string() + "-wal"));
-    fs::remove(fs::path(spielstand.string() + "-shm"));
-    auto container = Datenschema::oeffneSpeicher(spielstand, moment);
-    ASSERT_EQ(container->kontext().portfolios().size(), 1u);
-    EXPECT_EQ(container->kontext().portfolios()[0]->gruppenname(), "Gruppe Nord");
+}
+
+// A "-wal" with which the store reads as damaged while the store alone is whole goes aside, and the
+// store opens alone and says where it lies, also with its error when it does not open after all.
+// While another program has the store open, nothing moves, and the store is refused. The opening
+// keeps no descriptor.
+TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseite) {
+    legeVersion2An(datei);
+    legeFremdeWalDaneben(datei);
+    const std::string wal = inhalt(ordner / "Spielstand.sqlite-wal");
+    {
+        Kindprozess anderes([&](Leitung& leitung) {
+            sqlite3* roh = nullptr;
+            sqlite3_open(datei.c_str(), &roh);
+            sqlite3_exec(roh, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+            leitung.sende("offen");
+            leitung.lies();
+        });
+        ASSERT_EQ(anderes.antwort(), "offen");
+        EXPECT_EQ(fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); }).code() & 0xff,
+                  SQLITE_CORRUPT);
+    }
+    const auto deskriptoren = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto offen = deskriptoren();
+    {
+        auto container = Datenschema::oeffneSpeicher(datei, moment + 1s);
+        const fs::path beiseite = ordner / "Spielstand.sqlite-nicht-angewandt-2025-03-05-233001-wal";
+        EXPECT_EQ(container->hinweis(), hinweisNachBeiseite(datei, beiseite));
+        EXPECT_TRUE(inhalt(beiseite) == wal);
+        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+        EXPECT_FALSE(speichere(container->kontext()));
+    }
+    EXPECT_EQ(deskriptoren(), offen);
+
+    // A store that does not open after all says it with its error.
+    TempOrdner neuer;
+    const fs::path spiel = neuer / "Spielstand.sqlite";
+    legeVersion2An(spiel);
+    Verbindung(spiel).ausfuehren("UPDATE Metadaten SET wert = '3.0.0'");
+    legeFremdeWalDaneben(spiel);
+    EXPECT_EQ(
+        std::string(fehlerVon([&] { Datenschema::oeffneSpeicher(spiel, moment); }).what()),
+        "Der Spielstand stammt aus einer neueren Version von Quinzelbrockat (Schema 3.0.0) und bleibt "
+        "unverändert. " +
+            hinweisNachBeiseite(spiel, neuer / ("Spielstand.sqlite-nicht-angewandt-" + stempel + "-wal")));
 }
 
 // Anything but a regular file where the store or a companion belongs is refused before any

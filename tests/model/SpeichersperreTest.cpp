@@ -329,6 +329,70 @@ TEST(Speichersperre, einVerschobenerSpielstandNimmtKeinSpeichernDesFenstersMehrA
     }
 }
 
+// A sync client's sequence: a window saves while another program reads its store (the checkpoint
+// is busy, the save stays in the "-wal"), another version of the game is renamed over the store,
+// and the window closes as the program does, or dies. The next start opens that version alone,
+// with its own group names; the window's "-wal" lies aside, put there at the close or, after a
+// crash, by the start, which then says so once. No backup holds it.
+TEST(Speichersperre, dieWalEinesErsetztenSpielstandsKommtNichtInDasSpielAmNamen) {
+    struct Fall {
+        bool kopie;     // the other version is an older copy of the game, else a larger game
+        bool schliesst; // else the window dies
+    };
+    for (const Fall fall : {Fall{true, true}, Fall{false, true}, Fall{false, false}}) {
+        SCOPED_TRACE(std::to_string(fall.kopie) + std::to_string(fall.schliesst));
+        Protokollmitschnitt protokoll;
+        TempOrdner ordner;
+        const fs::path datei = ordner / "Spielstand.sqlite", andere = ordner / "andere.sqlite";
+        for (const fs::path& spiel : {datei, andere}) {
+            auto container = Datenschema::oeffneSpeicher(spiel, moment);
+            for (int i = 0; i < (spiel == datei || fall.kopie ? 1 : 300); ++i) {
+                container->kontext().fuegeEin(
+                    std::make_shared<Portfolio>("Gruppe " + std::to_string(i), Dezimal(10000), moment));
+            }
+            ASSERT_FALSE(speichere(container->kontext()));
+        }
+        const auto gruppen = Verbindung(andere).spalte("SELECT gruppenname FROM Portfolio ORDER BY id");
+        Kindprozess fenster([&](Leitung& leitung) {
+            setzeUhr([] { return moment + 1h; });
+            erstesProgramm(datei, leitung);
+            leitung.sende(protokoll.texte().back());
+        });
+        ASSERT_EQ(fenster.antwort(), "geöffnet");
+        std::optional<Verbindung> leser(std::in_place, datei);
+        leser->ausfuehren("BEGIN");
+        EXPECT_EQ(leser->wert("SELECT count(*) FROM Position"), "0");
+        fenster.sende("Gruppe Süd");
+        ASSERT_EQ(fenster.antwort(), "gespeichert");
+        fs::rename(andere, datei);
+        const std::string basis = "Spielstand.sqlite-nicht-angewandt-2025-03-06-0" +
+                                  std::string(fall.schliesst ? "0" : "1") + "3000";
+        if (fall.schliesst) {
+            fenster.sende("schließen");
+            ASSERT_EQ(fenster.antwort(), "geschlossen");
+            EXPECT_EQ(fenster.antwort(), "Spielstand unter " + datei.string() +
+                                             " verschoben, ersetzt oder geloescht, seine Begleitdateien "
+                                             "beiseitegelegt: " +
+                                             (ordner / basis).string() + "-wal " + (ordner / basis).string() +
+                                             "-shm");
+        }
+        fenster.toete();
+        leser.reset();
+
+        auto container = Datenschema::oeffneSpeicher(datei, moment + 2h);
+        std::vector<std::string> namen;
+        for (const auto& portfolio : container->kontext().portfolios()) {
+            namen.push_back(portfolio->gruppenname());
+        }
+        EXPECT_EQ(namen, gruppen);
+        EXPECT_EQ(container->hinweis(),
+                  fall.schliesst ? std::nullopt
+                                 : std::optional(hinweisNachBeiseite(datei, ordner / (basis + "-wal"))));
+        EXPECT_EQ(ordner.namen(),
+                  (std::vector<std::string>{"Spielstand.sqlite", basis + "-shm", basis + "-wal"}));
+    }
+}
+
 // A game deleted while its window is open is named so, and the next start makes a new empty game
 // there. A name that cannot be looked up is no move: the error is named, and the game stays.
 TEST(Speichersperre, einGeloeschterOderUnpruefbarerSpielstandWirdSoBenannt) {
