@@ -208,6 +208,8 @@ public:
     explicit Lesefolge(QWidget* blatt) : blatt_(blatt) { besuche(blatt); }
 
     const std::vector<QWidget*>& widgets() const { return folge_; }
+    // The compound widgets among them: those whose focus proxy is a part of their own.
+    const std::vector<QWidget*>& verbunde() const { return verbunde_; }
 
 private:
     void besuche(QWidget* widget) {
@@ -217,6 +219,9 @@ private:
         gesehen_.insert(widget);
         if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->focusProxy() == nullptr) {
             folge_.push_back(widget);
+        }
+        if (widget->focusProxy() != nullptr && widget->isAncestorOf(widget->focusProxy())) {
+            verbunde_.push_back(widget);
         }
         if (widget->layout() != nullptr) {
             besuche(widget->layout());
@@ -258,6 +263,7 @@ private:
     QWidget* blatt_;
     QSet<QWidget*> gesehen_;
     std::vector<QWidget*> folge_;
+    std::vector<QWidget*> verbunde_;
 };
 
 } // namespace
@@ -267,6 +273,15 @@ void ordneTabfolge(QWidget* blatt) {
     const std::vector<QWidget*>& folge = lesefolge.widgets();
     for (std::size_t i = 1; i < folge.size(); ++i) {
         QWidget::setTabOrder(folge[i - 1], folge[i]);
+    }
+    // Tab stops at a compound widget too, such as a number field around its text field, and
+    // hands the focus to its proxy, going on from there: the compound must stand right before
+    // its parts. The ordering above moves only the parts, so a compound made while the sheet is
+    // open would stay where Qt put it, after the sheet's last button, and Tab from that button
+    // would lead back into the field. Qt puts a compound in front of its first part whenever its
+    // proxy is set; a number field's first part is the text field.
+    for (QWidget* verbund : lesefolge.verbunde()) {
+        verbund->setFocusProxy(verbund->focusProxy());
     }
 }
 

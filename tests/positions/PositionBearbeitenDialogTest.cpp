@@ -29,7 +29,9 @@
 #include "ui/Modellbeobachter.h"
 #include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
+#include "ui/Tabhilfe.h"
 #include "ui/Textbruecke.h"
+#include "ui/Uhrhilfe.h"
 #include "ui/Zahleneingabe.h"
 #include "positions/PositionBearbeitenDialog.h"
 #include "positions/Positionstexte.h"
@@ -393,6 +395,27 @@ TEST_F(Blatt, einKursDerNachDemAendernDerKennungKommtWirdVerworfen) {
     klicke(blatt, "abbrechen");
 }
 
+// Entered on 7 December and the sheet open into the 8th: the buy price is no longer today's but
+// the entry day's, as the section's title, its note and the fetch's button say.
+TEST_F(Blatt, einBlattUeberMitternachtNenntDenKursDesEinstiegstags) {
+    qbtest::Testuhr uhr(testspiel::tag(2026, 12, 8, 0) - 500ms);
+    spiel.portfolio->setzeKaufdatum(testspiel::tag(2026, 12, 7, 9));
+    spiel.speichereOderScheitere();
+    QPointer<PositionBearbeitenDialog> blatt = sapBlatt();
+    QApplication::setActiveWindow(blatt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt.data()));
+    auto* kurs = blatt->findChild<QGroupBox*>("kurs");
+    auto* heute = blatt->findChild<QLabel*>("heute");
+    ASSERT_EQ(utf8(kurs->title()), "Aktueller Kurs");
+    ASSERT_FALSE(heute->isHidden());
+    uhr.stelle(testspiel::tag(2026, 12, 8, 0) + 500ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return kurs->title() != "Aktueller Kurs"; }, 5000));
+    EXPECT_EQ(utf8(kurs->title()), "Kurs am Einstiegstag");
+    EXPECT_EQ(utf8(blatt->findChild<QPushButton*>("abrufen")->text()), "Kurs vom 7.12. abrufen");
+    EXPECT_TRUE(heute->isHidden());
+    blatt->reject();
+}
+
 TEST(PositionstexteTest, kennungsnotizUndAbrufzeile) {
     using Notiz = Positionstexte::Kennungsnotiz;
     const QString hand = "hand.raised";
@@ -705,4 +728,123 @@ TEST_F(Blatt, beiGrosserSchriftZeigtDasBlattSeineZeilenGanz) {
     const auto ganz = [&] { return text->isVisible() && text->width() >= text->sizeHint().width(); };
     EXPECT_TRUE(QTest::qWaitFor(ganz, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 10000)); // checked, saved and closed
+}
+
+// Tab from the first field visits every field and button the editor shows exactly once before it
+// comes back, and Shift+Tab walks the same ring backwards: for a new and a saved position of each
+// class, and in every state its ECB line takes while the sheet is open. A field made anew while
+// it is open, such as the rate cleared by another currency, takes its place in the ring too.
+TEST_F(Blatt, tabGehtInJedemZustandDesEditorsEinmalUmAlles) {
+    const auto ezb = [](const std::string& code, const char* kurs) {
+        return Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":")" + code + R"(","rate":)" + kurs +
+                             "}");
+    };
+    server.beantworte("/v2/rate/EUR/USD", ezb("USD", "1.0834"));
+    server.beantworte("/v2/rate/EUR/GBP", ezb("GBP", "0.85"));
+    server.beantworte("/v2/rate/EUR/CHF", Antwort::nachStatus(500));
+    const auto sichtbar = [](QWidget* blatt, const char* name) {
+        auto* teil = blatt->findChild<QWidget*>(name);
+        return teil != nullptr && teil->isVisible();
+    };
+    const auto ezbGeholt = [](QWidget* blatt, const char* code) {
+        auto* text = blatt->findChild<QLabel*>("ezbText");
+        return text != nullptr && text->isVisible() && text->text().startsWith("EZB-Referenzkurs") &&
+               text->text().contains(code);
+    };
+    // The trading currency as a group picks it, or for a currency position its identifier.
+    const auto waehle = [](QWidget* blatt, const char* code) {
+        if (auto* wahl = blatt->findChild<QComboBox*>("handelswaehrung"); wahl->isVisible()) {
+            wahl->setCurrentIndex(wahl->findData(QString(code)));
+            emit wahl->activated(wahl->currentIndex());
+        } else {
+            tippe(blatt, "kennung", code);
+        }
+    };
+    struct Gekauft {
+        Assetklasse klasse;
+        const char* kennung;
+        Preisangabe preis;
+    };
+    const Gekauft gekauft[] = {
+        {Assetklasse::aktie, sap, testspiel::fremd("25", "GBP", "0.85")},
+        {Assetklasse::anleihe, "DE0001102580", testspiel::eur("99")},
+        {Assetklasse::waehrung, "USD", testspiel::fremd("1", "USD", "1.0834")},
+        {Assetklasse::rohstoff, "Gold", testspiel::eur("60")},
+        {Assetklasse::co2Zertifikat, "DE0005140008", testspiel::eur("70")},
+    };
+    for (const Gekauft& kauf : gekauft) {
+        for (const bool gespeichert : {false, true}) {
+            if (gespeichert) {
+                testspiel::kaufe(spiel.portfolio, kauf.klasse, "Papier", 10, kauf.preis)
+                    ->setzeKennung(kauf.kennung);
+                spiel.speichereOderScheitere();
+            }
+            const std::string fall =
+                std::string(bezeichnung(kauf.klasse)) + (gespeichert ? ", gespeichert" : ", neu");
+            QPointer<PositionBearbeitenDialog> blatt = oeffne(kauf.klasse);
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(blatt.data())) << fall;
+            if (kauf.klasse == Assetklasse::aktie && gespeichert) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return ezbGeholt(blatt, "GBP"); }, 10000));
+            }
+            qbtest::pruefeTabring(blatt, fall);
+            const bool waehrung = kauf.klasse == Assetklasse::waehrung;
+            if (!waehrung) {
+                // From "Name" by Tab to the picker, and "US" typed into it.
+                auto* wahl = blatt->findChild<QComboBox*>("handelswaehrung");
+                feld(blatt, "name")->setFocus(Qt::TabFocusReason);
+                for (int druck = 0; druck < 10 && QApplication::focusWidget() != wahl; ++druck) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                }
+                ASSERT_EQ(QApplication::focusWidget(), wahl) << fall;
+                QTest::keyClicks(wahl, "US");
+                ASSERT_EQ(wahl->currentData().toString(), "USD") << fall;
+            } else {
+                waehle(blatt, gespeichert ? "GBP" : "USD");
+            }
+            const char* geholt = waehrung && gespeichert ? "GBP" : "USD";
+            ASSERT_TRUE(QTest::qWaitFor([&] { return ezbGeholt(blatt, geholt); }, 10000)) << fall;
+            qbtest::pruefeTabring(blatt, fall + ", EZB-Kurs geholt");
+            tippe(blatt, "umrechnung", "1,2");
+            ASSERT_TRUE(sichtbar(blatt, "ezbUebernehmen")) << fall;
+            qbtest::pruefeTabring(blatt, fall + ", eigener Kurs neben dem der EZB");
+            klicke(blatt, "ezbUebernehmen");
+            ASSERT_FALSE(sichtbar(blatt, "ezbUebernehmen")) << fall;
+            qbtest::pruefeTabring(blatt, fall + ", EZB-Kurs übernommen");
+            waehle(blatt, "CHF");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return sichtbar(blatt, "ezbErneut"); }, 10000)) << fall;
+            qbtest::pruefeTabring(blatt, fall + ", EZB-Kurs gescheitert");
+            if (!waehrung) {
+                waehle(blatt, "EUR");
+                ASSERT_FALSE(sichtbar(blatt, "umrechnung")) << fall;
+                qbtest::pruefeTabring(blatt, fall + ", zurück in Euro");
+            }
+            blatt->reject();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return blatt.isNull(); }, 5000)) << fall;
+        }
+    }
+}
+
+// "Zurück zur Eingabe" after a rate far from the ECB's puts the cursor back into "Umrechnung".
+TEST_F(Blatt, zurueckZurEingabeNachEinemAbweichendenKursDerEzbStehtInDerUmrechnung) {
+    server.beantworte("/v2/rate/EUR/USD",
+                      Antwort::json(R"({"date":"2024-03-04","base":"EUR","quote":"USD","rate":1.0834})"));
+    // Gold has no quote to compare with: only the rate is checked.
+    QPointer<PositionBearbeitenDialog> blatt = oeffne(Assetklasse::rohstoff);
+    tippe(blatt, "name", "Gold");
+    tippe(blatt, "kennung", "Gold");
+    tippe(blatt, "menge", "3");
+    auto* waehrung = blatt->findChild<QComboBox*>("handelswaehrung");
+    waehrung->setCurrentIndex(waehrung->findData(QStringLiteral("USD")));
+    emit waehrung->activated(waehrung->currentIndex());
+    tippe(blatt, "kurs", "2000");
+    tippe(blatt, "umrechnung", "1,5");
+
+    klicke(blatt, "speichern");
+    QMessageBox* box = frage(blatt, "abweichungsfrage");
+    ASSERT_NE(box, nullptr);
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->findChild<QMessageBox*>() == nullptr; }, 10000));
+    EXPECT_EQ(blatt->focusWidget(), feld(blatt, "umrechnung"));
+    EXPECT_TRUE(spiel.portfolio->positionen().empty());
+    blatt->reject();
 }

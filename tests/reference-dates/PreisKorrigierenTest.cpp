@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -13,6 +16,8 @@
 #include "ui/Bedienhilfe.h"
 #include "ui/Fenstergroesse.h"
 #include "ui/Spielstandhilfe.h"
+#include "ui/Tabhilfe.h"
+#include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "model/Position.h"
 #include "model/Preisnotiz.h"
@@ -208,4 +213,67 @@ TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
     auto* flaeche = k.blatt->findChild<QScrollArea*>();
     EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
     k.blatt->reject();
+}
+
+// Tab from the first field visits every field and button of the sheet exactly once before it
+// comes back, and Shift+Tab walks the same ring backwards: while the comparison is on its way,
+// once it arrived (and was taken over) or failed, and with the price switched to dollars and back.
+TEST(PreisKorrigieren, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
+    using namespace std::chrono_literals;
+    for (const bool scheitern : {false, true}) {
+        const std::string fall = scheitern ? "gescheitert" : "angekommen";
+        Korrekturblatt k;
+        // Every answer waits until the test lets it go (at most 10 s, so that a failing test ends).
+        std::promise<void> freigabe;
+        const auto antwort = [&k, scheitern, warten = freigabe.get_future().share()](const char* pfad,
+                                                                                     std::string json) {
+            k.server.beantworte(pfad, [warten, scheitern, json](const qbtest::Anfrage&) {
+                (void)warten.wait_for(10s);
+                return scheitern ? qbtest::Antwort::nachStatus(500) : qbtest::Antwort::json(json);
+            });
+        };
+        antwort(
+            "/v1/data/price_information/single",
+            R"({"isin":"DE0007236101","lastPrice":158.2,"currency":{"originalValue":"EUR"},"tradedInPercent":false})");
+        antwort("/v1/tradingview/history", R"({"s":"ok","c":[158.2],"t":[1710115200]})");
+        antwort("/v2/rate/EUR/USD", R"({"date":"2024-03-11","base":"EUR","quote":"USD","rate":1.0834})");
+        k.blatt->open();
+        qbtest::pruefeTabring(k.blatt, fall + ", Vergleich unterwegs");
+        freigabe.set_value();
+        const auto sichtbar = [&k](const char* name) {
+            auto* knopf = k.blatt->findChild<QPushButton*>(name);
+            return knopf != nullptr && knopf->isVisible();
+        };
+        const char* const knopf = scheitern ? "vergleichErneutHolen" : "vergleichskursUebernehmen";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sichtbar(knopf); }, 10000)) << fall;
+        qbtest::pruefeTabring(k.blatt, fall + ", Vergleich da");
+        if (!scheitern) {
+            QTest::mouseClick(k.blatt->findChild<QPushButton*>(knopf), Qt::LeftButton);
+            ASSERT_TRUE(sichtbar("selbstEintragen")) << fall;
+            qbtest::pruefeTabring(k.blatt, fall + ", Vergleichskurs übernommen");
+            QTest::mouseClick(k.blatt->findChild<QPushButton*>("selbstEintragen"), Qt::LeftButton);
+        }
+        auto* wahl = k.blatt->findChild<QComboBox*>("handelswaehrung");
+        auto* wirdGeholt = k.blatt->findChild<QWidget*>("wirdGeholt");
+        const auto waehle = [&](const char* code) {
+            wahl->setCurrentIndex(wahl->findData(QString::fromUtf8(code)));
+            emit wahl->activated(wahl->currentIndex());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !wirdGeholt->isVisible(); }, 10000)) << fall;
+            qbtest::pruefeTabring(k.blatt, fall + ", in " + code);
+        };
+        waehle("USD");
+        if (!scheitern) {
+            k.blatt->findChild<Zahleneingabe*>("umrechnung")->feld()->setText("1,2");
+            ASSERT_TRUE(sichtbar("ezbUebernehmen")) << fall;
+            qbtest::pruefeTabring(k.blatt, fall + ", eigener Kurs neben dem der EZB");
+            QTest::mouseClick(k.blatt->findChild<QPushButton*>("ezbUebernehmen"), Qt::LeftButton);
+            ASSERT_FALSE(sichtbar("ezbUebernehmen")) << fall;
+            qbtest::pruefeTabring(k.blatt, fall + ", EZB-Kurs übernommen");
+        }
+        // The rate field goes with the dollars, and comes anew with them.
+        waehle("EUR");
+        waehle("USD");
+        k.blatt->reject();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 5000)) << fall;
+    }
 }

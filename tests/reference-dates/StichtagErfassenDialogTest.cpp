@@ -28,6 +28,7 @@
 #include "ui/Radhilfe.h"
 #include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
+#include "ui/Tabhilfe.h"
 #include "ui/Zahleneingabe.h"
 #include "model/Bewertung.h"
 #include "ui/KurseingabeFelder.h"
@@ -87,6 +88,9 @@ protected:
         });
         server.beantworte(usdPfad, [this](const qbtest::Anfrage&) {
             Antwort antwort = Antwort::json(R"({"date":"2024-05-17","base":"EUR","quote":"USD","rate":1.08})");
+            if (fehlschlagen.contains("USD")) {
+                antwort = Antwort::nachStatus(500);
+            }
             antwort.verzoegerung = verzoegerung;
             warteAufFreigabe();
             return antwort;
@@ -653,6 +657,71 @@ TEST_F(StichtagErfassenDialogTest, dasBlattWaechstMitSeinenZeilenBisZumBildschir
             << vorher << " " << blatt->height() << " " << senkrecht->maximum();
         if (fall.rollt) {
             EXPECT_EQ(blatt->height(), 1080 - Fenstergroesse::rahmen.height());
+        }
+        blatt.reset();
+    }
+}
+
+// Tab from the first field visits every field and button of the sheet exactly once before it
+// comes back, and Shift+Tab walks the same ring backwards: while the comparisons are on their way,
+// once they arrived or failed, with a row switched to dollars and its ECB line, and on a past day
+// with a comparison price taken over.
+TEST_F(StichtagErfassenDialogTest, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
+    server.beantworte("/v1/tradingview/history", Antwort::json(R"({"s":"ok","c":[100],"t":[1715904000]})"));
+    verzoegerung = {};
+    struct Fall {
+        const char* name;
+        std::optional<Zeitpunkt> abruftag;
+        bool scheitern;
+    };
+    for (const Fall& fall : {Fall{"Stichtag", std::nullopt, false}, Fall{"gescheitert", std::nullopt, true},
+                             Fall{"Nachtrag", testspiel::tag(2024, 5, 17), false}}) {
+        const std::string name = fall.name;
+        fehlschlagen.clear();
+        if (fall.scheitern) {
+            for (const auto& p : posten) {
+                fehlschlagen.insert(p.kennung);
+            }
+        }
+        zurueckhalten = true;
+        oeffne(fall.abruftag);
+        qbtest::pruefeTabring(blatt.get(), name + ", Vergleiche unterwegs");
+        zurueckhalten = false;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen(); }, 10000)) << name;
+        qbtest::pruefeTabring(blatt.get(), name + ", Vergleiche da");
+
+        StichtagskursFelder* aktie = zeile(Assetklasse::aktie);
+        auto* wahl = aktie->findChild<QComboBox*>(QStringLiteral("handelswaehrung"));
+        wahl->setCurrentIndex(wahl->findData(QStringLiteral("USD")));
+        emit wahl->activated(wahl->currentIndex());
+        auto* wirdGeholt = aktie->findChild<QWidget*>(QStringLiteral("wirdGeholt"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !wirdGeholt->isVisible(); }, 10000)) << name;
+        qbtest::pruefeTabring(blatt.get(), name + ", Aktie in Dollar");
+        if (!fall.scheitern) {
+            auto* umrechnung = aktie->findChild<Zahleneingabe*>(QStringLiteral("umrechnung"));
+            umrechnung->feld()->setText(QStringLiteral("1,2"));
+            auto* ezbUebernehmen = aktie->findChild<QPushButton*>(QStringLiteral("ezbUebernehmen"));
+            ASSERT_TRUE(ezbUebernehmen->isVisible()) << name;
+            qbtest::pruefeTabring(blatt.get(), name + ", eigener Kurs neben dem der EZB");
+            QTest::mouseClick(ezbUebernehmen, Qt::LeftButton);
+            ASSERT_FALSE(ezbUebernehmen->isVisible()) << name;
+            qbtest::pruefeTabring(blatt.get(), name + ", EZB-Kurs übernommen");
+        }
+        if (fall.abruftag) {
+            auto* uebernehmen =
+                zeile(Assetklasse::anleihe)->findChild<QPushButton*>("vergleichskursUebernehmen");
+            ASSERT_TRUE(uebernehmen->isVisible()) << name;
+            QTest::mouseClick(uebernehmen, Qt::LeftButton);
+            ASSERT_TRUE(zeile(Assetklasse::anleihe)->findChild<QPushButton*>("selbstEintragen")->isVisible())
+                << name;
+            qbtest::pruefeTabring(blatt.get(), name + ", Vergleichskurs übernommen");
+        }
+        // The rate field the dollars brought goes, and comes anew with them.
+        for (const char* code : {"EUR", "USD"}) {
+            wahl->setCurrentIndex(wahl->findData(QString::fromUtf8(code)));
+            emit wahl->activated(wahl->currentIndex());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !wirdGeholt->isVisible(); }, 10000)) << name;
+            qbtest::pruefeTabring(blatt.get(), name + ", Aktie wieder in " + code);
         }
         blatt.reset();
     }
