@@ -29,7 +29,6 @@
 #include "ui/Modellbeobachter.h"
 #include "ui/Schrifthilfe.h"
 #include "ui/Spielstandhilfe.h"
-#include "ui/Tabhilfe.h"
 #include "ui/Textbruecke.h"
 #include "ui/Uhrhilfe.h"
 #include "ui/Zahleneingabe.h"

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QWidget>
+#include <gtest/gtest.h>
 
 #include "ui/Textbruecke.h"
 #include "ui/Zahleneingabe.h"
@@ -65,26 +69,81 @@ inline std::vector<Beschriftetes> beschriftungen(const QWidget& blatt) {
     return gefunden;
 }
 
+// Whether Tab stops at `w` in `fenster`: it takes the focus by Tab itself, shown and enabled.
+inline bool tabziel(const QWidget* w, const QWidget* fenster) {
+    return (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->focusProxy() == nullptr &&
+           w->window() == fenster && w->isVisibleTo(fenster) && w->isEnabled();
+}
+
+// A stop by its object name; a number field's text field by the number field's.
+inline std::string tabname(const QWidget* w) {
+    const QWidget* benannt = w;
+    for (const QWidget* um = w; um != nullptr; um = um->parentWidget()) {
+        if (qobject_cast<const qb::Zahleneingabe*>(um) != nullptr) {
+            benannt = um;
+        }
+    }
+    return qb::utf8(benannt->objectName());
+}
+
 // What Tab reaches after `von`, in order, at most `schritte` of them, as Qt walks the focus chain
-// of the window: what takes the focus by Tab and is shown and enabled. Each by its object name;
-// a number field's text field by the number field's.
+// of the window.
 inline std::vector<std::string> tabfolge(QWidget* von, std::size_t schritte) {
     std::vector<std::string> namen;
-    QWidget* fenster = von->window();
-    for (QWidget* w = von->nextInFocusChain(); w != von && namen.size() < schritte;
-         w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->focusProxy() == nullptr && w->window() == fenster &&
-            w->isVisibleTo(fenster) && w->isEnabled()) {
-            const QWidget* benannt = w;
-            for (const QWidget* um = w; um != nullptr; um = um->parentWidget()) {
-                if (qobject_cast<const qb::Zahleneingabe*>(um) != nullptr) {
-                    benannt = um;
-                }
-            }
-            namen.push_back(qb::utf8(benannt->objectName()));
+    for (QWidget* w = von->nextInFocusChain(); w != von && namen.size() < schritte; w = w->nextInFocusChain()) {
+        if (tabziel(w, von->window())) {
+            namen.push_back(tabname(w));
         }
     }
     return namen;
+}
+
+// Tab pressed again and again from a stop of the shown sheet visits every stop it shows exactly
+// once before it comes back there, and Shift+Tab walks the same ring backwards.
+inline void pruefeTabring(QWidget* blatt, const std::string& fall) {
+    QApplication::setActiveWindow(blatt);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(blatt)) << fall;
+    // What the last step left to do, such as showing a field just made, is done long before a
+    // user presses a key.
+    for (int runde = 0; runde < 10; ++runde) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    std::vector<QWidget*> ziele;
+    for (QWidget* w : blatt->findChildren<QWidget*>()) {
+        if (tabziel(w, blatt)) {
+            ziele.push_back(w);
+        }
+    }
+    ASSERT_GE(ziele.size(), 2U) << fall;
+    const auto runde = [&](bool vorwaerts) {
+        ziele.front()->setFocus(Qt::TabFocusReason);
+        std::vector<QWidget*> besucht;
+        while (besucht.size() <= ziele.size() && QApplication::focusWidget() != nullptr) {
+            besucht.push_back(QApplication::focusWidget());
+            QTest::keyClick(besucht.back(), vorwaerts ? Qt::Key_Tab : Qt::Key_Backtab,
+                            vorwaerts ? Qt::NoModifier : Qt::ShiftModifier);
+            if (QApplication::focusWidget() == ziele.front()) {
+                break;
+            }
+        }
+        return besucht;
+    };
+    const auto namen = [](std::vector<QWidget*> teile, bool sortiert) {
+        if (sortiert) {
+            std::sort(teile.begin(), teile.end());
+        }
+        std::string text;
+        for (const QWidget* w : teile) {
+            text += tabname(w) + " ";
+        }
+        return text;
+    };
+    const std::vector<QWidget*> vor = runde(true);
+    std::vector<QWidget*> zurueck = runde(false);
+    std::reverse(zurueck.begin() + 1, zurueck.end());
+    EXPECT_EQ(namen(vor, true), namen(ziele, true)) << fall << ", Tab: " << namen(vor, false);
+    EXPECT_EQ(zurueck, vor) << fall << ", Shift+Tab rückwärts: " << namen(zurueck, false);
 }
 
 } // namespace qbtest
