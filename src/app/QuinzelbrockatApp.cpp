@@ -131,7 +131,7 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
         if (const auto& hinweis = (*container)->hinweis()) {
             // Told once, over the window as soon as it is up.
             QTimer::singleShot(0, fenster_.get(), [fenster = fenster_.get(), text = qtText(*hinweis)] {
-                zeigeMeldung(fenster, QStringLiteral("Änderungen nicht angewandt"), text,
+                zeigeMeldung(fenster, QObject::tr("Änderungen nicht angewandt"), text,
                              QStringLiteral("starthinweis"));
             });
         }

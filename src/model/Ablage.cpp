@@ -785,6 +785,15 @@ std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad, int
                         static_cast<unsigned long long>(angaben.st_ino)};
 }
 
+std::optional<Ablage::Dateikennung> Ablage::kennungVon(int verweis) {
+    struct stat angaben {};
+    if (verweis < 0 || ::fstat(verweis, &angaben) != 0) {
+        return std::nullopt;
+    }
+    return Dateikennung{static_cast<unsigned long long>(angaben.st_dev),
+                        static_cast<unsigned long long>(angaben.st_ino)};
+}
+
 // Which file the connection holds, taken right after it opened the name. The handle is O_PATH:
 // closing it drops none of SQLite's locks on the file, as closing any other descriptor of the
 // file in this process would.
@@ -793,13 +802,7 @@ void Ablage::merkeDatei() {
         ::close(verweis_);
     }
     verweis_ = ::open(datei_.c_str(), O_PATH | O_CLOEXEC);
-    struct stat angaben {};
-    if (verweis_ < 0 || ::fstat(verweis_, &angaben) != 0) {
-        kennung_.reset();
-        return;
-    }
-    kennung_ = Dateikennung{static_cast<unsigned long long>(angaben.st_dev),
-                            static_cast<unsigned long long>(angaben.st_ino)};
+    kennung_ = kennungVon(verweis_);
 }
 
 // A save goes into the game this window opened or nowhere: pages of this store written beside
@@ -917,11 +920,8 @@ void Ablage::legeBegleiterBeiseite() noexcept {
     }
     std::vector<const char*> eigene;
     for (std::size_t i = 0; i < std::size(walEndungen); ++i) {
-        struct stat gehalten {};
-        if (begleitverweise_[i] >= 0 && ::fstat(begleitverweise_[i], &gehalten) == 0 &&
-            kennungVon(begleiter(datei_, walEndungen[i])) ==
-                Dateikennung{static_cast<unsigned long long>(gehalten.st_dev),
-                             static_cast<unsigned long long>(gehalten.st_ino)}) {
+        const auto gehalten = kennungVon(begleitverweise_[i]);
+        if (gehalten && kennungVon(begleiter(datei_, walEndungen[i])) == gehalten) {
             eigene.push_back(walEndungen[i]);
         }
     }

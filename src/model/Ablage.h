@@ -145,6 +145,8 @@ private:
     // Nothing when stat fails; then `fehlernummer`, when given, holds its errno.
     static std::optional<Dateikennung> kennungVon(const std::filesystem::path& pfad,
                                                   int* fehlernummer = nullptr);
+    // The same of the file a descriptor holds.
+    static std::optional<Dateikennung> kennungVon(int verweis);
 
     explicit Ablage(std::filesystem::path datei) : datei_(std::move(datei)) {}
     void migriereAmOrt();
