@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "model/Dateisystem.h"
+#include "model/Datenschema.h"
 #include "ui/Fliesstext.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Schriftstil.h"
@@ -14,6 +15,10 @@
 namespace qb {
 
 Speicherfehleransicht::Art Speicherfehleransicht::art(const std::string& domaene, long code) {
+    // The game alone is whole; what keeps it closed lies beside it.
+    if (domaene == Datenschema::fehlerdomaene && code == Datenschema::unpassendeWal) {
+        return Art::abgelehnt;
+    }
     if (domaene != Dateisystem::domaene) {
         return Art::unlesbar;
     }

@@ -22,8 +22,8 @@ public:
         unlesbar,
         // Another window holds the game; nothing is wrong with the data.
         anderesFenster,
-        // The file was refused before it was read (a second name, a link to nowhere): the data
-        // are as they were, and a backup would not open either.
+        // The file was refused before it was read (a second name, a link to nowhere, changes
+        // beside it that do not fit it): the data are as they were, and a backup would not help.
         abgelehnt,
     };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
@@ -196,6 +197,13 @@ void ladePreisnotizen(sqlite3* verbindung, Bestand& bestand) {
         felder.umrechnung = leser.optionaleDezimal(13, "umrechnung");
         bestand.preisnotizen.push_back(std::move(zeile));
     }
+}
+
+void ladeAlles(sqlite3* verbindung, Bestand& bestand) {
+    ladePortfolios(verbindung, bestand);
+    ladePositionen(verbindung, bestand);
+    ladeBewertungen(verbindung, bestand);
+    ladePreisnotizen(verbindung, bestand);
 }
 
 // The context finds every record by its id alone, whatever its type. Two rows with one id
@@ -491,6 +499,9 @@ void entferneUmbau(const fs::path& neu) {
 
 // A "-wal" and the "-shm" that indexes it go aside together.
 constexpr const char* walEndungen[] = {"-wal", "-shm"};
+// Beside a "-wal" set aside at a window's end, until a start has told the user of it.
+constexpr const char* ungemeldet = "-ungemeldet";
+constexpr const char* beiseiteZusatz = "-nicht-angewandt-";
 
 bool hatInhalt(const fs::path& datei) {
     struct stat angaben {};
@@ -498,30 +509,56 @@ bool hatInhalt(const fs::path& datei) {
 }
 
 // Moves the store's companions of the given endings under one name of their own beside it, the
-// same for both, so that a "-wal" keeps its "-shm"; durable on return. The new name without
-// ending. Throws Speicherfehler.
-fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& endungen, Zeitpunkt moment) {
+// same for both, so that a "-wal" keeps its "-shm"; durable on return. With `melden`, a note
+// beside them asks the next start to tell the user; without it, nobody could. The new name
+// without ending. Throws Speicherfehler.
+fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& endungen, Zeitpunkt moment,
+                      bool melden) {
     const auto belegt = [](const std::string& basis) {
-        return std::any_of(std::begin(walEndungen), std::end(walEndungen),
+        return Dateisystem::existiert(basis + ungemeldet) ||
+               std::any_of(std::begin(walEndungen), std::end(walEndungen),
                            [&basis](const char* endung) { return Dateisystem::existiert(basis + endung); });
     };
-    const std::string stamm = datei.string() + "-nicht-angewandt-" + Datenschema::zeitstempel(moment);
+    const std::string stamm = datei.string() + beiseiteZusatz + Datenschema::zeitstempel(moment);
     std::string basis = stamm;
     for (int nummer = 2; belegt(basis); ++nummer) {
         basis = stamm + "-" + std::to_string(nummer);
     }
-    for (const char* endung : endungen) {
-        Dateisystem::benenneUmOhneErsetzen(begleiter(datei, endung), basis + endung);
+    // The note comes first: a note without its "-wal" is dropped unseen, a "-wal" without its
+    // note would never be told.
+    const fs::path notiz = basis + ungemeldet;
+    bool notiert = false;
+    if (melden) {
+        const int verweis = ::open(notiz.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        notiert = verweis >= 0;
+        if (notiert) {
+            ::close(verweis);
+        } else {
+            Datenschema::protokoll().fehler("Notiz " + notiz.string() + " nicht angelegt: errno " +
+                                            std::to_string(errno));
+        }
+    }
+    try {
+        for (const char* endung : endungen) {
+            Dateisystem::benenneUmOhneErsetzen(begleiter(datei, endung), basis + endung);
+        }
+    } catch (const Speicherfehler&) {
+        if (notiert) {
+            ::unlink(notiz.c_str());
+        }
+        throw;
     }
     Dateisystem::synchronisiereOrdner(ordnerVon(datei));
     return basis;
 }
 
-// Whether the store reads whole: SQLite reads it without finding it corrupt, and its integrity
-// check finds nothing. Through its "-wal", or the main file alone. None when reading fails for
-// another reason (a lock, a read error), which says nothing about the content. Raw calls, so that
-// an expected verdict is not logged as a failure.
-std::optional<bool> liestSichGanz(const fs::path& datei, bool mitWal) {
+// Whether the program can load the store whole: SQLite reads it without finding it corrupt, its
+// integrity check finds nothing, and a store of the current version holds no row that a record
+// cannot take. Through its "-wal", or the main file alone. None when reading fails for another
+// reason (a lock, a read error, a version this program does not read), which says nothing about
+// the content. Raw calls where SQLite judges, so that an expected verdict is not logged as a
+// failure.
+std::optional<bool> laedtSichGanz(const fs::path& datei, bool mitWal) {
     sqlite3* verbindung = nullptr;
     std::optional<bool> ganz;
     int code = sqlite3_open_v2(sqliteUri(datei, mitWal ? "mode=ro" : "mode=ro&immutable=1").c_str(),
@@ -536,6 +573,24 @@ std::optional<bool> liestSichGanz(const fs::path& datei, bool mitWal) {
         }
         code = sqlite3_errcode(verbindung);
         sqlite3_finalize(befunde);
+    }
+    if (ganz == true) {
+        // What the integrity check cannot see: values and ids that only the program refuses.
+        try {
+            if (Datenschema::version(verbindung) == Datenschema::V2::version) {
+                SqliteTransaktion transaktion(verbindung, SqliteTransaktion::Art::lesen);
+                Bestand bestand;
+                ladeAlles(verbindung, bestand);
+                transaktion.bestaetige();
+                pruefeIds(bestand);
+            }
+        } catch (const Speicherfehler& fehler) {
+            if (fehler.domaene() == Datenschema::fehlerdomaene && fehler.code() == Datenschema::ungueltigerWert) {
+                ganz = false;
+            } else {
+                ganz = std::nullopt;
+            }
+        }
     }
     sqlite3_close_v2(verbindung);
     if (!ganz && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) {
@@ -566,35 +621,77 @@ bool anderswoOffen(const fs::path& datei) {
 
 } // namespace
 
-std::optional<fs::path> Ablage::legeUnpassendeWalBeiseite(const fs::path& datei, Zeitpunkt moment) {
+std::optional<Ablage::UnpassendeWal> Ablage::legeUnpassendeWalBeiseite(const fs::path& datei, Zeitpunkt moment) {
     const fs::path wal = begleiter(datei, "-wal");
     // A "-wal" of the store's own game applies whole: the normal recovery after a crash.
     if (!hatInhalt(wal) || !Dateisystem::existiert(datei) ||
-        Dateisystem::existiert(begleiter(datei, "-journal")) || liestSichGanz(datei, true) != false ||
-        liestSichGanz(datei, false) != true) {
+        Dateisystem::existiert(begleiter(datei, "-journal")) || laedtSichGanz(datei, true) != false ||
+        laedtSichGanz(datei, false) != true) {
         return std::nullopt;
     }
     if (anderswoOffen(datei)) {
         Datenschema::protokoll().fehler(
             wal.string() + " passt nicht zu " + datei.string() +
             ", bleibt aber liegen: ein anderes Programm hat den Spielstand offen");
-        return std::nullopt;
+        return UnpassendeWal{UnpassendeWal::Verbleib::anderswoOffen, wal};
     }
     try {
         std::vector<const char*> endungen{"-wal"};
         if (Dateisystem::existiert(begleiter(datei, "-shm"))) {
             endungen.push_back("-shm");
         }
-        const fs::path neu = begleiter(legeBeiseite(datei, endungen, moment), "-wal");
+        const fs::path neu = begleiter(legeBeiseite(datei, endungen, moment, false), "-wal");
         Datenschema::protokoll().standard(
             wal.string() + " passt nicht zu " + datei.string() +
-            " (mit ihr beschaedigt, ohne sie ganz), beiseitegelegt: " + neu.string());
-        return neu;
+            " (mit ihr nicht ladbar, ohne sie ganz), beiseitegelegt: " + neu.string());
+        return UnpassendeWal{UnpassendeWal::Verbleib::beiseitegelegt, neu};
     } catch (const Speicherfehler& fehler) {
         Datenschema::protokoll().fehler(wal.string() + " passt nicht zu " + datei.string() +
                                         ", liess sich nicht beiseitelegen: " + fehler.what());
-        return std::nullopt;
+        return UnpassendeWal{UnpassendeWal::Verbleib::unbewegbar, wal,
+                             fehler.domaene() == Dateisystem::domaene
+                                 ? Dateisystem::grund(static_cast<int>(fehler.code()))
+                                 : std::string(fehler.what())};
     }
+}
+
+std::vector<fs::path> Ablage::nimmUngemeldeteBeiseite(const fs::path& datei) {
+    const std::string praefix = datei.filename().string() + beiseiteZusatz;
+    const fs::path ordner = ordnerVon(datei);
+    std::vector<fs::path> notizen;
+    std::error_code fehler;
+    for (fs::directory_iterator eintrag(ordner, fehler), ende; !fehler && eintrag != ende;
+         eintrag.increment(fehler)) {
+        const std::string name = eintrag->path().filename().string();
+        if (name.starts_with(praefix) && name.ends_with(ungemeldet)) {
+            notizen.push_back(eintrag->path());
+        }
+    }
+    if (fehler) {
+        Datenschema::protokoll().fehler("Ordner " + ordner.string() + " nicht gelesen: " + fehler.message());
+    }
+    std::sort(notizen.begin(), notizen.end());
+    std::vector<fs::path> wals;
+    for (const fs::path& notiz : notizen) {
+        const std::string basis = notiz.string().substr(0, notiz.string().size() - std::strlen(ungemeldet));
+        // Removed by hand since: nothing left to tell.
+        if (Dateisystem::existiert(basis + "-wal")) {
+            wals.emplace_back(basis + "-wal");
+        }
+        try {
+            Dateisystem::entferne(notiz);
+        } catch (const Speicherfehler& grund) {
+            Datenschema::protokoll().fehler("Notiz " + notiz.string() + " nicht entfernt: " + grund.what());
+        }
+    }
+    if (!notizen.empty()) {
+        try {
+            Dateisystem::synchronisiereOrdner(ordner);
+        } catch (const Speicherfehler&) {
+            // Told again after a power cut at worst.
+        }
+    }
+    return wals;
 }
 
 void Ablage::pruefeDateiarten(const fs::path& datei) {
@@ -930,7 +1027,7 @@ void Ablage::legeBegleiterBeiseite() noexcept {
         return;
     }
     try {
-        const fs::path basis = legeBeiseite(datei_, eigene, jetzt());
+        const fs::path basis = legeBeiseite(datei_, eigene, jetzt(), true);
         std::string liste;
         for (const char* endung : eigene) {
             liste += " " + begleiter(basis, endung).string();
@@ -972,10 +1069,7 @@ Bestand Ablage::lade() {
     Bestand bestand;
     // One read transaction, so that the four tables are read at one state.
     SqliteTransaktion transaktion(verbindung, SqliteTransaktion::Art::lesen);
-    ladePortfolios(verbindung, bestand);
-    ladePositionen(verbindung, bestand);
-    ladeBewertungen(verbindung, bestand);
-    ladePreisnotizen(verbindung, bestand);
+    ladeAlles(verbindung, bestand);
     transaktion.bestaetige();
     merkeBegleiter();
     pruefeIds(bestand);

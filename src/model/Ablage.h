@@ -100,15 +100,29 @@ public:
     static std::unique_ptr<Ablage> oeffneVorlaeufig(const std::filesystem::path& datei);
     // The same for the store file of a hold already taken.
     static std::unique_ptr<Ablage> oeffneVorlaeufig(std::unique_ptr<Speichersperre> sperre);
-    // A "-wal" with which the store file reads as damaged, while the file alone reads whole, was
-    // written for another file that lay at this name once. It goes aside with the "-shm" beside
-    // it, under "<store>-nicht-angewandt-<moment>-wal" (numbered when taken), never over a file.
-    // Nothing moves when either reading cannot be told, a "-journal" lies there, or another
-    // program has the store file open. For a store held by this process with no connection of
-    // its own on it. Where the "-wal" lies now; none when nothing moved. A failure to move is
-    // logged and leaves the files in place.
-    static std::optional<std::filesystem::path> legeUnpassendeWalBeiseite(const std::filesystem::path& datei,
-                                                                          Zeitpunkt moment);
+    // A "-wal" that does not fit the store file at the name, and where it lies now.
+    struct UnpassendeWal {
+        enum class Verbleib {
+            beiseitegelegt, // moved aside to `ort`
+            anderswoOffen,  // still at `ort`: another program has the store file open
+            unbewegbar,     // still at `ort`: the move failed for `grund` (German)
+        };
+        Verbleib verbleib = Verbleib::beiseitegelegt;
+        std::filesystem::path ort;
+        std::string grund = {};
+    };
+    // A "-wal" with which the store file cannot be loaded (SQLite reads it as damaged, or a row
+    // holds what no record takes), while the file alone loads whole, was written for another file
+    // that lay at this name once. It goes aside with the "-shm" beside it, under
+    // "<store>-nicht-angewandt-<moment>-wal" (numbered when taken), never over a file. Nothing
+    // moves when a "-journal" lies there or another program has the store file open. None when
+    // the "-wal" fits, or either reading cannot be told. For a store held by this process with no
+    // connection of its own on it. Logs what it finds.
+    static std::optional<UnpassendeWal> legeUnpassendeWalBeiseite(const std::filesystem::path& datei,
+                                                                  Zeitpunkt moment);
+    // The "-wal" files that a window set aside at its end and that nobody has been told of yet,
+    // in the order of their names; from now on they count as told. For a held store.
+    static std::vector<std::filesystem::path> nimmUngemeldeteBeiseite(const std::filesystem::path& datei);
 
     ~Ablage();
     Ablage(const Ablage&) = delete;

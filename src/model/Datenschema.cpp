@@ -428,15 +428,55 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
     Dateisystem::legeOrdnerAn(datei.parent_path());
     auto sperre = std::make_unique<Speichersperre>(datei);
     // Before the backup, which would keep such a "-wal" as a part of the game.
-    std::optional<std::string> hinweis;
-    if (auto beiseite = Ablage::legeUnpassendeWalBeiseite(datei, moment)) {
-        hinweis =
-            "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
-            "passen nicht zu dem Spielstand, der jetzt unter " +
+    std::vector<std::string> hinweise;
+    if (auto wal = Ablage::legeUnpassendeWalBeiseite(datei, moment)) {
+        using Verbleib = Ablage::UnpassendeWal::Verbleib;
+        if (wal->verbleib == Verbleib::beiseitegelegt) {
+            hinweise.push_back(
+                "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
+                "passen nicht zu dem Spielstand, der jetzt unter " +
+                inAnfuehrung(datei) +
+                " liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen "
+                "unverändert in " +
+                inAnfuehrung(wal->ort) + ".");
+        } else {
+            // The store alone is whole: the damaged view, with its backups, would mislead.
+            std::string text = "Neben dem Spielstand " + inAnfuehrung(datei) +
+                               " liegen Änderungen aus einem früheren Fenster, die nicht zu ihm passen: " +
+                               inAnfuehrung(wal->ort) +
+                               ". Mit ihnen ließe sich das Spiel nicht öffnen; ohne sie ist es in Ordnung. ";
+            if (wal->verbleib == Verbleib::anderswoOffen) {
+                text += "Quinzelbrockat legt sie beiseite, kann das aber nicht, solange ein anderes Programm "
+                        "den Spielstand offen hat. Schließe das andere Programm und starte Quinzelbrockat "
+                        "dann noch einmal.";
+            } else {
+                text += "Sie ließen sich nicht beiseitelegen: " + wal->grund +
+                        ". Sie liegen weiter dort. Gib Quinzelbrockat das Schreibrecht im Ordner " +
+                        inAnfuehrung(datei.parent_path()) + " oder verschiebe die Datei (mit " +
+                        inAnfuehrung(fs::path(datei.string() + "-shm")) +
+                        ") in einen anderen Ordner, und starte Quinzelbrockat dann noch einmal.";
+            }
+            throw Speicherfehler(fehlerdomaene, unpassendeWal, text);
+        }
+    }
+    // What a window set aside at its end, when its game had been moved or replaced, is told here:
+    // the window could only log it.
+    if (const auto wals = Ablage::nimmUngemeldeteBeiseite(datei); !wals.empty()) {
+        std::string orte;
+        for (std::size_t i = 0; i < wals.size(); ++i) {
+            orte += (i == 0 ? "" : i + 1 == wals.size() ? " und " : ", ") + inAnfuehrung(wals[i]);
+        }
+        hinweise.push_back(
+            "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Als "
+            "jenes Fenster endete, lag unter " +
             inAnfuehrung(datei) +
-            " liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen "
-            "unverändert in " +
-            inAnfuehrung(*beiseite) + ".";
+            " nicht mehr sein Spiel, denn der Spielstand war verschoben oder ersetzt worden. Die Änderungen "
+            "liegen unverändert in " +
+            orte + ".");
+    }
+    std::optional<std::string> hinweis;
+    for (const auto& text : hinweise) {
+        hinweis = hinweis ? *hinweis + "\n\n" + text : text;
     }
     // When the game does not open after all, its error is the only place to tell that.
     const auto mitHinweis = [&hinweis](const Speicherfehler& fehler) {

@@ -69,6 +69,7 @@ public:
         unbekannteVersion = 2, // a version text that cannot be read or has no way to the current
         fremdeDatenbank = 3,   // an SQLite database that is no store of this application
         ungueltigerWert = 4,   // a row holds a value that no record can take
+        unpassendeWal = 5,     // a "-wal" beside the store that does not fit it stays where it is
     };
 
     // The version recorded in an open database; none when it records none. Throws Speicherfehler.

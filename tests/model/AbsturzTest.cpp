@@ -95,11 +95,6 @@ bool loescheAnleihe(Sitzung& sitzung) {
     return !speichere(sitzung.container->kontext());
 }
 
-void legeVersion2An(const fs::path& datei) {
-    legeVersion1An(datei, false);
-    Ablage::oeffne(datei);
-}
-
 struct Szenario {
     const char* name;
     const char* speicher;                   // the store file, relative to the folder

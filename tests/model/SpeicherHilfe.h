@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "model/Ablage.h"
 #include "model/Datenschema.h"
 #include "model/Speicherfehler.h"
 #include "foundation/Protokoll.h"
@@ -196,6 +197,12 @@ inline void legeVersion1An(const fs::path& datei, bool begleitdateien) {
 }
 
 // The same game kept in rollback-journal mode, as a copy made by hand may be.
+// The same store at the current version, migrated.
+inline void legeVersion2An(const fs::path& datei) {
+    legeVersion1An(datei, false);
+    Ablage::oeffne(datei);
+}
+
 inline void legeVersion1OhneWalAn(const fs::path& datei) {
     legeVersion1An(datei, false);
     Verbindung(datei).ausfuehren("PRAGMA journal_mode = DELETE");
@@ -255,6 +262,21 @@ inline std::string hinweisNachBeiseite(const fs::path& datei, const fs::path& be
            "“ liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen unverändert "
            "in „" +
            beiseite.string() + "“.";
+}
+
+// What the next start says once after a window, at its end, set its "-wal" aside because its
+// game had been moved or replaced.
+inline std::string hinweisNachEnde(const fs::path& datei, const std::vector<fs::path>& beiseite) {
+    std::string orte;
+    for (std::size_t i = 0; i < beiseite.size(); ++i) {
+        orte += (i == 0 ? "" : i + 1 == beiseite.size() ? " und " : ", ") + ("„" + beiseite[i].string() + "“");
+    }
+    return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Als jenes "
+           "Fenster endete, lag unter „" +
+           datei.string() +
+           "“ nicht mehr sein Spiel, denn der Spielstand war verschoben oder ersetzt worden. Die Änderungen "
+           "liegen unverändert in " +
+           orte + ".";
 }
 
 // Lines sent one way through a pipe.

@@ -455,11 +455,6 @@ std::string liesUnveraenderlich(const fs::path& datei, const std::string& sql) {
     return wert;
 }
 
-void legeVersion2An(const fs::path& datei) {
-    legeVersion1An(datei, false);
-    Ablage::oeffne(datei);
-}
-
 void beschaedigePreisnotizen(const fs::path& datei) {
     const long seite =
         std::stol(Verbindung(datei).wert("SELECT rootpage FROM sqlite_master WHERE name = 'Preisnotiz'"));
@@ -566,24 +561,17 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
          },
          "Datenschema", Datenschema::ungueltigerWert,
          "Der Spielstand enthält einen ungültigen Wert: Preisnotiz 6, Feld „art“"},
-        {"ungültiger Wert in der -wal-Datei",
+        // Unloadable alone too: the "-wal" stays with it.
+        {"ungültiger Wert in der Hauptdatei und in der -wal-Datei",
          [](const fs::path& d) {
              legeVersion2An(d);
+             Verbindung(d).ausfuehren("PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4");
              Verbindung roh(d);
              roh.ohneCheckpointSchliessen();
              roh.ausfuehren("UPDATE Preisnotiz SET art = 'Schlusskurs' WHERE id = 6");
          },
          "Datenschema", Datenschema::ungueltigerWert,
          "Der Spielstand enthält einen ungültigen Wert: Preisnotiz 6, Feld „art“"},
-        {"doppelte Kennung",
-         [](const fs::path& d) {
-             legeVersion2An(d);
-             Verbindung roh(d);
-             roh.ohneCheckpointSchliessen();
-             roh.ausfuehren("PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4");
-         },
-         "Datenschema", Datenschema::ungueltigerWert,
-         "Der Spielstand enthält einen ungültigen Wert: Bewertung 2, Feld „id“"},
         {"beschädigte Seite",
          [](const fs::path& d) {
              legeVersion2An(d);
@@ -636,39 +624,71 @@ TEST_F(Speicheroeffnung, einGescheitertesOeffnenLaesstJedeDateiWieSieWar) {
     }
 }
 
-// A "-wal" with which the store reads as damaged while the store alone is whole goes aside, and the
-// store opens alone and says where it lies, also with its error when it does not open after all.
-// While another program has the store open, nothing moves, and the store is refused. The opening
-// keeps no descriptor.
+// A "-wal" with which the store cannot be loaded (SQLite reads it as damaged, or the program
+// refuses a row) while the store alone loads whole goes aside, and the store opens alone and says
+// where it lies, also with its error when it does not open after all. While another program has
+// the store open, nothing moves, and the store is refused with that cause. The opening keeps no
+// descriptor.
 TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseite) {
-    legeVersion2An(datei);
-    legeFremdeWalDaneben(datei);
-    const std::string wal = inhalt(ordner / "Spielstand.sqlite-wal");
-    {
-        Kindprozess anderes([&](Leitung& leitung) {
-            sqlite3* roh = nullptr;
-            sqlite3_open(datei.c_str(), &roh);
-            sqlite3_exec(roh, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-            leitung.sende("offen");
-            leitung.lies();
-        });
-        ASSERT_EQ(anderes.antwort(), "offen");
-        EXPECT_EQ(fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); }).code() & 0xff,
-                  SQLITE_CORRUPT);
-    }
-    const auto deskriptoren = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    struct Fall {
+        const char* name;
+        const char* sql; // written into the "-wal" alone; none: another store's "-wal"
     };
-    const auto offen = deskriptoren();
-    {
-        auto container = Datenschema::oeffneSpeicher(datei, moment + 1s);
-        const fs::path beiseite = ordner / "Spielstand.sqlite-nicht-angewandt-2025-03-05-233001-wal";
-        EXPECT_EQ(container->hinweis(), hinweisNachBeiseite(datei, beiseite));
-        EXPECT_TRUE(inhalt(beiseite) == wal);
-        container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
-        EXPECT_FALSE(speichere(container->kontext()));
+    const Fall faelle[] = {
+        {"die -wal eines anderen Spielstands", nullptr},
+        {"ein ungültiger Wert", "UPDATE Position SET assetklasse = 'unbekannt' WHERE id = 2"},
+        {"eine doppelte Kennung", "PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4"},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        TempOrdner eigener;
+        const fs::path spiel = eigener / "Spielstand.sqlite";
+        legeVersion2An(spiel);
+        if (fall.sql == nullptr) {
+            legeFremdeWalDaneben(spiel);
+        } else {
+            Verbindung roh(spiel);
+            roh.ohneCheckpointSchliessen();
+            roh.ausfuehren(fall.sql);
+        }
+        const std::string wal = inhalt(eigener / "Spielstand.sqlite-wal");
+        {
+            Kindprozess anderes([&](Leitung& leitung) {
+                sqlite3* roh = nullptr;
+                sqlite3_open(spiel.c_str(), &roh);
+                sqlite3_exec(roh, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+                leitung.sende("offen");
+                leitung.lies();
+            });
+            ASSERT_EQ(anderes.antwort(), "offen");
+            const Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(spiel, moment); });
+            EXPECT_EQ(fehler.domaene(), Datenschema::fehlerdomaene);
+            EXPECT_EQ(fehler.code(), Datenschema::unpassendeWal);
+            EXPECT_EQ(std::string(fehler.what()),
+                      "Neben dem Spielstand „" + spiel.string() +
+                          "“ liegen Änderungen aus einem früheren Fenster, die nicht zu ihm passen: „" +
+                          spiel.string() +
+                          "-wal“. Mit ihnen ließe sich das Spiel nicht öffnen; ohne sie ist es in Ordnung. "
+                          "Quinzelbrockat legt sie beiseite, kann das aber nicht, solange ein anderes Programm "
+                          "den Spielstand offen hat. Schließe das andere Programm und starte Quinzelbrockat "
+                          "dann noch einmal.");
+        }
+        EXPECT_TRUE(inhalt(eigener / "Spielstand.sqlite-wal") == wal);
+        const auto deskriptoren = [] {
+            return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+        };
+        const auto offen = deskriptoren();
+        {
+            auto container = Datenschema::oeffneSpeicher(spiel, moment + 1s);
+            const fs::path beiseite = eigener / "Spielstand.sqlite-nicht-angewandt-2025-03-05-233001-wal";
+            EXPECT_EQ(container->hinweis(), hinweisNachBeiseite(spiel, beiseite));
+            EXPECT_TRUE(inhalt(beiseite) == wal);
+            EXPECT_EQ(container->kontext().portfolios().size(), 1u);
+            container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
+            EXPECT_FALSE(speichere(container->kontext()));
+        }
+        EXPECT_EQ(deskriptoren(), offen);
     }
-    EXPECT_EQ(deskriptoren(), offen);
 
     // A store that does not open after all says it with its error.
     TempOrdner neuer;
@@ -681,6 +701,35 @@ TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseit
         "Der Spielstand stammt aus einer neueren Version von Quinzelbrockat (Schema 3.0.0) und bleibt "
         "unverändert. " +
             hinweisNachBeiseite(spiel, neuer / ("Spielstand.sqlite-nicht-angewandt-" + stempel + "-wal")));
+}
+
+// A name a set-aside would take is never overwritten: the set-aside takes the next free number,
+// whether its "-wal" or its "-shm" holds the name, and so does a second set-aside in the same
+// second.
+TEST_F(Speicheroeffnung, einBelegterNameFuerBeiseitegelegtesBekommtDieNaechsteNummer) {
+    const std::string stamm = "Spielstand.sqlite-nicht-angewandt-" + stempel;
+    for (const char* belegt : {"-wal", "-shm"}) {
+        SCOPED_TRACE(belegt);
+        TempOrdner eigener;
+        const fs::path spiel = eigener / "Spielstand.sqlite";
+        legeVersion2An(spiel);
+        schreibeDatei(eigener / (stamm + belegt), "schon da");
+        const auto vorher = eigener.namen();
+        for (const char* nummer : {"-2", "-3"}) {
+            legeFremdeWalDaneben(spiel);
+            const std::string wal = inhalt(eigener / "Spielstand.sqlite-wal");
+            const fs::path beiseite = eigener / (stamm + nummer + "-wal");
+            EXPECT_EQ(Datenschema::oeffneSpeicher(spiel, moment)->hinweis(), hinweisNachBeiseite(spiel, beiseite));
+            EXPECT_TRUE(inhalt(beiseite) == wal);
+        }
+        EXPECT_EQ(inhalt(eigener / (stamm + belegt)), "schon da");
+        auto namen = vorher;
+        for (const char* name : {"-2-shm", "-2-wal", "-3-shm", "-3-wal"}) {
+            namen.push_back(stamm + name);
+        }
+        std::sort(namen.begin(), namen.end());
+        EXPECT_EQ(eigener.namen(), namen);
+    }
 }
 
 // Anything but a regular file where the store or a companion belongs is refused before any

@@ -379,17 +379,21 @@ TEST(Speichersperre, dieWalEinesErsetztenSpielstandsKommtNichtInDasSpielAmNamen)
         fenster.toete();
         leser.reset();
 
-        auto container = Datenschema::oeffneSpeicher(datei, moment + 2h);
-        std::vector<std::string> namen;
-        for (const auto& portfolio : container->kontext().portfolios()) {
-            namen.push_back(portfolio->gruppenname());
+        const fs::path wal = ordner / (basis + "-wal");
+        for (const bool erster : {true, false}) {
+            auto container = Datenschema::oeffneSpeicher(datei, moment + (erster ? 2h : 3h));
+            std::vector<std::string> namen;
+            for (const auto& portfolio : container->kontext().portfolios()) {
+                namen.push_back(portfolio->gruppenname());
+            }
+            EXPECT_EQ(namen, gruppen);
+            // Told once, by the first start after the window's end or by the start that set it aside.
+            EXPECT_EQ(container->hinweis(), !erster        ? std::nullopt
+                                            : fall.schliesst ? std::optional(hinweisNachEnde(datei, {wal}))
+                                                             : std::optional(hinweisNachBeiseite(datei, wal)));
+            EXPECT_EQ(ordner.namen(),
+                      (std::vector<std::string>{"Spielstand.sqlite", basis + "-shm", basis + "-wal"}));
         }
-        EXPECT_EQ(namen, gruppen);
-        EXPECT_EQ(container->hinweis(),
-                  fall.schliesst ? std::nullopt
-                                 : std::optional(hinweisNachBeiseite(datei, ordner / (basis + "-wal"))));
-        EXPECT_EQ(ordner.namen(),
-                  (std::vector<std::string>{"Spielstand.sqlite", basis + "-shm", basis + "-wal"}));
     }
 }
 
@@ -446,4 +450,79 @@ TEST(Speichersperre, einDatentraegerOhneSperrenWirdBenannt) {
     });
     EXPECT_EQ(programm.antwort(), "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
                                       "“ lässt sich nicht sperren: Der Datenträger unterstützt keine Dateisperren");
+}
+
+// A window ends after a whole other game, companions and all, was put at its store's name: the
+// other game's "-wal" and "-shm" stay untouched, and nothing is set aside or noted for a start.
+TEST(Speichersperre, amEndeBleibenDieBegleitdateienEinesAnderenSpielsUnberuehrt) {
+    Protokollmitschnitt stumm;
+    TempOrdner ordner, anderswo;
+    const fs::path datei = ordner / "Spielstand.sqlite", andere = anderswo / "Spielstand.sqlite";
+    legeVersion2An(andere);
+    {
+        // The other game's last change stays in its "-wal", as after a crash or a busy checkpoint.
+        Verbindung roh(andere);
+        roh.ohneCheckpointSchliessen();
+        roh.ausfuehren("UPDATE Portfolio SET gruppenname = 'Gruppe Anders'");
+    }
+    auto container = Datenschema::oeffneSpeicher(datei, moment);
+    container->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Ost", Dezimal(10000), moment));
+    ASSERT_FALSE(speichere(container->kontext()));
+    std::map<std::string, std::pair<ino_t, std::string>> vorher;
+    for (const char* endung : {"", "-wal", "-shm"}) {
+        const fs::path ziel(datei.string() + endung);
+        fs::rename(andere.string() + endung, ziel);
+        struct stat angaben {};
+        ASSERT_EQ(::stat(ziel.c_str(), &angaben), 0) << endung;
+        vorher[endung] = {angaben.st_ino, inhalt(ziel)};
+    }
+    ASSERT_FALSE(vorher.at("-wal").second.empty());
+
+    container.reset();
+
+    for (const auto& [endung, kennung] : vorher) {
+        const fs::path ziel(datei.string() + endung);
+        struct stat angaben {};
+        ASSERT_EQ(::stat(ziel.c_str(), &angaben), 0) << endung;
+        EXPECT_EQ(angaben.st_ino, kennung.first) << endung;
+        EXPECT_TRUE(inhalt(ziel) == kennung.second) << endung << " verändert";
+    }
+    EXPECT_EQ(ordner.namen(),
+              (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-shm", "Spielstand.sqlite-wal"}));
+    EXPECT_EQ(Datenschema::oeffneSpeicher(datei, moment)->hinweis(), std::nullopt);
+}
+
+// In a folder the program may not write, a "-wal" that does not fit the store cannot go aside: the
+// start says so and where it lies, and the store stays closed and as it was.
+TEST(Speichersperre, eineUnpassendeWalDieNichtBeiseiteKannWirdBenannt) {
+    TempOrdner ordner;
+    const fs::path datei = ordner / "Spielstand.sqlite";
+    legeVersion2An(datei);
+    legeFremdeWalDaneben(datei);
+    const auto vorher = dateien(ordner.pfad());
+    Kindprozess programm([&](Leitung& leitung) {
+        lasseScheitern({
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EACCES),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        });
+        const Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
+        leitung.sende(fehler.domaene() + " " + std::to_string(fehler.code()));
+        leitung.sende(fehler.what());
+    });
+    EXPECT_EQ(programm.antwort(), "Datenschema " + std::to_string(Datenschema::unpassendeWal));
+    EXPECT_EQ(programm.antwort(),
+              "Neben dem Spielstand „" + datei.string() +
+                  "“ liegen Änderungen aus einem früheren Fenster, die nicht zu ihm passen: „" + datei.string() +
+                  "-wal“. Mit ihnen ließe sich das Spiel nicht öffnen; ohne sie ist es in Ordnung. Sie ließen sich "
+                  "nicht beiseitelegen: Keine Berechtigung. Sie liegen weiter dort. Gib Quinzelbrockat das "
+                  "Schreibrecht im Ordner „" +
+                  ordner.pfad().string() + "“ oder verschiebe die Datei (mit „" + datei.string() +
+                  "-shm“) in einen anderen Ordner, und starte Quinzelbrockat dann noch einmal.");
+    programm.toete();
+    // Reading through the "-wal" may build its "-shm" index, as any reader does.
+    auto nachher = dateien(ordner.pfad());
+    nachher.erase("Spielstand.sqlite-shm");
+    EXPECT_TRUE(nachher == vorher);
 }
