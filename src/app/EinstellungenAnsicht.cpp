@@ -111,6 +111,8 @@ EinstellungenAnsicht::EinstellungenAnsicht(std::shared_ptr<Portfolio> portfolio,
     // The entry date's range ends today.
     tageswechsel_ = new Tageswechsel(this);
     connect(tageswechsel_, &Tageswechsel::neuerTag, this, &EinstellungenAnsicht::aktualisiere);
+    // The calendar offers the days up to the today of the moment it opens.
+    connect(einstieg_, &Datumsfeld::kalenderOeffnetSich, tageswechsel_, &Tageswechsel::pruefe);
     aktualisiere();
 }
 

@@ -226,6 +226,8 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
     connect(&beobachter_, &Modellbeobachter::geaendert, this, &StichtageAnsicht::zeige);
     tageswechsel_ = new Tageswechsel(this);
     connect(tageswechsel_, &Tageswechsel::neuerTag, this, &StichtageAnsicht::zeige);
+    // The calendar offers the days up to the today of the moment it opens.
+    connect(datumswahl_, &Datumsfeld::kalenderOeffnetSich, tageswechsel_, &Tageswechsel::pruefe);
     // The wheel over the date field scrolls past it unless the field has the focus.
     Radwache::schuetze(this);
     zeige();

@@ -300,9 +300,10 @@ void Datumsfeld::getippt() {
     zeigeZustand();
 }
 
-void Datumsfeld::uebernimm(const QDate& tag) {
+void Datumsfeld::uebernimm(const QDate& tag, bool gewaehlt) {
     schreibe(tag);
-    eigenerText_ = true;
+    // Before the date is told: what the owner does with it may set a new range already.
+    eigenerText_ = !gewaehlt;
     ausserhalbGesetzt_ = false;
     tipptNoch_ = false;
     nimm(tag);
@@ -353,6 +354,9 @@ void Datumsfeld::zeigeZustand() {
 }
 
 void Datumsfeld::oeffneKalender() {
+    // A day that passed unseen (a suspend, a clock set by hand) moves the range before the
+    // calendar shows it.
+    emit kalenderOeffnetSich();
     if (kalenderfenster_ == nullptr) {
         kalenderfenster_ = new QWidget(this, Qt::Popup);
         kalenderfenster_->setObjectName(QStringLiteral("kalenderfenster"));
@@ -370,7 +374,7 @@ void Datumsfeld::oeffneKalender() {
             connect(kalender_, signal, this, [this](QDate tag) {
                 kalenderfenster_->hide();
                 if (tag >= von_ && tag <= bis_) {
-                    uebernimm(tag);
+                    uebernimm(tag, true);
                 }
             });
         }

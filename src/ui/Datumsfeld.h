@@ -18,7 +18,8 @@ namespace qb {
 // a text that is no date, or a day outside the range, is not made into some other date. The
 // field marks it, the line under it says why, and the field's date stays the last good one
 // until the text is mended. The calendar, the arrow keys and the wheel give days in the range
-// only. A day set from outside the range is shown as it is and marked the same way.
+// only; a day picked in the calendar is the user's as much as a typed one. A day set from outside
+// the range is shown as it is and marked the same way.
 //
 // A click that brings the focus into the field selects all of it, and so does Tab, so that a
 // date typed after it replaces the whole one. A click into the field that has the focus already
@@ -36,18 +37,19 @@ public:
     QDate datum() const { return datum_; }
     // A date from outside, shown: in the range it is taken; outside it stands marked with the
     // line that names the range, until a day in the range is typed, picked or set, or a new
-    // range holds it. A text the user typed is theirs: it stays, and so does the date.
+    // range holds it. A text the user typed or picked is theirs: it stays, and so does the date.
     void setzeDatum(const QDate& tag);
     QDate untergrenze() const { return von_; }
     QDate obergrenze() const { return bis_; }
     // Without a call, the field knows no bounds. The text is judged anew: a day the new range
-    // holds is taken, a typed one or one set from outside that the range refuses stays marked,
-    // and a date the field wrote itself moves into the range. A new date is told as any other.
+    // holds is taken, a typed or picked one or one set from outside that the range refuses stays
+    // marked, and a date the field wrote itself moves into the range. A new date is told as any
+    // other.
     void setzeBereich(const QDate& von, const QDate& bis);
     // Whether the text is the field's date: a date, written whole, in the range. Whatever takes
     // the field's date waits for this.
     bool istGueltig() const;
-    // Whether the text is what the user typed since a date was last set, picked or stepped to;
+    // Whether the text is what the user typed or picked since a date was last set or stepped to;
     // written in the field's way when the focus leaves, it is still theirs.
     bool zeigtGetipptes() const { return !eigenerText_; }
     // The line that says why the text is not taken, hidden while it is. The owner lays it out
@@ -66,6 +68,8 @@ signals:
     // The field's date changed: by the user, or set from outside.
     void datumGeaendert(const QDate& tag);
     void gueltigGeaendert(bool gueltig);
+    // The calendar is about to show its days: whoever sets the range looks at the day now.
+    void kalenderOeffnetSich();
 
 protected:
     StepEnabled stepEnabled() const override;
@@ -82,8 +86,9 @@ private:
     Datumsleser::Ergebnis gelesen() const;
     // The user changed the text.
     void getippt();
-    // A date set, picked or stepped to: the text written anew from it.
-    void uebernimm(const QDate& tag);
+    // A date set, picked or stepped to: the text written anew from it. A picked one is the
+    // user's from then on, as a typed one.
+    void uebernimm(const QDate& tag, bool gewaehlt = false);
     void schreibe(const QDate& tag);
     void nimm(const QDate& tag);
     // Mark, line and validity after every change of text, range or focus.
@@ -106,7 +111,7 @@ private:
     QDate bis_ = Datumsleser::spaetester();
     // Set while the text is written from the date: that change is no input.
     bool schreibt_ = false;
-    // The text is the field's own writing of its date, not what the user typed since.
+    // The text is the field's own writing of its date, not what the user typed or picked since.
     bool eigenerText_ = true;
     // The text is a day set from outside the range: it stays when the range changes.
     bool ausserhalbGesetzt_ = false;
