@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QComboBox>
@@ -159,15 +161,23 @@ TEST(PreisKorrigieren, positionGeaendertOderWegSchreibtNichts) {
     }
 }
 
-// The sheet over a shown window, not yet opened.
+// The sheet over a shown window, not yet opened. The sheet asks for its comparison as it is
+// built, so the server's answers go in first; a path without one fails.
 struct Korrekturblatt {
+    explicit Korrekturblatt(const std::function<void(qbtest::Testserver&)>& antworten = {}) {
+        if (antworten) {
+            antworten(server);
+        }
+        blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung, Assetklasse::aktie,
+                                           spiel.kontext(), qbtest::dienstFuer(server), &fenster);
+        fenster.show();
+    }
+
     const qbtest::Umgebung deutsch = qbtest::Umgebung::deutsch();
     qbtest::Testserver server;
     Korrekturspiel spiel;
     QWidget fenster;
-    QPointer<PreisKorrigierenDialog> blatt = new PreisKorrigierenDialog(spiel.portfolio, spiel.bewertung,
-        Assetklasse::aktie, spiel.kontext(), qbtest::dienstFuer(server), &fenster);
-    Korrekturblatt() { fenster.show(); }
+    QPointer<PreisKorrigierenDialog> blatt;
 };
 
 // Assistive technology names the sheet by its title and its price field by the row's label and
@@ -221,21 +231,23 @@ TEST(PreisKorrigieren, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
     using namespace std::chrono_literals;
     for (const bool scheitern : {false, true}) {
         const std::string fall = scheitern ? "gescheitert" : "angekommen";
-        Korrekturblatt k;
         // Every answer waits until the test lets it go (at most 10 s, so that a failing test ends).
         std::promise<void> freigabe;
-        const auto antwort = [&k, scheitern, warten = freigabe.get_future().share()](const char* pfad,
-                                                                                     std::string json) {
-            k.server.beantworte(pfad, [warten, scheitern, json](const qbtest::Anfrage&) {
-                (void)warten.wait_for(10s);
-                return scheitern ? qbtest::Antwort::nachStatus(500) : qbtest::Antwort::json(json);
-            });
+        const std::vector<std::pair<const char*, std::string>> antworten{
+            {"/v1/data/price_information/single",
+             R"({"isin":"DE0007236101","lastPrice":158.2,"currency":{"originalValue":"EUR"},)"
+             R"("tradedInPercent":false})"},
+            {"/v1/tradingview/history", R"({"s":"ok","c":[158.2],"t":[1710115200]})"},
+            {"/v2/rate/EUR/USD", R"({"date":"2024-03-11","base":"EUR","quote":"USD","rate":1.0834})"},
         };
-        antwort(
-            "/v1/data/price_information/single",
-            R"({"isin":"DE0007236101","lastPrice":158.2,"currency":{"originalValue":"EUR"},"tradedInPercent":false})");
-        antwort("/v1/tradingview/history", R"({"s":"ok","c":[158.2],"t":[1710115200]})");
-        antwort("/v2/rate/EUR/USD", R"({"date":"2024-03-11","base":"EUR","quote":"USD","rate":1.0834})");
+        Korrekturblatt k([&, warten = freigabe.get_future().share()](qbtest::Testserver& server) {
+            for (const auto& [pfad, text] : antworten) {
+                server.beantworte(pfad, [warten, scheitern, json = text](const qbtest::Anfrage&) {
+                    (void)warten.wait_for(10s);
+                    return scheitern ? qbtest::Antwort::nachStatus(500) : qbtest::Antwort::json(json);
+                });
+            }
+        });
         k.blatt->open();
         qbtest::pruefeTabring(k.blatt, fall + ", Vergleich unterwegs");
         freigabe.set_value();

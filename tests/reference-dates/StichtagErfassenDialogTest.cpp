@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -657,6 +659,51 @@ TEST_F(StichtagErfassenDialogTest, dasBlattWaechstMitSeinenZeilenBisZumBildschir
         if (fall.rollt) {
             EXPECT_EQ(blatt->height(), 1080 - Fenstergroesse::rahmen.height());
         }
+        blatt.reset();
+    }
+}
+
+// Grown downwards, a sheet whose frame would reach past the bottom of the screen's available area
+// goes up by just that much, its buttons in view; one that still ends within it stays where it
+// is. At 14 pt the rows need all the height the screen gives: lowered to its smallest height, the
+// sheet grows back to it as the comparisons arrive.
+TEST_F(StichtagErfassenDialogTest, dasBlattRuecktHochWoEsUeberDenBildschirmrandWuechse) {
+    const qbtest::Anwendungsschrift schrift(14);
+    struct Fall {
+        const char* name;
+        // How far the grown frame would reach past the available area's bottom where it stayed.
+        int ueberstand;
+        int hoch;
+    };
+    const std::vector<Fall> faelle{
+        {"100 Pixel darüber hinaus", 100, 100},
+        {"1 Pixel darüber hinaus", 1, 1},
+        {"bis an den Rand", 0, 0},
+        {"20 Pixel davor", -20, 0},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        zurueckhalten = true;
+        oeffne(std::nullopt, &fenster);
+        const QRect frei = blatt->screen()->availableGeometry();
+        const int ganz = blatt->height();
+        ASSERT_EQ(ganz, frei.height() - Fenstergroesse::rahmen.height());
+        blatt->resize(blatt->width(), blatt->minimumHeight());
+        const int rahmenhoehe = blatt->frameGeometry().height() + ganz - blatt->height();
+        const int oben = frei.bottom() + 1 + fall.ueberstand - rahmenhoehe;
+        ASSERT_GE(oben - fall.hoch, frei.top());
+        blatt->move(blatt->x(), oben);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return blatt->frameGeometry().top() == oben; }, 2000));
+        const QRect vorher = blatt->frameGeometry();
+
+        zurueckhalten = false;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return alleVerglichen() && blatt->height() == ganz; }, 10000))
+            << blatt->height();
+        const QRect nachher = blatt->frameGeometry();
+        EXPECT_EQ(nachher.top(), vorher.top() - fall.hoch);
+        EXPECT_EQ(nachher.left(), vorher.left());
+        EXPECT_LE(nachher.bottom(), frei.bottom());
+        EXPECT_EQ(nachher.bottom(), frei.bottom() + std::min(fall.ueberstand, 0));
         blatt.reset();
     }
 }
