@@ -18,6 +18,7 @@
 #include "app/Erstesbild.h"
 #include "ui/Fenstergroesse.h"
 #include "app/PortfolioAnsicht.h"
+#include "app/Signalwache.h"
 #include "app/Speicherfehleransicht.h"
 #include "app/Startueberlagerung.h"
 #include "ui/Dialoge.h"
@@ -213,6 +214,8 @@ int QuinzelbrockatApp::ausfuehren(int argc, char** argv) {
     qtsAusgabe = qInstallMessageHandler(startausgabe);
     QApplication anwendung(argc, argv);
     qInstallMessageHandler(qtsAusgabe);
+    // Before the store opens: a logout, a shutdown or a kill closes it as the window's close does.
+    Signalwache wache;
 
     QApplication::setApplicationName(QStringLiteral("Quinzelbrockat"));
     QApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
@@ -231,6 +234,7 @@ int QuinzelbrockatApp::ausfuehren(int argc, char** argv) {
             return ansicht->portfoliofenster() != nullptr ? "hauptfenster" : "ohne-portfolio";
         });
     }
+    wache.bewache(&app.fenster());
     app.fenster().show();
     return QApplication::exec();
 }

@@ -1,0 +1,252 @@
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "app/Signalwache.h"
+#include "model/Datenschema.h"
+#include "model/SpeicherHilfe.h"
+#include "ui/Fensterhilfe.h"
+
+using namespace qb;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Gives a signal one action for a scope, whatever the test program was started with (a
+// background job ignores SIGINT, nohup SIGHUP), and puts back the one from before.
+class Signalaktion {
+public:
+    Signalaktion(int signal, void (*aktion)(int)) : signal_(signal) {
+        struct sigaction neu {};
+        neu.sa_handler = aktion;
+        ::sigaction(signal, &neu, &vorher_);
+    }
+    ~Signalaktion() { ::sigaction(signal_, &vorher_, nullptr); }
+    Signalaktion(const Signalaktion&) = delete;
+    Signalaktion& operator=(const Signalaktion&) = delete;
+
+    static void (*jetzt(int signal))(int) {
+        struct sigaction aktion {};
+        ::sigaction(signal, nullptr, &aktion);
+        return aktion.sa_handler;
+    }
+
+private:
+    int signal_;
+    struct sigaction vorher_ {};
+};
+
+class Fenster : public QWidget {
+public:
+    int schliessungen = 0;
+
+protected:
+    void closeEvent(QCloseEvent* ereignis) override {
+        ++schliessungen;
+        QWidget::closeEvent(ereignis);
+    }
+};
+
+// A sheet that does not close when asked but asks first, as one with typed prices asks whether
+// to discard them.
+class Blatt : public QDialog {
+public:
+    using QDialog::QDialog;
+    void reject() override {
+        auto* frage = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Verwerfen?"), QString(),
+                                      QMessageBox::Discard | QMessageBox::Cancel, this);
+        frage->setWindowModality(Qt::WindowModal);
+        frage->open();
+    }
+};
+
+// The event loop until it ends; a loop that does not end fails the test instead of hanging it.
+int laufe() {
+    QTimer notbremse;
+    notbremse.setSingleShot(true);
+    QObject::connect(&notbremse, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    notbremse.start(30000);
+    return QApplication::exec();
+}
+
+TEST(SignalwacheTest, einSignalSchliesstDasFensterUndDieEreignisschleifeEndet) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        const Signalaktion standard(signal, SIG_DFL);
+        Fenster fenster;
+        {
+            Signalwache wache;
+            wache.bewache(&fenster);
+            fenster.show();
+            ASSERT_EQ(::raise(signal), 0);
+            // The handler itself closes nothing.
+            EXPECT_TRUE(fenster.isVisible());
+            EXPECT_EQ(laufe(), 0);
+            EXPECT_EQ(fenster.schliessungen, 1);
+            EXPECT_FALSE(fenster.isVisible());
+        }
+        EXPECT_EQ(Signalaktion::jetzt(signal), SIG_DFL);
+    }
+}
+
+TEST(SignalwacheTest, einSignalVorDemFensterWartetAufEs) {
+    const Signalaktion standard(SIGTERM, SIG_DFL);
+    Fenster fenster;
+    Signalwache wache;
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    QCoreApplication::processEvents();
+    wache.bewache(&fenster);
+    fenster.show();
+    EXPECT_EQ(laufe(), 0);
+    EXPECT_EQ(fenster.schliessungen, 1);
+    EXPECT_FALSE(fenster.isVisible());
+}
+
+TEST(SignalwacheTest, einOffenesBlattDasSichNichtSchliessenLaesstHaeltDasProgrammNichtAuf) {
+    const Signalaktion standard(SIGTERM, SIG_DFL);
+    Fenster fenster;
+    Signalwache wache;
+    wache.bewache(&fenster);
+    fenster.show();
+    auto* blatt = new Blatt(&fenster);
+    blatt->setWindowModality(Qt::WindowModal);
+    blatt->open();
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_EQ(laufe(), 0);
+    EXPECT_EQ(fenster.schliessungen, 1);
+    EXPECT_FALSE(fenster.isVisible());
+}
+
+TEST(SignalwacheTest, einBeimStartIgnoriertesSignalBleibtIgnoriert) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(::strsignal(signal));
+        const Signalaktion ignoriert(signal, SIG_IGN);
+        Fenster fenster;
+        {
+            Signalwache wache;
+            wache.bewache(&fenster);
+            fenster.show();
+            EXPECT_EQ(Signalaktion::jetzt(signal), SIG_IGN);
+            ASSERT_EQ(::raise(signal), 0);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(fenster.schliessungen, 0);
+            EXPECT_TRUE(fenster.isVisible());
+        }
+        EXPECT_EQ(Signalaktion::jetzt(signal), SIG_IGN);
+    }
+}
+
+TEST(SignalwacheTest, einZweitesSignalBeendetSofort) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const Signalaktion term(SIGTERM, SIG_DFL);
+            const Signalaktion unterbrechung(SIGINT, SIG_DFL);
+            Fenster fenster;
+            Signalwache wache;
+            wache.bewache(&fenster);
+            ::raise(SIGTERM);
+            ::raise(SIGINT);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+}
+
+// Whether the process `pid` holds the flock on `ordner` that the store takes before its first read.
+bool haeltOrdner(qint64 pid, const fs::path& ordner) {
+    struct stat angaben {};
+    if (::stat(ordner.c_str(), &angaben) != 0) {
+        return false;
+    }
+    const std::string knoten = ":" + std::to_string(angaben.st_ino);
+    std::ifstream sperren("/proc/locks");
+    std::string zeile;
+    while (std::getline(sperren, zeile)) {
+        std::istringstream felder(zeile);
+        std::string nummer, art, beratend, zugriff, inhaber, datei;
+        felder >> nummer >> art >> beratend >> zugriff >> inhaber >> datei;
+        if (art == "FLOCK" && inhaber == std::to_string(pid) && datei.ends_with(knoten)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uintmax_t groesse(const fs::path& datei) {
+    std::error_code fehler;
+    const auto bytes = fs::file_size(datei, fehler);
+    return fehler ? 0 : bytes;
+}
+
+TEST(SignalwacheTest, sigtermSchliesstDenSpielstandWieDasSchliessenDesFensters) {
+    qbtest::Testordner ordner;
+    const fs::path datei = ordner.pfad() / "quinzelbrockat" / "Spielstand.sqlite";
+    const fs::path wal = datei.string() + "-wal";
+    fs::create_directories(datei.parent_path());
+    // An older game whose notes lie committed in the "-wal": the program migrates it there and
+    // leaves the "-wal" to the checkpoint of its close.
+    test::legeVersion1An(datei, true);
+    ASSERT_GT(groesse(wal), 0U);
+
+    QProcess programm;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XCTestConfigurationFilePath", "XCTestBundlePath", "XCTestSessionIdentifier"}) {
+        umgebung.remove(QString::fromLatin1(name));
+    }
+    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    umgebung.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(ordner.pfad().string()));
+    programm.setProcessEnvironment(umgebung);
+    // Caught whatever this test program was started with.
+    programm.setChildProcessModifier([] { ::signal(SIGTERM, SIG_DFL); });
+    programm.start(QStringLiteral(QB_PROGRAMM), {});
+    ASSERT_TRUE(programm.waitForStarted(30000));
+    // The signals are caught before the store is held: from here on one closes it, however far
+    // the opening has come.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return haeltOrdner(programm.processId(), datei.parent_path()) ||
+                   programm.state() == QProcess::NotRunning;
+        },
+        30000));
+    ASSERT_EQ(programm.state(), QProcess::Running) << programm.readAllStandardError().toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(programm.processId()), SIGTERM), 0);
+    ASSERT_TRUE(programm.waitForFinished(30000));
+    EXPECT_EQ(programm.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(programm.exitCode(), 0);
+
+    EXPECT_EQ(groesse(wal), 0U);
+    // The main file by itself, whatever lies beside it.
+    sqlite3* hauptdatei = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(("file:" + datei.string() + "?immutable=1").c_str(), &hauptdatei,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr),
+              SQLITE_OK);
+    {
+        test::Verbindung lesen(hauptdatei);
+        EXPECT_EQ(lesen.wert("SELECT wert FROM Metadaten WHERE schluessel = 'Schemaversion'"),
+                  Datenschema::V2::version.text());
+        EXPECT_EQ(lesen.spalte("SELECT id FROM Preisnotiz ORDER BY id"),
+                  (std::vector<std::string>{"5", "6"}));
+    }
+    sqlite3_close_v2(hauptdatei);
+}
+
+} // namespace
