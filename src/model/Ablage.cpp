@@ -199,13 +199,6 @@ void ladePreisnotizen(sqlite3* verbindung, Bestand& bestand) {
     }
 }
 
-void ladeAlles(sqlite3* verbindung, Bestand& bestand) {
-    ladePortfolios(verbindung, bestand);
-    ladePositionen(verbindung, bestand);
-    ladeBewertungen(verbindung, bestand);
-    ladePreisnotizen(verbindung, bestand);
-}
-
 // The context finds every record by its id alone, whatever its type. Two rows with one id
 // cannot both be loaded; rather than lose one of them, the store is refused.
 // Every id once across all four tables, and inside 1 ..< max: 0 means "in no context", and the
@@ -226,6 +219,20 @@ void pruefeIds(const Bestand& bestand) {
     pruefe(bestand.positionen, "Position");
     pruefe(bestand.bewertungen, "Bewertung");
     pruefe(bestand.preisnotizen, "Preisnotiz");
+}
+
+// Every row, read in one transaction so that the four tables are read at one state, and checked
+// as the context needs them. Throws Speicherfehler.
+Bestand ladeAlles(sqlite3* verbindung) {
+    Bestand bestand;
+    SqliteTransaktion transaktion(verbindung, SqliteTransaktion::Art::lesen);
+    ladePortfolios(verbindung, bestand);
+    ladePositionen(verbindung, bestand);
+    ladeBewertungen(verbindung, bestand);
+    ladePreisnotizen(verbindung, bestand);
+    transaktion.bestaetige();
+    pruefeIds(bestand);
+    return bestand;
 }
 
 // Rows are written with an upsert, not INSERT OR REPLACE: REPLACE deletes the old row first,
@@ -578,11 +585,7 @@ std::optional<bool> laedtSichGanz(const fs::path& datei, bool mitWal) {
         // What the integrity check cannot see: values and ids that only the program refuses.
         try {
             if (Datenschema::version(verbindung) == Datenschema::V2::version) {
-                SqliteTransaktion transaktion(verbindung, SqliteTransaktion::Art::lesen);
-                Bestand bestand;
-                ladeAlles(verbindung, bestand);
-                transaktion.bestaetige();
-                pruefeIds(bestand);
+                ladeAlles(verbindung);
             }
         } catch (const Speicherfehler& fehler) {
             if (fehler.domaene() == Datenschema::fehlerdomaene && fehler.code() == Datenschema::ungueltigerWert) {
@@ -1065,14 +1068,8 @@ Ablage::~Ablage() {
 }
 
 Bestand Ablage::lade() {
-    sqlite3* verbindung = db(db_);
-    Bestand bestand;
-    // One read transaction, so that the four tables are read at one state.
-    SqliteTransaktion transaktion(verbindung, SqliteTransaktion::Art::lesen);
-    ladeAlles(verbindung, bestand);
-    transaktion.bestaetige();
+    Bestand bestand = ladeAlles(db(db_));
     merkeBegleiter();
-    pruefeIds(bestand);
     return bestand;
 }
 
