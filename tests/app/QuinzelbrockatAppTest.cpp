@@ -25,7 +25,6 @@
 #include "app/Portfoliofenster.h"
 #include "app/QuinzelbrockatApp.h"
 #include "app/Speicherfehleransicht.h"
-#include "ui/Hinweiszeile.h"
 #include "ui/Textbruecke.h"
 #include "app/Startueberlagerung.h"
 #include "model/Ablage.h"
@@ -121,34 +120,6 @@ TEST(QuinzelbrockatAppTest, eineWalDieDenSpielstandBeschaedigtNenntDasFensterEin
                                                                "-nicht-angewandt-2025-03-05-233000-wal"));
         }
     }
-}
-
-// The same "-wal" while another program has the game open stays where it is: the window names
-// that cause and no backup, for the game alone is whole.
-TEST(QuinzelbrockatAppTest, eineUnpassendeWalNebenEinemAnderswoOffenenSpielNenntDieUrsache) {
-    qbtest::Testordner ordner;
-    auto umgebung = alsNutzer(ordner);
-    Datenschema::oeffneSpeicher().reset();
-    const auto datei = Datenschema::speicherdatei();
-    qb::test::legeFremdeWalDaneben(datei);
-    qb::test::Kindprozess anderes([&](qb::test::Leitung& leitung) {
-        sqlite3* roh = nullptr;
-        sqlite3_open(datei.c_str(), &roh);
-        sqlite3_exec(roh, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-        leitung.sende("offen");
-        leitung.lies();
-    });
-    ASSERT_EQ(anderes.antwort(), "offen");
-
-    QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
-    EXPECT_EQ(app.container(), nullptr);
-    EXPECT_EQ(app.fenster().findChild<Hinweiszeile*>("titel")->text(),
-              QStringLiteral("Die gespeicherten Daten konnten nicht geöffnet werden"));
-    EXPECT_EQ(app.fenster().findChild<QLabel*>("sicherungsordner"), nullptr);
-    const auto* meldung = app.fenster().findChild<QLabel*>(QStringLiteral("technischeMeldung"));
-    ASSERT_NE(meldung, nullptr);
-    EXPECT_TRUE(meldung->text().contains(QStringLiteral("solange ein anderes Programm den Spielstand offen hat")));
-    EXPECT_FALSE(meldung->text().contains(QStringLiteral("beschädigt")));
 }
 
 TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {

@@ -47,7 +47,7 @@ TEST(SpeicherfehleransichtTest, zeigtPfadUndMeldungWoertlichZumKopierenUndSchnei
     }
 }
 
-// Another window's game and a link to nowhere: no backup helps, so none is named.
+// Another window's game, a link to nowhere and a "-wal" that does not fit: no backup helps, so none is named.
 TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFensterAlsSolches) {
     qbtest::Testordner ordner;
     const qbtest::Umgebung nutzer({{"XDG_DATA_HOME", ordner.pfad().c_str()}});
@@ -62,6 +62,10 @@ TEST(SpeicherfehleransichtTest, nenntSicherungenNurWoSieHelfenUndEinAnderesFenst
     EXPECT_EQ(zweites.fenster().findChild<Hinweiszeile*>("titel")->text(),
               QStringLiteral("Das Spiel ist schon in einem anderen Fenster geöffnet"));
     EXPECT_EQ(zweites.fenster().findChild<QLabel*>("sicherungsordner"), nullptr);
+    // Changes beside a whole game that do not fit it.
+    const Speicherfehleransicht unpassend(QStringLiteral("…"), QStringLiteral("/Sicherungen"),
+        Speicherfehleransicht::art(Datenschema::fehlerdomaene, Datenschema::unpassendeWal));
+    EXPECT_EQ(unpassend.findChild<QLabel*>("sicherungsordner"), nullptr);
 }
 
 } // namespace

@@ -52,6 +52,16 @@ void lasseScheitern(std::vector<sock_filter> filter) {
     ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programm);
 }
 
+// From now on, the system call `nummer` fails in this process with `fehler`.
+void lasseScheitern(unsigned int nummer, int fehler) {
+    lasseScheitern({
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, nummer, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<unsigned int>(fehler)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    });
+}
+
 // The first program: opens the store and adds a portfolio for every line it is sent. After
 // "schließen" it closes the store as the program's end does; after "stat: EIO" every stat()
 // of a path fails as on a failing disk, while fstat() (flags AT_EMPTY_PATH) still works.
@@ -440,12 +450,7 @@ TEST(Speichersperre, einGeloeschterOderUnpruefbarerSpielstandWirdSoBenannt) {
 TEST(Speichersperre, einDatentraegerOhneSperrenWirdBenannt) {
     TempOrdner ordner;
     Kindprozess programm([&](Leitung& leitung) {
-        lasseScheitern({
-            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_flock, 0, 1),
-            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
-            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-        });
+        lasseScheitern(__NR_flock, EOPNOTSUPP);
         erstesProgramm(ordner / "Spielstand.sqlite", leitung);
     });
     EXPECT_EQ(programm.antwort(), "Der Spielstand wird nicht geöffnet: Der Ordner „" + ordner.pfad().string() +
@@ -468,25 +473,25 @@ TEST(Speichersperre, amEndeBleibenDieBegleitdateienEinesAnderenSpielsUnberuehrt)
     auto container = Datenschema::oeffneSpeicher(datei, moment);
     container->kontext().fuegeEin(std::make_shared<Portfolio>("Gruppe Ost", Dezimal(10000), moment));
     ASSERT_FALSE(speichere(container->kontext()));
-    std::map<std::string, std::pair<ino_t, std::string>> vorher;
     for (const char* endung : {"", "-wal", "-shm"}) {
-        const fs::path ziel(datei.string() + endung);
-        fs::rename(andere.string() + endung, ziel);
-        struct stat angaben {};
-        ASSERT_EQ(::stat(ziel.c_str(), &angaben), 0) << endung;
-        vorher[endung] = {angaben.st_ino, inhalt(ziel)};
+        fs::rename(andere.string() + endung, datei.string() + endung);
     }
-    ASSERT_FALSE(vorher.at("-wal").second.empty());
+    // Which file each name leads to, and what it holds.
+    const auto abbild = [&] {
+        std::vector<std::pair<ino_t, std::string>> dateien;
+        for (const char* endung : {"", "-wal", "-shm"}) {
+            struct stat angaben {};
+            ::stat((datei.string() + endung).c_str(), &angaben);
+            dateien.emplace_back(angaben.st_ino, inhalt(datei.string() + endung));
+        }
+        return dateien;
+    };
+    const auto vorher = abbild();
+    ASSERT_FALSE(vorher.at(1).second.empty());
 
     container.reset();
 
-    for (const auto& [endung, kennung] : vorher) {
-        const fs::path ziel(datei.string() + endung);
-        struct stat angaben {};
-        ASSERT_EQ(::stat(ziel.c_str(), &angaben), 0) << endung;
-        EXPECT_EQ(angaben.st_ino, kennung.first) << endung;
-        EXPECT_TRUE(inhalt(ziel) == kennung.second) << endung << " verändert";
-    }
+    EXPECT_TRUE(abbild() == vorher);
     EXPECT_EQ(ordner.namen(),
               (std::vector<std::string>{"Spielstand.sqlite", "Spielstand.sqlite-shm", "Spielstand.sqlite-wal"}));
     EXPECT_EQ(Datenschema::oeffneSpeicher(datei, moment)->hinweis(), std::nullopt);
@@ -501,12 +506,7 @@ TEST(Speichersperre, eineUnpassendeWalDieNichtBeiseiteKannWirdBenannt) {
     legeFremdeWalDaneben(datei);
     const auto vorher = dateien(ordner.pfad());
     Kindprozess programm([&](Leitung& leitung) {
-        lasseScheitern({
-            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
-            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EACCES),
-            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-        });
+        lasseScheitern(__NR_renameat2, EACCES);
         const Speicherfehler fehler = fehlerVon([&] { Datenschema::oeffneSpeicher(datei, moment); });
         leitung.sende(fehler.domaene() + " " + std::to_string(fehler.code()));
         leitung.sende(fehler.what());
