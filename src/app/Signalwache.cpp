@@ -23,19 +23,24 @@ constexpr std::array<int, 3> signale{SIGTERM, SIGINT, SIGHUP};
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 std::atomic<int> schreibende{-1};
 std::atomic<bool> gefangen{false};
+std::atomic<bool> unterbrochen{false};
 
 // What each signal caught here did before, to be put back.
 std::array<struct sigaction, signale.size()> vorher{};
 std::array<bool, signale.size()> umgestellt{};
 
 void fange(int nummer) {
-    if (gefangen.exchange(true)) {
-        // The program is ending already, and the sender does not want to wait: the signal's own
-        // action ends it at once.
+    // Ctrl+C pressed again: whoever sits at the terminal does not want to wait. A logout's
+    // SIGHUP right behind its SIGTERM, or a repeated kill, only asks for what is under way;
+    // systemd's escalation is SIGKILL, which no handler sees.
+    if (nummer == SIGINT && unterbrochen.exchange(true)) {
         struct sigaction standard {};
         standard.sa_handler = SIG_DFL;
         ::sigaction(nummer, &standard, nullptr);
         ::raise(nummer);
+        return;
+    }
+    if (gefangen.exchange(true)) {
         return;
     }
     const int fehlernummer = errno;
@@ -54,6 +59,7 @@ Signalwache::Signalwache(QObject* eltern) : QObject(eltern) {
     lesen_ = enden[0];
     schreibende.store(enden[1]);
     gefangen.store(false);
+    unterbrochen.store(false);
     melder_ = new QSocketNotifier(lesen_, QSocketNotifier::Read, this);
     // Until there is a window to close, a signal waits in the pipe.
     melder_->setEnabled(false);

@@ -54,6 +54,20 @@ void (*aktionVon(int signal))(int) {
     return aktion.sa_handler;
 }
 
+// Ends a loop that does not end by itself with 99, so that the test fails instead of hanging. It
+// stops with its scope: it never ends a later test's loop.
+class Notbremse {
+public:
+    Notbremse() {
+        wecker_.setSingleShot(true);
+        QObject::connect(&wecker_, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        wecker_.start(30000);
+    }
+
+private:
+    QTimer wecker_;
+};
+
 // Asked to close, it stays and asks first, as one with typed prices does.
 class Blatt : public QDialog {
 public:
@@ -102,8 +116,7 @@ TEST(SignalwacheTest, einSignalSchliesstDasFensterWieSeinSchliessen) {
                 EXPECT_TRUE(fenster.isVisible());
             }
             if (schliesst) {
-                // A loop that does not end fails the test instead of hanging it.
-                QTimer::singleShot(30000, [] { QCoreApplication::exit(99); });
+                const Notbremse bremse;
                 EXPECT_EQ(QApplication::exec(), 0);
             } else {
                 QCoreApplication::processEvents();
@@ -114,20 +127,38 @@ TEST(SignalwacheTest, einSignalSchliesstDasFensterWieSeinSchliessen) {
     }
 }
 
-TEST(SignalwacheTest, einZweitesSignalBeendetSofort) {
+// A logout sends SIGTERM and SIGHUP at once, and a kill may come twice: the program still ends as
+// its window's close does. Only Ctrl+C pressed again ends it at once.
+TEST(SignalwacheTest, einZweitesSignalBeendetNurNachStrgCSofort) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
+    struct Fall {
+        int erstes;
+        int zweites;
+        bool sofort;
+    };
+    for (const Fall fall : {Fall{SIGTERM, SIGHUP, false}, Fall{SIGHUP, SIGTERM, false},
+                            Fall{SIGTERM, SIGTERM, false}, Fall{SIGINT, SIGINT, true}}) {
+        SCOPED_TRACE(std::string(::strsignal(fall.erstes)) + ", dann " + ::strsignal(fall.zweites));
+        const auto zweiSignale = [&fall] {
             const Signalaktion term(SIGTERM, SIG_DFL);
             const Signalaktion unterbrechung(SIGINT, SIG_DFL);
+            const Signalaktion auflegen(SIGHUP, SIG_DFL);
             QWidget fenster;
             Signalwache wache;
             wache.bewache(&fenster);
-            ::raise(SIGTERM);
-            ::raise(SIGINT);
-            std::_Exit(0);
-        },
-        ::testing::KilledBySignal(SIGINT), "");
+            fenster.show();
+            ::raise(fall.erstes);
+            ::raise(fall.zweites);
+            const Notbremse bremse;
+            const int ende = QApplication::exec();
+            std::_Exit(ende == 0 && !fenster.isVisible() ? 0 : 1);
+        };
+        if (fall.sofort) {
+            EXPECT_EXIT(zweiSignale(), ::testing::KilledBySignal(fall.zweites), "");
+        } else {
+            EXPECT_EXIT(zweiSignale(), ::testing::ExitedWithCode(0), "");
+        }
+    }
 }
 
 // Whether the process `pid` holds the flock on `ordner` that the store takes before its first read.
@@ -150,7 +181,7 @@ bool haeltOrdner(qint64 pid, const fs::path& ordner) {
     return false;
 }
 
-TEST(SignalwacheTest, sigtermSchliesstDenSpielstandWieDasSchliessenDesFensters) {
+TEST(SignalwacheTest, eineAbmeldungSchliesstDenSpielstandWieDasSchliessenDesFensters) {
     qbtest::Testordner ordner;
     const fs::path datei = ordner.pfad() / "quinzelbrockat" / "Spielstand.sqlite";
     const fs::path wal = datei.string() + "-wal";
@@ -169,7 +200,10 @@ TEST(SignalwacheTest, sigtermSchliesstDenSpielstandWieDasSchliessenDesFensters) 
     umgebung.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(ordner.pfad().string()));
     programm.setProcessEnvironment(umgebung);
     // Caught whatever this test program was started with.
-    programm.setChildProcessModifier([] { ::signal(SIGTERM, SIG_DFL); });
+    programm.setChildProcessModifier([] {
+        ::signal(SIGTERM, SIG_DFL);
+        ::signal(SIGHUP, SIG_DFL);
+    });
     programm.start(QStringLiteral(QB_PROGRAMM), {});
     ASSERT_TRUE(programm.waitForStarted(30000));
     // The signals are caught before the store is held: from here on one closes it, however far
@@ -181,7 +215,9 @@ TEST(SignalwacheTest, sigtermSchliesstDenSpielstandWieDasSchliessenDesFensters) 
         },
         30000));
     ASSERT_EQ(programm.state(), QProcess::Running) << programm.readAllStandardError().toStdString();
+    // As a logout sends them: SIGTERM and, at once behind it, SIGHUP.
     ASSERT_EQ(::kill(static_cast<pid_t>(programm.processId()), SIGTERM), 0);
+    ASSERT_EQ(::kill(static_cast<pid_t>(programm.processId()), SIGHUP), 0);
     ASSERT_TRUE(programm.waitForFinished(30000));
     EXPECT_EQ(programm.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(programm.exitCode(), 0);
