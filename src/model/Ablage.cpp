@@ -871,6 +871,14 @@ void Ablage::bestaetige() {
         break;
     }
     zustand_ = Zustand::bestaetigt;
+    // What the opening applied from a "-wal" (a crash's last saves, a migration) goes into the
+    // store file now, as a save's does: a copy of the file alone holds what the window shows,
+    // and the next start has no "-wal" to judge. Taking up the "-wal" here also lets the close
+    // empty it: SQLite opens it only at a connection's first read, and a connection that never
+    // opened it leaves it at its close, however full. Only into the file this store read.
+    if (!datei_.empty() && hatInhalt(begleiter(datei_, "-wal")) && liegtAmOrt()) {
+        leereWal("nach dem Oeffnen");
+    }
 }
 
 std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad, int* fehlernummer) {
@@ -911,6 +919,14 @@ void Ablage::merkeDatei() {
 // was moved, renamed, deleted or replaced by another one at its name (a sync client's newer copy,
 // a backup put back), or its folder so. SQLite compares the inode alone; the recorded identity
 // adds the device. A name that cannot be looked up is no proof of a move: that error is named.
+bool Ablage::liegtAmOrt() const {
+    int verschoben = 0;
+    if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
+        verschoben = 0;
+    }
+    return verschoben == 0 && kennung_ && kennungVon(datei_) == kennung_;
+}
+
 void Ablage::pruefeOrt() const {
     if (datei_.empty() || db_ == nullptr) {
         return;
@@ -962,11 +978,11 @@ void Ablage::pruefeOrt() const {
 
 // Saved pages left in the "-wal" until the program ends would, after a crash, be applied to
 // whatever store lies at its name by then. Moved into the store file after every save, the
-// "-wal" holds no more than the save in progress. The save itself has counted already, so
-// nothing here fails it. While another program reads the store, SQLite may neither copy what
-// that reader still needs nor restart the "-wal": the checkpoint then says busy in its row (not
-// as an error), and the pages stay until a save after that reader's end.
-void Ablage::leereWal() {
+// "-wal" holds no more than the save in progress. The save or opening itself has counted
+// already, so nothing here fails it. While another program reads the store, SQLite may neither
+// copy what that reader still needs nor restart the "-wal": the checkpoint then says busy in its
+// row (not as an error), and the pages stay until a save or the close after that reader's end.
+void Ablage::leereWal(const char* anlass) {
     if (datei_.empty()) {
         return;
     }
@@ -974,15 +990,15 @@ void Ablage::leereWal() {
         SqliteAnweisung pruefpunkt(db(db_), "PRAGMA wal_checkpoint(TRUNCATE)");
         pruefpunkt.schritt();
         if (pruefpunkt.ganzzahl(0) != 0) {
-            Datenschema::protokoll().standard(
-                "SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern blockiert, ein anderes Programm liest " +
-                std::string("(busy ") + std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
-                std::to_string(pruefpunkt.ganzzahl(1)) + ", checkpointed " +
-                std::to_string(pruefpunkt.ganzzahl(2)) + ")");
+            Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) ") + anlass +
+                                              " blockiert, ein anderes Programm liest (busy " +
+                                              std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
+                                              std::to_string(pruefpunkt.ganzzahl(1)) + ", checkpointed " +
+                                              std::to_string(pruefpunkt.ganzzahl(2)) + ")");
         }
     } catch (const Speicherfehler& fehler) {
-        Datenschema::protokoll().standard(
-            std::string("SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern: ") + fehler.what());
+        Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) ") + anlass + ": " +
+                                          fehler.what());
     }
 }
 
@@ -1095,7 +1111,7 @@ void Ablage::schreibe(const Aenderungssatz& satz) {
     loesche(verbindung, "DELETE FROM Position WHERE id = ?1", satz.geloeschtePositionen);
     loesche(verbindung, "DELETE FROM Portfolio WHERE id = ?1", satz.geloeschtePortfolios);
     transaktion.bestaetige();
-    leereWal();
+    leereWal("nach dem Speichern");
 }
 
 } // namespace qb

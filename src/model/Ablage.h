@@ -168,7 +168,8 @@ private:
     void setzeUmbauEin();
     void merkeDatei();
     void pruefeOrt() const;
-    void leereWal();
+    bool liegtAmOrt() const;
+    void leereWal(const char* anlass);
     void merkeBegleiter();
     void legeBegleiterBeiseite() noexcept;
 

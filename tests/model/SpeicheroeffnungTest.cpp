@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -528,6 +529,88 @@ TEST_F(Speicheroeffnung, eineVersionInDerWalDateiZaehlt) {
               (std::vector<std::string>{"Sicherung: Spielstand passt zum Schema 2.0.0, nichts zu sichern",
                                         "Speicher: Spielstand auf der Platte"}));
     EXPECT_FALSE(fs::exists(ordner / "Sicherungen"));
+}
+
+// A crash's own last save, left in the "-wal" by a program that died before its checkpoint: the
+// next start applies it and, after the backup of a migration, writes it into the store file as a
+// save does, so that the file alone, as a copy of it would hold it, has what the window shows. A
+// close without a save leaves no "-wal". While another program reads the store, the change stays
+// in the "-wal" as after a save, and the log says so; the close after that reader's end empties
+// it.
+TEST_F(Speicheroeffnung, dieEigeneWalEinesAbsturzesKommtBeimStartInDieDatei) {
+    struct Fall {
+        const char* name;
+        void (*bereite)(const fs::path& datei);
+        bool leser;                         // another program reads the store from before the crash
+        std::vector<std::string> sicherung; // the backup's files
+    };
+    const Fall faelle[] = {
+        {"Version 2", legeVersion2An, false, {}},
+        {"Version 1 mit -wal-Datei",
+         [](const fs::path& d) { legeVersion1An(d, true); },
+         false,
+         {kopie(), kopie("-shm"), kopie("-wal")}},
+        {"Version 2 unter einem Leser", legeVersion2An, true, {}},
+    };
+    const std::string gruppe = "SELECT gruppenname FROM Portfolio";
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        TempOrdner eigener;
+        const fs::path spiel = eigener / "Spielstand.sqlite", wal = eigener / "Spielstand.sqlite-wal";
+        fall.bereite(spiel);
+        std::optional<Verbindung> leser;
+        if (fall.leser) {
+            leser.emplace(spiel);
+            leser->ausfuehren("BEGIN");
+            EXPECT_EQ(leser->wert(gruppe), "Gruppe Nord");
+        }
+        Kindprozess absturz([&](Leitung& leitung) {
+            sqlite3* roh = nullptr;
+            sqlite3_open(spiel.c_str(), &roh);
+            const int rc = sqlite3_exec(roh,
+                                        "PRAGMA wal_autocheckpoint = 0; "
+                                        "UPDATE Portfolio SET gruppenname = 'Gruppe Süd'",
+                                        nullptr, nullptr, nullptr);
+            leitung.sende(rc == SQLITE_OK ? "gespeichert" : sqlite3_errmsg(roh));
+            leitung.lies();
+        });
+        ASSERT_EQ(absturz.antwort(), "gespeichert");
+        absturz.toete();
+        ASSERT_EQ(liesUnveraenderlich(spiel, gruppe), "Gruppe Nord");
+        ASSERT_GT(fs::file_size(wal), 0u);
+        {
+            auto container = Datenschema::oeffneSpeicher(spiel, moment);
+            EXPECT_EQ(container->kontext().portfolios().at(0)->gruppenname(), "Gruppe Süd");
+            EXPECT_EQ(container->hinweis(), std::nullopt);
+            EXPECT_EQ(liesUnveraenderlich(spiel, gruppe), fall.leser ? "Gruppe Nord" : "Gruppe Süd");
+            EXPECT_EQ(fs::file_size(wal) > 0, fall.leser);
+            if (fall.leser) {
+                EXPECT_THAT(
+                    protokoll.texte(),
+                    testing::Contains(testing::MatchesRegex(
+                        "SQLite: wal_checkpoint\\(TRUNCATE\\) nach dem Oeffnen blockiert, ein anderes "
+                        "Programm liest \\(busy 1, log [1-9][0-9]*, checkpointed 0\\)")));
+                leser.reset();
+            }
+        }
+        const std::vector<std::string> namen =
+            fall.sicherung.empty() ? std::vector<std::string>{"Spielstand.sqlite"}
+                                   : std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"};
+        EXPECT_EQ(eigener.namen(), namen);
+        EXPECT_EQ(liesUnveraenderlich(spiel, gruppe), "Gruppe Süd");
+        if (!fall.sicherung.empty()) {
+            EXPECT_EQ(eigener.namen("Sicherungen"), fall.sicherung);
+            TempOrdner wiederhergestellt;
+            for (const char* endung : {"", "-wal", "-shm"}) {
+                fs::copy_file(eigener / "Sicherungen" / kopie(endung),
+                              wiederhergestellt / (std::string("alt.sqlite") + endung));
+            }
+            Verbindung alt(wiederhergestellt / "alt.sqlite");
+            EXPECT_EQ(alt.wert("SELECT wert FROM Metadaten"), "1.0.0");
+            EXPECT_EQ(alt.wert(gruppe), "Gruppe Süd");
+            EXPECT_EQ(alt.wert("SELECT count(*) FROM Preisnotiz"), "2");
+        }
+    }
 }
 
 // Without WAL mode the migration is built beside the store and takes its place in one rename:
