@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QScrollArea>
 #include <QTimer>
 #include <QTranslator>
@@ -130,11 +131,16 @@ QuinzelbrockatApp::QuinzelbrockatApp(Speicher speicher)
     if (auto* container = std::get_if<std::unique_ptr<Modellcontainer>>(&speicher_)) {
         traeger->trage(new PortfolioAnsicht((*container)->kontext(), traeger), folgeInhalt);
         if (const auto& hinweis = (*container)->hinweis()) {
-            // Told once, over the window as soon as it is up.
-            QTimer::singleShot(0, fenster_.get(), [fenster = fenster_.get(), text = qtText(*hinweis)] {
-                zeigeMeldung(fenster, QObject::tr("Änderungen nicht angewandt"), text,
-                             QStringLiteral("starthinweis"));
-            });
+            // Over the window as soon as it is up. Told again by the next start unless the user
+            // closes it: a window that ends first (a kill, a logout) closes it unseen.
+            QTimer::singleShot(
+                0, fenster_.get(),
+                [fenster = fenster_.get(), text = qtText(*hinweis), gesehen = container->get()] {
+                    QMessageBox* meldung = zeigeMeldung(fenster, QObject::tr("Änderungen nicht angewandt"),
+                                                        text, QStringLiteral("starthinweis"));
+                    QObject::connect(meldung, &QDialog::finished, fenster,
+                                     [gesehen] { gesehen->hinweisGesehen(); });
+                });
         }
     } else {
         const auto& fehler = std::get<Speicherfehlerangabe>(speicher_);

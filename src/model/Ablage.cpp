@@ -506,9 +506,27 @@ void entferneUmbau(const fs::path& neu) {
 
 // A "-wal" and the "-shm" that indexes it go aside together.
 constexpr const char* walEndungen[] = {"-wal", "-shm"};
-// Beside a "-wal" set aside at a window's end, until a start has told the user of it.
-constexpr const char* ungemeldet = "-ungemeldet";
+// Beside a "-wal" set aside, until the user has closed what told of it; its name says why it
+// went aside. A window's end wrote the first kind alone once.
+struct Notizart {
+    const char* endung;
+    Ablage::Beiseitegrund grund;
+};
+constexpr Notizart notizarten[] = {
+    {"-ungemeldet", Ablage::Beiseitegrund::fensterende},
+    {"-ungemeldet-beschaedigt", Ablage::Beiseitegrund::beschaedigt},
+    {"-ungemeldet-unladbar", Ablage::Beiseitegrund::unladbar},
+};
 constexpr const char* beiseiteZusatz = "-nicht-angewandt-";
+
+const char* notizendung(Ablage::Beiseitegrund grund) {
+    for (const auto& art : notizarten) {
+        if (art.grund == grund) {
+            return art.endung;
+        }
+    }
+    return notizarten[0].endung;
+}
 
 bool hatInhalt(const fs::path& datei) {
     struct stat angaben {};
@@ -516,13 +534,16 @@ bool hatInhalt(const fs::path& datei) {
 }
 
 // Moves the store's companions of the given endings under one name of their own beside it, the
-// same for both, so that a "-wal" keeps its "-shm"; durable on return. With `melden`, a note
-// beside them asks the next start to tell the user; without it, nobody could. The new name
+// same for both, so that a "-wal" keeps its "-shm"; durable on return. A note beside them, named
+// for `grund`, asks every start to tell the user until the user has closed that telling: a
+// window that ends before, even the one that moved them, would leave them untold. The new name
 // without ending. Throws Speicherfehler.
 fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& endungen, Zeitpunkt moment,
-                      bool melden) {
+                      Ablage::Beiseitegrund grund) {
     const auto belegt = [](const std::string& basis) {
-        return Dateisystem::existiert(basis + ungemeldet) ||
+        return std::any_of(
+                   std::begin(notizarten), std::end(notizarten),
+                   [&basis](const Notizart& art) { return Dateisystem::existiert(basis + art.endung); }) ||
                std::any_of(std::begin(walEndungen), std::end(walEndungen),
                            [&basis](const char* endung) { return Dateisystem::existiert(basis + endung); });
     };
@@ -532,18 +553,15 @@ fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& end
         basis = stamm + "-" + std::to_string(nummer);
     }
     // The note comes first: a note without its "-wal" is dropped unseen, a "-wal" without its
-    // note would never be told.
-    const fs::path notiz = basis + ungemeldet;
-    bool notiert = false;
-    if (melden) {
-        const int verweis = ::open(notiz.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        notiert = verweis >= 0;
-        if (notiert) {
-            ::close(verweis);
-        } else {
-            Datenschema::protokoll().fehler("Notiz " + notiz.string() + " nicht angelegt: errno " +
-                                            std::to_string(errno));
-        }
+    // note would never be told after a window's end.
+    const fs::path notiz = basis + notizendung(grund);
+    const int verweis = ::open(notiz.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const bool notiert = verweis >= 0;
+    if (notiert) {
+        ::close(verweis);
+    } else {
+        Datenschema::protokoll().fehler("Notiz " + notiz.string() + " nicht angelegt: errno " +
+                                        std::to_string(errno));
     }
     try {
         for (const char* endung : endungen) {
@@ -559,15 +577,23 @@ fs::path legeBeiseite(const fs::path& datei, const std::vector<const char*>& end
     return basis;
 }
 
+enum class Ladbarkeit {
+    ganz,
+    beschaedigt, // SQLite finds it corrupt
+    unladbar,    // a row that no record takes, or an id twice
+    unbekannt,   // reading failed for another reason
+};
+
 // Whether the program can load the store whole: SQLite reads it without finding it corrupt, its
 // integrity check finds nothing, and a store of the current version holds no row that a record
-// cannot take. Through its "-wal", or the main file alone. None when reading fails for another
+// cannot take. Through its "-wal", or the main file alone. Unknown when reading fails for another
 // reason (a lock, a read error, a version this program does not read), which says nothing about
 // the content. Raw calls where SQLite judges, so that an expected verdict is not logged as a
 // failure.
-std::optional<bool> laedtSichGanz(const fs::path& datei, bool mitWal) {
+Ladbarkeit ladbarkeit(const fs::path& datei, bool mitWal) {
     sqlite3* verbindung = nullptr;
     std::optional<bool> ganz;
+    bool unladbar = false;
     int code = sqlite3_open_v2(sqliteUri(datei, mitWal ? "mode=ro" : "mode=ro&immutable=1").c_str(),
                                &verbindung, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     if (code == SQLITE_OK) {
@@ -588,18 +614,19 @@ std::optional<bool> laedtSichGanz(const fs::path& datei, bool mitWal) {
                 ladeAlles(verbindung);
             }
         } catch (const Speicherfehler& fehler) {
-            if (fehler.domaene() == Datenschema::fehlerdomaene && fehler.code() == Datenschema::ungueltigerWert) {
-                ganz = false;
-            } else {
-                ganz = std::nullopt;
-            }
+            unladbar = fehler.domaene() == Datenschema::fehlerdomaene &&
+                       fehler.code() == Datenschema::ungueltigerWert;
+            ganz = std::nullopt;
         }
     }
     sqlite3_close_v2(verbindung);
-    if (!ganz && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) {
-        ganz = false;
+    if (unladbar) {
+        return Ladbarkeit::unladbar;
     }
-    return ganz;
+    if (ganz == false || (!ganz && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB))) {
+        return Ladbarkeit::beschaedigt;
+    }
+    return ganz ? Ladbarkeit::ganz : Ladbarkeit::unbekannt;
 }
 
 // Whether another program has the store file open through SQLite: a connection holds a read lock
@@ -628,73 +655,102 @@ std::optional<Ablage::UnpassendeWal> Ablage::legeUnpassendeWalBeiseite(const fs:
     const fs::path wal = begleiter(datei, "-wal");
     // A "-wal" of the store's own game applies whole: the normal recovery after a crash.
     if (!hatInhalt(wal) || !Dateisystem::existiert(datei) ||
-        Dateisystem::existiert(begleiter(datei, "-journal")) || laedtSichGanz(datei, true) != false ||
-        laedtSichGanz(datei, false) != true) {
+        Dateisystem::existiert(begleiter(datei, "-journal"))) {
         return std::nullopt;
     }
+    const Ladbarkeit mitWal = ladbarkeit(datei, true);
+    if ((mitWal != Ladbarkeit::beschaedigt && mitWal != Ladbarkeit::unladbar) ||
+        ladbarkeit(datei, false) != Ladbarkeit::ganz) {
+        return std::nullopt;
+    }
+    const Beiseitegrund grund =
+        mitWal == Ladbarkeit::beschaedigt ? Beiseitegrund::beschaedigt : Beiseitegrund::unladbar;
     if (anderswoOffen(datei)) {
         Datenschema::protokoll().fehler(
             wal.string() + " passt nicht zu " + datei.string() +
             ", bleibt aber liegen: ein anderes Programm hat den Spielstand offen");
-        return UnpassendeWal{UnpassendeWal::Verbleib::anderswoOffen, wal};
+        return UnpassendeWal{UnpassendeWal::Verbleib::anderswoOffen, wal, grund};
     }
     try {
         std::vector<const char*> endungen{"-wal"};
         if (Dateisystem::existiert(begleiter(datei, "-shm"))) {
             endungen.push_back("-shm");
         }
-        const fs::path neu = begleiter(legeBeiseite(datei, endungen, moment, false), "-wal");
+        const fs::path neu = begleiter(legeBeiseite(datei, endungen, moment, grund), "-wal");
         Datenschema::protokoll().standard(
-            wal.string() + " passt nicht zu " + datei.string() +
-            " (mit ihr nicht ladbar, ohne sie ganz), beiseitegelegt: " + neu.string());
-        return UnpassendeWal{UnpassendeWal::Verbleib::beiseitegelegt, neu};
+            wal.string() + " passt nicht zu " + datei.string() + " (mit ihr " +
+            (grund == Beiseitegrund::beschaedigt ? "beschaedigt" : "nicht ladbar") +
+            ", ohne sie ganz), beiseitegelegt: " + neu.string());
+        return UnpassendeWal{UnpassendeWal::Verbleib::beiseitegelegt, neu, grund};
     } catch (const Speicherfehler& fehler) {
         Datenschema::protokoll().fehler(wal.string() + " passt nicht zu " + datei.string() +
                                         ", liess sich nicht beiseitelegen: " + fehler.what());
-        return UnpassendeWal{UnpassendeWal::Verbleib::unbewegbar, wal,
+        return UnpassendeWal{UnpassendeWal::Verbleib::unbewegbar, wal, grund,
                              fehler.domaene() == Dateisystem::domaene
                                  ? Dateisystem::grund(static_cast<int>(fehler.code()))
                                  : std::string(fehler.what())};
     }
 }
 
-std::vector<fs::path> Ablage::nimmUngemeldeteBeiseite(const fs::path& datei) {
+std::vector<Ablage::Ungemeldet> Ablage::ungemeldeteBeiseite(const fs::path& datei) {
     const std::string praefix = datei.filename().string() + beiseiteZusatz;
     const fs::path ordner = ordnerVon(datei);
-    std::vector<fs::path> notizen;
+    std::vector<Ungemeldet> gefunden;
     std::error_code fehler;
     for (fs::directory_iterator eintrag(ordner, fehler), ende; !fehler && eintrag != ende;
          eintrag.increment(fehler)) {
         const std::string name = eintrag->path().filename().string();
-        if (name.starts_with(praefix) && name.ends_with(ungemeldet)) {
-            notizen.push_back(eintrag->path());
+        if (!name.starts_with(praefix)) {
+            continue;
+        }
+        for (const auto& art : notizarten) {
+            if (name.ends_with(art.endung)) {
+                const std::string pfad = eintrag->path().string();
+                gefunden.push_back({pfad.substr(0, pfad.size() - std::strlen(art.endung)) + "-wal",
+                                    eintrag->path(), art.grund});
+            }
         }
     }
     if (fehler) {
         Datenschema::protokoll().fehler("Ordner " + ordner.string() + " nicht gelesen: " + fehler.message());
     }
-    std::sort(notizen.begin(), notizen.end());
-    std::vector<fs::path> wals;
-    for (const fs::path& notiz : notizen) {
-        const std::string basis = notiz.string().substr(0, notiz.string().size() - std::strlen(ungemeldet));
+    std::sort(gefunden.begin(), gefunden.end(),
+              [](const Ungemeldet& a, const Ungemeldet& b) { return a.wal < b.wal; });
+    std::vector<Ungemeldet> ungemeldet;
+    std::vector<fs::path> verwaist;
+    for (auto& eintrag : gefunden) {
         // Removed by hand since: nothing left to tell.
-        if (Dateisystem::existiert(basis + "-wal")) {
-            wals.emplace_back(basis + "-wal");
-        }
-        try {
-            Dateisystem::entferne(notiz);
-        } catch (const Speicherfehler& grund) {
-            Datenschema::protokoll().fehler("Notiz " + notiz.string() + " nicht entfernt: " + grund.what());
+        if (Dateisystem::existiert(eintrag.wal)) {
+            ungemeldet.push_back(std::move(eintrag));
+        } else {
+            verwaist.push_back(eintrag.notiz);
         }
     }
-    if (!notizen.empty()) {
+    entferneNotizen(verwaist);
+    return ungemeldet;
+}
+
+void Ablage::entferneNotizen(const std::vector<fs::path>& notizen) noexcept {
+    if (notizen.empty()) {
+        return;
+    }
+    try {
+        for (const fs::path& notiz : notizen) {
+            try {
+                Dateisystem::entferne(notiz);
+            } catch (const Speicherfehler& grund) {
+                Datenschema::protokoll().fehler("Notiz " + notiz.string() +
+                                                " nicht entfernt: " + grund.what());
+            }
+        }
         try {
-            Dateisystem::synchronisiereOrdner(ordner);
+            Dateisystem::synchronisiereOrdner(ordnerVon(notizen.front()));
         } catch (const Speicherfehler&) {
             // Told again after a power cut at worst.
         }
+    } catch (const std::exception&) {
+        // Only the log's own allocation; the notes are told again at worst.
     }
-    return wals;
 }
 
 void Ablage::pruefeDateiarten(const fs::path& datei) {
@@ -871,6 +927,14 @@ void Ablage::bestaetige() {
         break;
     }
     zustand_ = Zustand::bestaetigt;
+    // What the opening applied from a "-wal" (a crash's last saves, a migration) goes into the
+    // store file now, as a save's does: a copy of the file alone holds what the window shows,
+    // and the next start has no "-wal" to judge. Taking up the "-wal" here also lets the close
+    // empty it: SQLite opens it only at a connection's first read, and a connection that never
+    // opened it leaves it at its close, however full. Only into the file this store read.
+    if (!datei_.empty() && hatInhalt(begleiter(datei_, "-wal")) && liegtAmOrt()) {
+        leereWal("nach dem Oeffnen");
+    }
 }
 
 std::optional<Ablage::Dateikennung> Ablage::kennungVon(const fs::path& pfad, int* fehlernummer) {
@@ -911,6 +975,14 @@ void Ablage::merkeDatei() {
 // was moved, renamed, deleted or replaced by another one at its name (a sync client's newer copy,
 // a backup put back), or its folder so. SQLite compares the inode alone; the recorded identity
 // adds the device. A name that cannot be looked up is no proof of a move: that error is named.
+bool Ablage::liegtAmOrt() const {
+    int verschoben = 0;
+    if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
+        verschoben = 0;
+    }
+    return verschoben == 0 && kennung_ && kennungVon(datei_) == kennung_;
+}
+
 void Ablage::pruefeOrt() const {
     if (datei_.empty() || db_ == nullptr) {
         return;
@@ -962,11 +1034,11 @@ void Ablage::pruefeOrt() const {
 
 // Saved pages left in the "-wal" until the program ends would, after a crash, be applied to
 // whatever store lies at its name by then. Moved into the store file after every save, the
-// "-wal" holds no more than the save in progress. The save itself has counted already, so
-// nothing here fails it. While another program reads the store, SQLite may neither copy what
-// that reader still needs nor restart the "-wal": the checkpoint then says busy in its row (not
-// as an error), and the pages stay until a save after that reader's end.
-void Ablage::leereWal() {
+// "-wal" holds no more than the save in progress. The save or opening itself has counted
+// already, so nothing here fails it. While another program reads the store, SQLite may neither
+// copy what that reader still needs nor restart the "-wal": the checkpoint then says busy in its
+// row (not as an error), and the pages stay until a save or the close after that reader's end.
+void Ablage::leereWal(const char* anlass) {
     if (datei_.empty()) {
         return;
     }
@@ -974,15 +1046,15 @@ void Ablage::leereWal() {
         SqliteAnweisung pruefpunkt(db(db_), "PRAGMA wal_checkpoint(TRUNCATE)");
         pruefpunkt.schritt();
         if (pruefpunkt.ganzzahl(0) != 0) {
-            Datenschema::protokoll().standard(
-                "SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern blockiert, ein anderes Programm liest " +
-                std::string("(busy ") + std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
-                std::to_string(pruefpunkt.ganzzahl(1)) + ", checkpointed " +
-                std::to_string(pruefpunkt.ganzzahl(2)) + ")");
+            Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) ") + anlass +
+                                              " blockiert, ein anderes Programm liest (busy " +
+                                              std::to_string(pruefpunkt.ganzzahl(0)) + ", log " +
+                                              std::to_string(pruefpunkt.ganzzahl(1)) + ", checkpointed " +
+                                              std::to_string(pruefpunkt.ganzzahl(2)) + ")");
         }
     } catch (const Speicherfehler& fehler) {
-        Datenschema::protokoll().standard(
-            std::string("SQLite: wal_checkpoint(TRUNCATE) nach dem Speichern: ") + fehler.what());
+        Datenschema::protokoll().standard(std::string("SQLite: wal_checkpoint(TRUNCATE) ") + anlass + ": " +
+                                          fehler.what());
     }
 }
 
@@ -1030,7 +1102,7 @@ void Ablage::legeBegleiterBeiseite() noexcept {
         return;
     }
     try {
-        const fs::path basis = legeBeiseite(datei_, eigene, jetzt(), true);
+        const fs::path basis = legeBeiseite(datei_, eigene, jetzt(), Beiseitegrund::fensterende);
         std::string liste;
         for (const char* endung : eigene) {
             liste += " " + begleiter(basis, endung).string();
@@ -1095,7 +1167,7 @@ void Ablage::schreibe(const Aenderungssatz& satz) {
     loesche(verbindung, "DELETE FROM Position WHERE id = ?1", satz.geloeschtePositionen);
     loesche(verbindung, "DELETE FROM Portfolio WHERE id = ?1", satz.geloeschtePortfolios);
     transaktion.bestaetige();
-    leereWal();
+    leereWal("nach dem Speichern");
 }
 
 } // namespace qb

@@ -100,6 +100,12 @@ public:
     static std::unique_ptr<Ablage> oeffneVorlaeufig(const std::filesystem::path& datei);
     // The same for the store file of a hold already taken.
     static std::unique_ptr<Ablage> oeffneVorlaeufig(std::unique_ptr<Speichersperre> sperre);
+    // Why the changes in a "-wal" were not applied to the store file at the name.
+    enum class Beiseitegrund {
+        beschaedigt, // with them SQLite reads the store as damaged
+        unladbar,    // with them a row holds a value that no record takes, or an id twice
+        fensterende, // their window ended after its game had been moved or replaced
+    };
     // A "-wal" that does not fit the store file at the name, and where it lies now.
     struct UnpassendeWal {
         enum class Verbleib {
@@ -109,20 +115,32 @@ public:
         };
         Verbleib verbleib = Verbleib::beiseitegelegt;
         std::filesystem::path ort;
+        Beiseitegrund beiseitegrund = Beiseitegrund::beschaedigt;
         std::string grund = {};
     };
     // A "-wal" with which the store file cannot be loaded (SQLite reads it as damaged, or a row
     // holds what no record takes), while the file alone loads whole, was written for another file
-    // that lay at this name once. It goes aside with the "-shm" beside it, under
-    // "<store>-nicht-angewandt-<moment>-wal" (numbered when taken), never over a file. Nothing
-    // moves when a "-journal" lies there or another program has the store file open. None when
-    // the "-wal" fits, or either reading cannot be told. For a store held by this process with no
-    // connection of its own on it. Logs what it finds.
+    // that lay at this name once, or holds what this program does not take. It goes aside with
+    // the "-shm" beside it, under "<store>-nicht-angewandt-<moment>-wal" (numbered when taken),
+    // never over a file, with a note for ungemeldeteBeiseite. Nothing moves when a "-journal"
+    // lies there or another program has the store file open. None when the "-wal" fits, or
+    // either reading cannot be told. For a store held by this process with no connection of its
+    // own on it. Logs what it finds.
     static std::optional<UnpassendeWal> legeUnpassendeWalBeiseite(const std::filesystem::path& datei,
                                                                   Zeitpunkt moment);
-    // The "-wal" files that a window set aside at its end and that nobody has been told of yet,
-    // in the order of their names; from now on they count as told. For a held store.
-    static std::vector<std::filesystem::path> nimmUngemeldeteBeiseite(const std::filesystem::path& datei);
+    // A "-wal" set aside whose telling nobody has closed yet, and the note beside it that asks
+    // for it.
+    struct Ungemeldet {
+        std::filesystem::path wal;
+        std::filesystem::path notiz;
+        Beiseitegrund grund = Beiseitegrund::fensterende;
+    };
+    // The set-aside "-wal" files beside the store whose notes are still there, in the order of
+    // their names. A note whose "-wal" was removed since goes unseen. For a held store.
+    static std::vector<Ungemeldet> ungemeldeteBeiseite(const std::filesystem::path& datei);
+    // The user has closed what told of these notes' "-wal" files: the notes go, durably. Logs
+    // what fails, and throws nothing.
+    static void entferneNotizen(const std::vector<std::filesystem::path>& notizen) noexcept;
 
     ~Ablage();
     Ablage(const Ablage&) = delete;
@@ -168,7 +186,8 @@ private:
     void setzeUmbauEin();
     void merkeDatei();
     void pruefeOrt() const;
-    void leereWal();
+    bool liegtAmOrt() const;
+    void leereWal(const char* anlass);
     void merkeBegleiter();
     void legeBegleiterBeiseite() noexcept;
 

@@ -1,5 +1,6 @@
 #include "model/Datenschema.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -206,6 +207,48 @@ Speicherfehler fremdeDatenbankFehler() {
 
 std::string inAnfuehrung(const fs::path& pfad) {
     return "„" + pfad.string() + "“";
+}
+
+// "„a“", "„a“ und „b“", "„a“, „b“ und „c“".
+std::string aufgezaehlt(const std::vector<fs::path>& pfade) {
+    std::string text;
+    for (std::size_t i = 0; i < pfade.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == pfade.size() ? " und " : ", ") + inAnfuehrung(pfade[i]);
+    }
+    return text;
+}
+
+// What the user is told of the "-wal" files set aside for one reason: what was found, that their
+// changes are not in this game, and what to do with them.
+std::string beiseitehinweis(Ablage::Beiseitegrund grund, const fs::path& datei,
+                            const std::vector<fs::path>& wals) {
+    const bool eine = wals.size() == 1;
+    std::string text = std::string("Änderungen aus ") +
+                       (eine ? "einem früheren Fenster" : "früheren Fenstern") +
+                       " konnten nicht auf dieses Spiel angewandt werden: ";
+    switch (grund) {
+    case Ablage::Beiseitegrund::beschaedigt:
+        text += "Sie passen nicht zu dem Spielstand unter " + inAnfuehrung(datei) +
+                ": Mit ihnen liest SQLite ihn als beschädigt.";
+        break;
+    case Ablage::Beiseitegrund::unladbar:
+        text +=
+            "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands unter " +
+            inAnfuehrung(datei) + " einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor.";
+        break;
+    case Ablage::Beiseitegrund::fensterende:
+        text += (eine ? "Als jenes Fenster endete, lag unter " : "Als jene Fenster endeten, lag unter ") +
+                inAnfuehrung(datei) + (eine ? " nicht mehr sein Spiel" : " nicht mehr ihr Spiel") +
+                ", denn der Spielstand war verschoben oder ersetzt worden.";
+        break;
+    }
+    text += " Sie sind nicht in diesem Spiel und liegen unverändert in " + aufgezaehlt(wals) +
+            ". Willst du sie darin haben, gib sie noch einmal ein. ";
+    text += eine ? "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+                   "statt auf „-wal“ auf „-shm“ endet, gehört dazu."
+                 : "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
+                   "statt auf „-wal“ auf „-shm“ enden, gehören dazu.";
+    return text;
 }
 
 // A copy is written and synced under this suffix first and gets its own name only together with
@@ -428,17 +471,11 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
     Dateisystem::legeOrdnerAn(datei.parent_path());
     auto sperre = std::make_unique<Speichersperre>(datei);
     // Before the backup, which would keep such a "-wal" as a part of the game.
-    std::vector<std::string> hinweise;
+    std::optional<Ablage::Ungemeldet> beiseitegelegt;
     if (auto wal = Ablage::legeUnpassendeWalBeiseite(datei, moment)) {
         using Verbleib = Ablage::UnpassendeWal::Verbleib;
         if (wal->verbleib == Verbleib::beiseitegelegt) {
-            hinweise.push_back(
-                "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
-                "passen nicht zu dem Spielstand, der jetzt unter " +
-                inAnfuehrung(datei) +
-                " liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen "
-                "unverändert in " +
-                inAnfuehrung(wal->ort) + ".");
+            beiseitegelegt = Ablage::Ungemeldet{wal->ort, {}, wal->beiseitegrund};
         } else {
             // The store alone is whole: the damaged view, with its backups, would mislead.
             std::string text = "Neben dem Spielstand " + inAnfuehrung(datei) +
@@ -460,23 +497,32 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
         }
     }
     // What a window set aside at its end, when its game had been moved or replaced, is told here:
-    // the window could only log it.
-    if (const auto wals = Ablage::nimmUngemeldeteBeiseite(datei); !wals.empty()) {
-        std::string orte;
-        for (std::size_t i = 0; i < wals.size(); ++i) {
-            orte += (i == 0 ? "" : i + 1 == wals.size() ? " und " : ", ") + inAnfuehrung(wals[i]);
-        }
-        hinweise.push_back(
-            "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Als "
-            "jenes Fenster endete, lag unter " +
-            inAnfuehrung(datei) +
-            " nicht mehr sein Spiel, denn der Spielstand war verschoben oder ersetzt worden. Die Änderungen "
-            "liegen unverändert in " +
-            orte + ".");
+    // the window could only log it. So is what an earlier start set aside and told in a window
+    // that ended before its user closed that telling. The notes go only when the user has.
+    std::vector<Ablage::Ungemeldet> ungemeldete = Ablage::ungemeldeteBeiseite(datei);
+    if (beiseitegelegt &&
+        std::none_of(ungemeldete.begin(), ungemeldete.end(),
+                     [&](const Ablage::Ungemeldet& u) { return u.wal == beiseitegelegt->wal; })) {
+        // Its note could not be made: told this once.
+        ungemeldete.push_back(*beiseitegelegt);
     }
     std::optional<std::string> hinweis;
-    for (const auto& text : hinweise) {
-        hinweis = hinweis ? *hinweis + "\n\n" + text : text;
+    std::vector<fs::path> notizen;
+    for (const auto grund : {Ablage::Beiseitegrund::beschaedigt, Ablage::Beiseitegrund::unladbar,
+                             Ablage::Beiseitegrund::fensterende}) {
+        std::vector<fs::path> wals;
+        for (const auto& eintrag : ungemeldete) {
+            if (eintrag.grund == grund) {
+                wals.push_back(eintrag.wal);
+                if (!eintrag.notiz.empty()) {
+                    notizen.push_back(eintrag.notiz);
+                }
+            }
+        }
+        if (!wals.empty()) {
+            const std::string text = beiseitehinweis(grund, datei, wals);
+            hinweis = hinweis ? *hinweis + "\n\n" + text : text;
+        }
     }
     // When the game does not open after all, its error is the only place to tell that.
     const auto mitHinweis = [&hinweis](const Speicherfehler& fehler) {
@@ -496,7 +542,7 @@ std::unique_ptr<Modellcontainer> Datenschema::oeffneSpeicher(const fs::path& ang
         // The container loads every record before the opening counts; a store that fails to
         // load leaves its files as they were.
         auto container = std::make_unique<Modellcontainer>(Ablage::oeffneVorlaeufig(std::move(sperre)));
-        container->setzeHinweis(hinweis);
+        container->setzeHinweis(hinweis, std::move(notizen));
         return container;
     } catch (const Speicherfehler& fehler) {
         protokoll().fehler("Speicher nicht geoeffnet: " + fehler.domaene() + " " +

@@ -13,4 +13,15 @@ Modellcontainer::Modellcontainer(std::unique_ptr<Ablage> ablage)
 
 Modellcontainer::~Modellcontainer() = default;
 
+void Modellcontainer::setzeHinweis(std::optional<std::string> hinweis,
+                                   std::vector<std::filesystem::path> notizen) {
+    hinweis_ = std::move(hinweis);
+    notizen_ = std::move(notizen);
+}
+
+void Modellcontainer::hinweisGesehen() {
+    Ablage::entferneNotizen(notizen_);
+    notizen_.clear();
+}
+
 } // namespace qb

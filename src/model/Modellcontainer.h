@@ -1,8 +1,10 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qb {
 
@@ -22,15 +24,20 @@ public:
 
     Ablage& ablage() { return *ablage_; }
     Modellkontext& kontext() { return *kontext_; }
-    // What the user is told once when the game opens (German); none when there is nothing.
+    // What the user is told when the game opens (German); none when there is nothing. Told again
+    // by every start until hinweisGesehen().
     const std::optional<std::string>& hinweis() const { return hinweis_; }
-    void setzeHinweis(std::optional<std::string> hinweis) { hinweis_ = std::move(hinweis); }
+    // With the notes beside the store that ask for it.
+    void setzeHinweis(std::optional<std::string> hinweis, std::vector<std::filesystem::path> notizen = {});
+    // The user has closed the telling of the hint: the next start does not tell it again.
+    void hinweisGesehen();
 
 private:
     // Declared first, destroyed last: the context refers to the store.
     std::unique_ptr<Ablage> ablage_;
     std::unique_ptr<Modellkontext> kontext_;
     std::optional<std::string> hinweis_;
+    std::vector<std::filesystem::path> notizen_;
 };
 
 } // namespace qb

@@ -120,6 +120,17 @@ const Szenario szenarien[] = {
      {oeffnen, loescheAnleihe},
      {""}},
     {"Speichern", "Spielstand.sqlite", legeVersion2An, {oeffnen, benenneGruppeUm, loescheAnleihe}, {}},
+    // The start writes the crash's last save from the "-wal" into the store file.
+    {"Start nach einem Absturz mit eigener -wal",
+     "Spielstand.sqlite",
+     [](const fs::path& d) {
+         legeVersion2An(d);
+         Verbindung roh(d);
+         roh.ohneCheckpointSchliessen();
+         roh.ausfuehren("UPDATE Portfolio SET gruppenname = 'Gruppe West'");
+     },
+     {oeffnen, loescheAnleihe},
+     {}},
 };
 
 const char* artName(Absturzstelle::Art art) {

@@ -254,29 +254,48 @@ inline void legeFremdeWalDaneben(const fs::path& datei) {
     }
 }
 
-// What the start says once after it set a "-wal" aside that only damaged the store.
-inline std::string hinweisNachBeiseite(const fs::path& datei, const fs::path& beiseite) {
-    return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie "
-           "passen nicht zu dem Spielstand, der jetzt unter „" +
-           datei.string() +
-           "“ liegt, und hätten ihn beschädigt. Das Spiel öffnet ohne sie; die Änderungen liegen unverändert "
-           "in „" +
-           beiseite.string() + "“.";
-}
-
-// What the next start says once after a window, at its end, set its "-wal" aside because its
-// game had been moved or replaced.
-inline std::string hinweisNachEnde(const fs::path& datei, const std::vector<fs::path>& beiseite) {
+// What a start says of the "-wal" files set aside for one reason, until the user has closed it.
+inline std::string hinweisBeiseite(Ablage::Beiseitegrund grund, const fs::path& datei,
+                                   const std::vector<fs::path>& beiseite) {
+    const bool eine = beiseite.size() == 1;
+    const std::string spielstand = "„" + datei.string() + "“";
     std::string orte;
     for (std::size_t i = 0; i < beiseite.size(); ++i) {
         orte += (i == 0 ? "" : i + 1 == beiseite.size() ? " und " : ", ") + ("„" + beiseite[i].string() + "“");
     }
-    return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Als jenes "
-           "Fenster endete, lag unter „" +
-           datei.string() +
-           "“ nicht mehr sein Spiel, denn der Spielstand war verschoben oder ersetzt worden. Die Änderungen "
-           "liegen unverändert in " +
-           orte + ".";
+    std::string befund;
+    switch (grund) {
+    case Ablage::Beiseitegrund::beschaedigt:
+        befund = "Sie passen nicht zu dem Spielstand unter " + spielstand +
+                 ": Mit ihnen liest SQLite ihn als beschädigt.";
+        break;
+    case Ablage::Beiseitegrund::unladbar:
+        befund =
+            "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands unter " +
+            spielstand + " einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor.";
+        break;
+    case Ablage::Beiseitegrund::fensterende:
+        befund = eine ? "Als jenes Fenster endete, lag unter " + spielstand +
+                            " nicht mehr sein Spiel, denn der Spielstand war verschoben oder ersetzt worden."
+                      : "Als jene Fenster endeten, lag unter " + spielstand +
+                            " nicht mehr ihr Spiel, denn der Spielstand war verschoben oder ersetzt worden.";
+        break;
+    }
+    return (eine ? "Änderungen aus einem früheren Fenster" : "Änderungen aus früheren Fenstern") +
+           std::string(" konnten nicht auf dieses Spiel angewandt werden: ") + befund +
+           " Sie sind nicht in diesem Spiel und liegen unverändert in " + orte +
+           ". Willst du sie darin haben, gib sie noch einmal ein. " +
+           (eine ? "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+                   "statt "
+                   "auf „-wal“ auf „-shm“ endet, gehört dazu."
+                 : "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
+                   "statt "
+                   "auf „-wal“ auf „-shm“ enden, gehören dazu.");
+}
+
+// The same for a "-wal" that a start set aside because it damaged the store.
+inline std::string hinweisNachBeiseite(const fs::path& datei, const fs::path& beiseite) {
+    return hinweisBeiseite(Ablage::Beiseitegrund::beschaedigt, datei, {beiseite});
 }
 
 // Lines sent one way through a pipe.

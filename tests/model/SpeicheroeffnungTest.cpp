@@ -1,7 +1,9 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 #include <sys/stat.h>
@@ -530,6 +532,88 @@ TEST_F(Speicheroeffnung, eineVersionInDerWalDateiZaehlt) {
     EXPECT_FALSE(fs::exists(ordner / "Sicherungen"));
 }
 
+// A crash's own last save, left in the "-wal" by a program that died before its checkpoint: the
+// next start applies it and, after the backup of a migration, writes it into the store file as a
+// save does, so that the file alone, as a copy of it would hold it, has what the window shows. A
+// close without a save leaves no "-wal". While another program reads the store, the change stays
+// in the "-wal" as after a save, and the log says so; the close after that reader's end empties
+// it.
+TEST_F(Speicheroeffnung, dieEigeneWalEinesAbsturzesKommtBeimStartInDieDatei) {
+    struct Fall {
+        const char* name;
+        void (*bereite)(const fs::path& datei);
+        bool leser;                         // another program reads the store from before the crash
+        std::vector<std::string> sicherung; // the backup's files
+    };
+    const Fall faelle[] = {
+        {"Version 2", legeVersion2An, false, {}},
+        {"Version 1 mit -wal-Datei",
+         [](const fs::path& d) { legeVersion1An(d, true); },
+         false,
+         {kopie(), kopie("-shm"), kopie("-wal")}},
+        {"Version 2 unter einem Leser", legeVersion2An, true, {}},
+    };
+    const std::string gruppe = "SELECT gruppenname FROM Portfolio";
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        TempOrdner eigener;
+        const fs::path spiel = eigener / "Spielstand.sqlite", wal = eigener / "Spielstand.sqlite-wal";
+        fall.bereite(spiel);
+        std::optional<Verbindung> leser;
+        if (fall.leser) {
+            leser.emplace(spiel);
+            leser->ausfuehren("BEGIN");
+            EXPECT_EQ(leser->wert(gruppe), "Gruppe Nord");
+        }
+        Kindprozess absturz([&](Leitung& leitung) {
+            sqlite3* roh = nullptr;
+            sqlite3_open(spiel.c_str(), &roh);
+            const int rc = sqlite3_exec(roh,
+                                        "PRAGMA wal_autocheckpoint = 0; "
+                                        "UPDATE Portfolio SET gruppenname = 'Gruppe Süd'",
+                                        nullptr, nullptr, nullptr);
+            leitung.sende(rc == SQLITE_OK ? "gespeichert" : sqlite3_errmsg(roh));
+            leitung.lies();
+        });
+        ASSERT_EQ(absturz.antwort(), "gespeichert");
+        absturz.toete();
+        ASSERT_EQ(liesUnveraenderlich(spiel, gruppe), "Gruppe Nord");
+        ASSERT_GT(fs::file_size(wal), 0u);
+        {
+            auto container = Datenschema::oeffneSpeicher(spiel, moment);
+            EXPECT_EQ(container->kontext().portfolios().at(0)->gruppenname(), "Gruppe Süd");
+            EXPECT_EQ(container->hinweis(), std::nullopt);
+            EXPECT_EQ(liesUnveraenderlich(spiel, gruppe), fall.leser ? "Gruppe Nord" : "Gruppe Süd");
+            EXPECT_EQ(fs::file_size(wal) > 0, fall.leser);
+            if (fall.leser) {
+                EXPECT_THAT(
+                    protokoll.texte(),
+                    testing::Contains(testing::MatchesRegex(
+                        "SQLite: wal_checkpoint\\(TRUNCATE\\) nach dem Oeffnen blockiert, ein anderes "
+                        "Programm liest \\(busy 1, log [1-9][0-9]*, checkpointed 0\\)")));
+                leser.reset();
+            }
+        }
+        const std::vector<std::string> namen =
+            fall.sicherung.empty() ? std::vector<std::string>{"Spielstand.sqlite"}
+                                   : std::vector<std::string>{"Sicherungen", "Spielstand.sqlite"};
+        EXPECT_EQ(eigener.namen(), namen);
+        EXPECT_EQ(liesUnveraenderlich(spiel, gruppe), "Gruppe Süd");
+        if (!fall.sicherung.empty()) {
+            EXPECT_EQ(eigener.namen("Sicherungen"), fall.sicherung);
+            TempOrdner wiederhergestellt;
+            for (const char* endung : {"", "-wal", "-shm"}) {
+                fs::copy_file(eigener / "Sicherungen" / kopie(endung),
+                              wiederhergestellt / (std::string("alt.sqlite") + endung));
+            }
+            Verbindung alt(wiederhergestellt / "alt.sqlite");
+            EXPECT_EQ(alt.wert("SELECT wert FROM Metadaten"), "1.0.0");
+            EXPECT_EQ(alt.wert(gruppe), "Gruppe Süd");
+            EXPECT_EQ(alt.wert("SELECT count(*) FROM Preisnotiz"), "2");
+        }
+    }
+}
+
 // Without WAL mode the migration is built beside the store and takes its place in one rename:
 // the new version and WAL mode arrive together, and nothing of the building is left.
 TEST_F(Speicheroeffnung, eineMigrationOhneWalKommtMitWalModus) {
@@ -633,11 +717,14 @@ TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseit
     struct Fall {
         const char* name;
         const char* sql; // written into the "-wal" alone; none: another store's "-wal"
+        Ablage::Beiseitegrund grund;
     };
     const Fall faelle[] = {
-        {"die -wal eines anderen Spielstands", nullptr},
-        {"ein ungültiger Wert", "UPDATE Position SET assetklasse = 'unbekannt' WHERE id = 2"},
-        {"eine doppelte Kennung", "PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4"},
+        {"die -wal eines anderen Spielstands", nullptr, Ablage::Beiseitegrund::beschaedigt},
+        {"ein ungültiger Wert", "UPDATE Position SET assetklasse = 'unbekannt' WHERE id = 2",
+         Ablage::Beiseitegrund::unladbar},
+        {"eine doppelte Kennung", "PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4",
+         Ablage::Beiseitegrund::unladbar},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -681,7 +768,7 @@ TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseit
         {
             auto container = Datenschema::oeffneSpeicher(spiel, moment + 1s);
             const fs::path beiseite = eigener / "Spielstand.sqlite-nicht-angewandt-2025-03-05-233001-wal";
-            EXPECT_EQ(container->hinweis(), hinweisNachBeiseite(spiel, beiseite));
+            EXPECT_EQ(container->hinweis(), hinweisBeiseite(fall.grund, spiel, {beiseite}));
             EXPECT_TRUE(inhalt(beiseite) == wal);
             EXPECT_EQ(container->kontext().portfolios().size(), 1u);
             container->kontext().portfolios().at(0)->setzeGruppenname("Gruppe Süd");
@@ -705,7 +792,7 @@ TEST_F(Speicheroeffnung, eineWalDieNurMitDemSpielstandBeschaedigtIstKommtBeiseit
 
 // A name a set-aside would take is never overwritten: the set-aside takes the next free number,
 // whether its "-wal" or its "-shm" holds the name, and so does a second set-aside in the same
-// second.
+// second, whose start tells both as long as nobody closed the first one's telling.
 TEST_F(Speicheroeffnung, einBelegterNameFuerBeiseitegelegtesBekommtDieNaechsteNummer) {
     const std::string stamm = "Spielstand.sqlite-nicht-angewandt-" + stempel;
     for (const char* belegt : {"-wal", "-shm"}) {
@@ -715,12 +802,20 @@ TEST_F(Speicheroeffnung, einBelegterNameFuerBeiseitegelegtesBekommtDieNaechsteNu
         legeVersion2An(spiel);
         schreibeDatei(eigener / (stamm + belegt), "schon da");
         const auto vorher = eigener.namen();
-        for (const char* nummer : {"-2", "-3"}) {
+        std::vector<fs::path> ungesehen;
+        for (const std::string nummer : {"-2", "-3"}) {
             legeFremdeWalDaneben(spiel);
             const std::string wal = inhalt(eigener / "Spielstand.sqlite-wal");
             const fs::path beiseite = eigener / (stamm + nummer + "-wal");
-            EXPECT_EQ(Datenschema::oeffneSpeicher(spiel, moment)->hinweis(), hinweisNachBeiseite(spiel, beiseite));
+            ungesehen.push_back(beiseite);
+            auto container = Datenschema::oeffneSpeicher(spiel, moment);
+            EXPECT_EQ(container->hinweis(),
+                      hinweisBeiseite(Ablage::Beiseitegrund::beschaedigt, spiel, ungesehen));
             EXPECT_TRUE(inhalt(beiseite) == wal);
+            EXPECT_TRUE(fs::exists(eigener / (stamm + nummer + "-ungemeldet-beschaedigt")));
+            if (nummer == "-3") {
+                container->hinweisGesehen();
+            }
         }
         EXPECT_EQ(inhalt(eigener / (stamm + belegt)), "schon da");
         auto namen = vorher;
@@ -729,6 +824,174 @@ TEST_F(Speicheroeffnung, einBelegterNameFuerBeiseitegelegtesBekommtDieNaechsteNu
         }
         std::sort(namen.begin(), namen.end());
         EXPECT_EQ(eigener.namen(), namen);
+    }
+}
+
+// The telling of set-aside "-wal" files says what was found, one paragraph for each reason, that
+// the changes are not in the game, and what to do with the files: in the singular for one, in
+// the plural for several. A start that sets one aside tells what earlier, unclosed tellings told.
+TEST_F(Speicheroeffnung, derHinweisSagtWasGefundenWurdeUndWasZuTunIst) {
+    const auto fremdeWal = [](const fs::path& spiel, Zeitpunkt wann) {
+        legeFremdeWalDaneben(spiel);
+        Datenschema::oeffneSpeicher(spiel, wann);
+    };
+    const auto ungueltigeWal = [](const fs::path& spiel, Zeitpunkt wann) {
+        {
+            Verbindung roh(spiel);
+            roh.ohneCheckpointSchliessen();
+            roh.ausfuehren("UPDATE Position SET assetklasse = 'unbekannt' WHERE id = 2");
+        }
+        Datenschema::oeffneSpeicher(spiel, wann);
+    };
+    // As a window's end leaves it when its game was moved or replaced.
+    const auto fensterende = [](const fs::path& spiel, const std::string& zeit) {
+        const std::string basis = spiel.string() + "-nicht-angewandt-" + zeit;
+        schreibeDatei(basis + "-wal", "Seiten");
+        schreibeDatei(basis + "-shm", "Index");
+        schreibeDatei(basis + "-ungemeldet", "");
+    };
+    struct Fall {
+        const char* name;
+        std::function<void(const fs::path&)> bereite;        // after the store is made
+        std::function<std::string(const std::string&)> text; // of the store's path
+    };
+    const Fall faelle[] = {
+        {"eine beschädigende", [&](const fs::path& spiel) { legeFremdeWalDaneben(spiel); },
+         [](const std::string& d) {
+             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
+                    "Sie "
+                    "passen nicht zu dem Spielstand unter „" +
+                    d +
+                    "“: Mit ihnen liest SQLite ihn als beschädigt. "
+                    "Sie sind nicht in diesem Spiel und liegen unverändert in „" +
+                    d +
+                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ endet, gehört dazu.";
+         }},
+        {"zwei beschädigende",
+         [&](const fs::path& spiel) {
+             fremdeWal(spiel, moment);
+             legeFremdeWalDaneben(spiel);
+         },
+         [](const std::string& d) {
+             return "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Sie "
+                    "passen "
+                    "nicht zu dem Spielstand unter „" +
+                    d +
+                    "“: Mit ihnen liest SQLite ihn als beschädigt. Sie "
+                    "sind nicht in diesem Spiel und liegen unverändert in „" +
+                    d + "-nicht-angewandt-2025-03-05-233000-wal“ und „" + d +
+                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
+         }},
+        {"eine unladbare",
+         [&](const fs::path& spiel) {
+             Verbindung roh(spiel);
+             roh.ohneCheckpointSchliessen();
+             roh.ausfuehren("PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4");
+         },
+         [](const std::string& d) {
+             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
+                    "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands "
+                    "unter „" +
+                    d +
+                    "“ einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht "
+                    "in "
+                    "diesem Spiel und liegen unverändert in „" +
+                    d +
+                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ endet, gehört dazu.";
+         }},
+        {"drei unladbare",
+         [&](const fs::path& spiel) {
+             ungueltigeWal(spiel, moment);
+             ungueltigeWal(spiel, moment + 5s);
+             Verbindung roh(spiel);
+             roh.ohneCheckpointSchliessen();
+             roh.ausfuehren("UPDATE Preisnotiz SET art = 'Schlusskurs' WHERE id = 6");
+         },
+         [](const std::string& d) {
+             return "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: "
+                    "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands "
+                    "unter „" +
+                    d +
+                    "“ einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht "
+                    "in "
+                    "diesem Spiel und liegen unverändert in „" +
+                    d + "-nicht-angewandt-2025-03-05-233000-wal“, „" + d +
+                    "-nicht-angewandt-2025-03-05-233005-wal“ und „" + d +
+                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
+         }},
+        {"ein Fensterende", [&](const fs::path& spiel) { fensterende(spiel, "2025-03-04-120000"); },
+         [](const std::string& d) {
+             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
+                    "Als "
+                    "jenes Fenster endete, lag unter „" +
+                    d +
+                    "“ nicht mehr sein Spiel, denn der Spielstand war "
+                    "verschoben oder ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert "
+                    "in „" +
+                    d +
+                    "-nicht-angewandt-2025-03-04-120000-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren "
+                    "Name "
+                    "statt auf „-wal“ auf „-shm“ endet, gehört dazu.";
+         }},
+        {"zwei Fensterenden und eine beschädigende",
+         [&](const fs::path& spiel) {
+             fensterende(spiel, "2025-03-04-120000");
+             fensterende(spiel, "2025-03-04-130000");
+             legeFremdeWalDaneben(spiel);
+         },
+         [](const std::string& d) {
+             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
+                    "Sie "
+                    "passen nicht zu dem Spielstand unter „" +
+                    d +
+                    "“: Mit ihnen liest SQLite ihn als beschädigt. "
+                    "Sie sind nicht in diesem Spiel und liegen unverändert in „" +
+                    d +
+                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ endet, gehört dazu.\n\n"
+                    "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Als "
+                    "jene "
+                    "Fenster endeten, lag unter „" +
+                    d +
+                    "“ nicht mehr ihr Spiel, denn der Spielstand war "
+                    "verschoben oder ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert "
+                    "in „" +
+                    d + "-nicht-angewandt-2025-03-04-120000-wal“ und „" + d +
+                    "-nicht-angewandt-2025-03-04-130000-wal“. Willst du sie darin haben, gib sie noch einmal "
+                    "ein. "
+                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
+                    "statt "
+                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
+         }},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        TempOrdner eigener;
+        const fs::path spiel = eigener / "Spielstand.sqlite";
+        legeVersion2An(spiel);
+        fall.bereite(spiel);
+        auto container = Datenschema::oeffneSpeicher(spiel, moment + 10s);
+        EXPECT_EQ(container->hinweis(), fall.text(spiel.string()));
     }
 }
 
