@@ -210,6 +210,7 @@ StichtageAnsicht::StichtageAnsicht(std::shared_ptr<Portfolio> portfolio, Modellb
         }
     });
     connect(datumswahl_, &Datumsfeld::gueltigGeaendert, this, &StichtageAnsicht::schalteAnlegen);
+    connect(datumswahl_, &Datumsfeld::eingabeGenommen, this, &StichtageAnsicht::tagGenommen);
     connect(anlegen_, &QPushButton::clicked, this, &StichtageAnsicht::stichtagAnlegen);
     // A click or the arrow keys select; the rows are rebuilt without signals, so only the user
     // moves the selection.
@@ -249,8 +250,9 @@ void StichtageAnsicht::zeige() {
     const QDate heute = alsDatum(nun, kalender);
     {
         const QScopedValueRollback stellt(stelltFeld_, true);
-        // Until the user gives another day, the field shows today, and moves on with it when
-        // the date changes; a typed text stays, and the field judges it against the new range.
+        // Until the user gives a past day, the field shows today, and moves on with it when the
+        // date changes; a past day taken or a text still being typed stays, and the field judges
+        // it against the new range.
         const bool folgtHeute = !heute_.isValid() || datumswahl_->datum() == heute_;
         datumswahl_->setzeBereich(
             alsDatum(Stichtagsliste::fruehesterTag(*portfolio_, nun, kalender), kalender), heute);
@@ -262,6 +264,15 @@ void StichtageAnsicht::zeige() {
     zeigeTag();
     zeigeListe();
     zeigeDetail();
+}
+
+void StichtageAnsicht::tagGenommen() {
+    // Today is that of the moment the day is taken, also after a night that passed unseen: today
+    // taken then is no pinned day, a day taken that has just become yesterday is a past one.
+    tageswechsel_->pruefe();
+    if (datumswahl_->istGueltig() && datumswahl_->datum() == alsDatum(jetzt(), Kalender::aktuell())) {
+        datumswahl_->gibEingabeFrei();
+    }
 }
 
 Zeitpunkt StichtageAnsicht::gewaehlterTag(const Kalender& kalender, Zeitpunkt nun) const {

@@ -62,6 +62,9 @@ private:
     void zeige();
     // The main button and its explanation for the field's day.
     void zeigeTag();
+    // The user settled on the field's day: today taken is today, and moves on with the date as
+    // the field no one touched does; a past day stays theirs.
+    void tagGenommen();
     // The day the field shows, at noon, never before the earliest day.
     Zeitpunkt gewaehlterTag(const Kalender& kalender, Zeitpunkt nun) const;
     void zeigeListe();

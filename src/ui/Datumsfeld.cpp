@@ -133,6 +133,13 @@ void Datumsfeld::setzeBereich(const QDate& von, const QDate& bis) {
     zeigeZustand();
 }
 
+void Datumsfeld::gibEingabeFrei() {
+    if (istGueltig()) {
+        eigenerText_ = true;
+        ausserhalbGesetzt_ = false;
+    }
+}
+
 bool Datumsfeld::istGueltig() const {
     return gelesen().fall == Datumsleser::Fall::datum;
 }
@@ -237,6 +244,9 @@ void Datumsfeld::keyPressEvent(QKeyEvent* ereignis) {
         zeile->selectAll();
     }
     QAbstractSpinBox::keyPressEvent(ereignis);
+    if ((ereignis->key() == Qt::Key_Return || ereignis->key() == Qt::Key_Enter) && !eigenerText_) {
+        emit eingabeGenommen();
+    }
 }
 
 void Datumsfeld::focusInEvent(QFocusEvent* ereignis) {
@@ -255,6 +265,12 @@ void Datumsfeld::focusOutEvent(QFocusEvent* ereignis) {
         schreibe(datum_);
     }
     zeigeZustand();
+    // The calendar brings the focus back, and so does the window when it is active again: the
+    // user is still in the field.
+    if (!eigenerText_ && ereignis->reason() != Qt::PopupFocusReason &&
+        ereignis->reason() != Qt::ActiveWindowFocusReason) {
+        emit eingabeGenommen();
+    }
 }
 
 void Datumsfeld::mousePressEvent(QMouseEvent* ereignis) {
@@ -375,6 +391,7 @@ void Datumsfeld::oeffneKalender() {
                 kalenderfenster_->hide();
                 if (tag >= von_ && tag <= bis_) {
                     uebernimm(tag, true);
+                    emit eingabeGenommen();
                 }
             });
         }

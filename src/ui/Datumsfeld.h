@@ -18,8 +18,8 @@ namespace qb {
 // a text that is no date, or a day outside the range, is not made into some other date. The
 // field marks it, the line under it says why, and the field's date stays the last good one
 // until the text is mended. The calendar, the arrow keys and the wheel give days in the range
-// only; a day picked in the calendar is the user's as much as a typed one. A day set from outside
-// the range is shown as it is and marked the same way.
+// only; a day picked in the calendar is the user's as much as a typed one, until the owner lets go
+// of it. A day set from outside the range is shown as it is and marked the same way.
 //
 // A click that brings the focus into the field selects all of it, and so does Tab, so that a
 // date typed after it replaces the whole one. A click into the field that has the focus already
@@ -49,9 +49,14 @@ public:
     // Whether the text is the field's date: a date, written whole, in the range. Whatever takes
     // the field's date waits for this.
     bool istGueltig() const;
-    // Whether the text is what the user typed or picked since a date was last set or stepped to;
-    // written in the field's way when the focus leaves, it is still theirs.
+    // Whether the text is what the user typed or picked since a date was last set or stepped to,
+    // or since the owner let go of it; written in the field's way when the focus leaves, it is
+    // still theirs.
     bool zeigtGetipptes() const { return !eigenerText_; }
+    // Lets go of a day the user typed or picked and the field took: its text counts as the
+    // field's own writing from now on, so that a date set next replaces it as it replaces a day
+    // no one touched. A text the field refuses stays the user's.
+    void gibEingabeFrei();
     // The line that says why the text is not taken, hidden while it is. The owner lays it out
     // under the field.
     QLabel* hinweiszeile() const { return hinweis_.data(); }
@@ -68,6 +73,9 @@ signals:
     // The field's date changed: by the user, or set from outside.
     void datumGeaendert(const QDate& tag);
     void gueltigGeaendert(bool gueltig);
+    // The user has settled on the text: picked a day in the calendar, or pressed Return or left
+    // the field after typing. Opening the calendar or leaving the window is no settling.
+    void eingabeGenommen();
     // The calendar is about to show its days: whoever sets the range looks at the day now.
     void kalenderOeffnetSich();
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -844,5 +846,106 @@ TEST(StichtageAnsichtTest, derKalenderSiehtNachDemTagUndEinGewaehlterTagBleibt) 
             EXPECT_EQ(ansicht.erfassung()->wahl(), (Bewertungserfassung::Stichtagswahl{tag7, tag7}));
             ansicht.erfassung()->reject();
         }
+    }
+}
+
+namespace {
+
+// As the user does it from the keyboard: Alt+Down opens the calendar on the field's day, the
+// arrow keys move from it by `tage`, Return takes the day.
+void imKalender(Datumsfeld* feld, int tage) {
+    QTest::keyClick(feld, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(feld->kalender() != nullptr && feld->kalender()->isVisible());
+    for (int i = 0; i < std::abs(tage); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), tage < 0 ? Qt::Key_Left : Qt::Key_Right);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_FALSE(feld->kalender()->isVisible());
+}
+
+void tippe(Datumsfeld* feld, const QString& text) {
+    feld->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(feld, text);
+}
+
+} // namespace
+
+// Today taken in the field, picked in the calendar or typed and taken with Return or by leaving
+// the field, is today: after a night (the window active again in the morning) it is the new
+// today, as in the field no one touched, also where the entry date in the future allows today
+// only. A past day taken stays, and so does today still being typed.
+TEST(StichtageAnsichtTest, einGenommenesHeuteGehtMitDemTagEinVergangenerTagBleibt) {
+    const Zeitpunkt abends = tag(2026, 12, 7, 22);
+    const Zeitpunkt morgens = tag(2026, 12, 8, 8);
+    struct Fall {
+        const char* name;
+        std::function<void(Datumsfeld*)> nimm;
+        std::optional<Zeitpunkt> kauf;
+        QString feld;
+        const char* knopf;
+        Bewertungserfassung::Stichtagswahl wahl;
+    };
+    const Bewertungserfassung::Stichtagswahl heute{morgens, std::nullopt};
+    const std::vector<Fall> faelle = {
+        {"im Kalender", [](Datumsfeld* f) { imKalender(f, 0); }, {}, QStringLiteral("08.12.2026"),
+         "Stichtag anlegen", heute},
+        {"im Kalender nach einem vergangenen Tag",
+         [](Datumsfeld* f) {
+             imKalender(f, -1);
+             imKalender(f, 1);
+         },
+         {}, QStringLiteral("08.12.2026"), "Stichtag anlegen", heute},
+        {"getippt und Return",
+         [](Datumsfeld* f) {
+             tippe(f, QStringLiteral("07.12.2026"));
+             QTest::keyClick(f, Qt::Key_Return);
+         },
+         {}, QStringLiteral("08.12.2026"), "Stichtag anlegen", heute},
+        {"getippt und verlassen",
+         [](Datumsfeld* f) {
+             tippe(f, QStringLiteral("7.12.2026"));
+             QTest::keyClick(f, Qt::Key_Tab);
+         },
+         {}, QStringLiteral("08.12.2026"), "Stichtag anlegen", heute},
+        {"Einstieg in der Zukunft", [](Datumsfeld* f) { imKalender(f, 0); }, tag(2026, 12, 10),
+         QStringLiteral("08.12.2026"), "Stichtag anlegen", heute},
+        {"vergangener Tag im Kalender", [](Datumsfeld* f) { imKalender(f, -1); }, {}, QStringLiteral("06.12.2026"),
+         "Kurse nachtragen", {tag(2026, 12, 6), tag(2026, 12, 6)}},
+        {"noch getippt", [](Datumsfeld* f) { tippe(f, QStringLiteral("07.12.2026")); }, {},
+         QStringLiteral("07.12.2026"), "Kurse nachtragen", {tag(2026, 12, 7), tag(2026, 12, 7)}},
+    };
+    for (const Fall& fall : faelle) {
+        SCOPED_TRACE(fall.name);
+        qbtest::Testuhr uhr(abends);
+        qbtest::Testserver server;
+        Listenspiel spiel;
+        if (fall.kauf) {
+            spiel.portfolio->setzeKaufdatum(*fall.kauf);
+            spiel.speichereOderScheitere();
+        }
+        Modellbeobachter beobachter(spiel.kontext());
+        StichtageAnsicht ansicht(spiel.portfolio, beobachter, qbtest::dienstFuer(server));
+        QWidget anderes;
+        anderes.show();
+        ansicht.show();
+        QApplication::setActiveWindow(&ansicht);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&ansicht));
+        auto* datumswahl = ansicht.findChild<Datumsfeld*>("datumswahl");
+        auto* anlegen = ansicht.findChild<QPushButton*>("stichtagAnlegen");
+        datumswahl->setFocus(Qt::TabFocusReason);
+        fall.nimm(datumswahl);
+
+        // The night passes while the machine sleeps; the morning's activation sees it.
+        QApplication::setActiveWindow(&anderes);
+        uhr.stelle(morgens);
+        QApplication::setActiveWindow(&ansicht);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return datumswahl->obergrenze() == QDate(2026, 12, 8); }, 5000));
+        EXPECT_EQ(utf8(datumswahl->text()), utf8(fall.feld));
+        EXPECT_EQ(utf8(anlegen->text()), fall.knopf);
+        ASSERT_TRUE(anlegen->isEnabled());
+        QTest::mouseClick(anlegen, Qt::LeftButton);
+        ASSERT_TRUE(ansicht.erfassung());
+        EXPECT_EQ(ansicht.erfassung()->wahl(), fall.wahl);
+        ansicht.erfassung()->reject();
     }
 }
