@@ -4,6 +4,7 @@
 # program that a test starts, fails the run and is listed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/ordnerpruefung.sh
 bash scripts/setup.sh
 
 ordner="$PWD/build-sanitize"
