@@ -4,6 +4,7 @@
 # program that a test starts, fails the run and is listed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/ordnerpruefung.sh
 bash scripts/setup.sh
 
 ordner="$PWD/build-sanitize"
@@ -17,8 +18,9 @@ fi
 # test discovery hits it). The reports stay in the output: the crash test interposes libc's file
 # calls, which a sanitizer's log file would reach before the sanitizer is set up.
 export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1"
-# Leaks inside system libraries only; the file says why each one is there.
-export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitize-leaks.supp:print_suppressions=0"
+# Leaks inside system libraries only; the file says why each one is there. Its path is quoted:
+# the sanitizers end an unquoted value at a blank, "," or ":".
+export LSAN_OPTIONS="suppressions='$PWD/scripts/sanitize-leaks.supp':print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 

@@ -17,6 +17,7 @@ if [ -z "$anzeige" ]; then
   exit 1
 fi
 
+bash scripts/ordnerpruefung.sh
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target quinzelbrockat --parallel "$(nproc)"
