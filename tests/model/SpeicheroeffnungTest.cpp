@@ -831,10 +831,6 @@ TEST_F(Speicheroeffnung, einBelegterNameFuerBeiseitegelegtesBekommtDieNaechsteNu
 // the changes are not in the game, and what to do with the files: in the singular for one, in
 // the plural for several. A start that sets one aside tells what earlier, unclosed tellings told.
 TEST_F(Speicheroeffnung, derHinweisSagtWasGefundenWurdeUndWasZuTunIst) {
-    const auto fremdeWal = [](const fs::path& spiel, Zeitpunkt wann) {
-        legeFremdeWalDaneben(spiel);
-        Datenschema::oeffneSpeicher(spiel, wann);
-    };
     const auto ungueltigeWal = [](const fs::path& spiel, Zeitpunkt wann) {
         {
             Verbindung roh(spiel);
@@ -850,67 +846,20 @@ TEST_F(Speicheroeffnung, derHinweisSagtWasGefundenWurdeUndWasZuTunIst) {
         schreibeDatei(basis + "-shm", "Index");
         schreibeDatei(basis + "-ungemeldet", "");
     };
+    // "{d}" stands for the store's path.
+    const std::string beschaedigend =
+        "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Sie passen "
+        "nicht zu dem Spielstand unter „{d}“: Mit ihnen liest SQLite ihn als beschädigt. Sie sind nicht in "
+        "diesem Spiel und liegen unverändert in „{d}-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie "
+        "darin haben, gib sie noch einmal ein. Brauchst du sie nicht mehr, kannst du die Datei löschen; eine "
+        "Datei daneben, deren Name statt auf „-wal“ auf „-shm“ endet, gehört dazu.";
     struct Fall {
         const char* name;
-        std::function<void(const fs::path&)> bereite;        // after the store is made
-        std::function<std::string(const std::string&)> text; // of the store's path
+        std::function<void(const fs::path&)> bereite; // after the store is made
+        std::string text;
     };
     const Fall faelle[] = {
-        {"eine beschädigende", [&](const fs::path& spiel) { legeFremdeWalDaneben(spiel); },
-         [](const std::string& d) {
-             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
-                    "Sie "
-                    "passen nicht zu dem Spielstand unter „" +
-                    d +
-                    "“: Mit ihnen liest SQLite ihn als beschädigt. "
-                    "Sie sind nicht in diesem Spiel und liegen unverändert in „" +
-                    d +
-                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ endet, gehört dazu.";
-         }},
-        {"zwei beschädigende",
-         [&](const fs::path& spiel) {
-             fremdeWal(spiel, moment);
-             legeFremdeWalDaneben(spiel);
-         },
-         [](const std::string& d) {
-             return "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Sie "
-                    "passen "
-                    "nicht zu dem Spielstand unter „" +
-                    d +
-                    "“: Mit ihnen liest SQLite ihn als beschädigt. Sie "
-                    "sind nicht in diesem Spiel und liegen unverändert in „" +
-                    d + "-nicht-angewandt-2025-03-05-233000-wal“ und „" + d +
-                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
-         }},
-        {"eine unladbare",
-         [&](const fs::path& spiel) {
-             Verbindung roh(spiel);
-             roh.ohneCheckpointSchliessen();
-             roh.ausfuehren("PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4");
-         },
-         [](const std::string& d) {
-             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
-                    "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands "
-                    "unter „" +
-                    d +
-                    "“ einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht "
-                    "in "
-                    "diesem Spiel und liegen unverändert in „" +
-                    d +
-                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ endet, gehört dazu.";
-         }},
+        {"eine beschädigende", [&](const fs::path& spiel) { legeFremdeWalDaneben(spiel); }, beschaedigend},
         {"drei unladbare",
          [&](const fs::path& spiel) {
              ungueltigeWal(spiel, moment);
@@ -919,70 +868,45 @@ TEST_F(Speicheroeffnung, derHinweisSagtWasGefundenWurdeUndWasZuTunIst) {
              roh.ohneCheckpointSchliessen();
              roh.ausfuehren("UPDATE Preisnotiz SET art = 'Schlusskurs' WHERE id = 6");
          },
-         [](const std::string& d) {
-             return "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: "
-                    "Quinzelbrockat kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands "
-                    "unter „" +
-                    d +
-                    "“ einen Wert, den es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht "
-                    "in "
-                    "diesem Spiel und liegen unverändert in „" +
-                    d + "-nicht-angewandt-2025-03-05-233000-wal“, „" + d +
-                    "-nicht-angewandt-2025-03-05-233005-wal“ und „" + d +
-                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
-         }},
+         "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Quinzelbrockat "
+         "kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands unter „{d}“ einen Wert, den "
+         "es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht in diesem Spiel und liegen "
+         "unverändert in „{d}-nicht-angewandt-2025-03-05-233000-wal“, "
+         "„{d}-nicht-angewandt-2025-03-05-233005-wal“ und „{d}-nicht-angewandt-2025-03-05-233010-wal“. "
+         "Willst du sie darin haben, gib sie noch einmal ein. Brauchst du sie nicht mehr, kannst du die "
+         "Dateien löschen; Dateien daneben, deren Namen statt auf „-wal“ auf „-shm“ enden, gehören dazu."},
+        {"eine unladbare Kennung",
+         [&](const fs::path& spiel) {
+             Verbindung roh(spiel);
+             roh.ohneCheckpointSchliessen();
+             roh.ausfuehren("PRAGMA foreign_keys = OFF; UPDATE Bewertung SET id = 2 WHERE id = 4");
+         },
+         "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Quinzelbrockat "
+         "kann sie nicht laden, denn mit ihnen hielte eine Zeile des Spielstands unter „{d}“ einen Wert, den "
+         "es nicht annimmt, oder eine Kennung käme zweimal vor. Sie sind nicht in diesem Spiel und liegen "
+         "unverändert in „{d}-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch "
+         "einmal ein. Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
+         "statt auf „-wal“ auf „-shm“ endet, gehört dazu."},
         {"ein Fensterende", [&](const fs::path& spiel) { fensterende(spiel, "2025-03-04-120000"); },
-         [](const std::string& d) {
-             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
-                    "Als "
-                    "jenes Fenster endete, lag unter „" +
-                    d +
-                    "“ nicht mehr sein Spiel, denn der Spielstand war "
-                    "verschoben oder ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert "
-                    "in „" +
-                    d +
-                    "-nicht-angewandt-2025-03-04-120000-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren "
-                    "Name "
-                    "statt auf „-wal“ auf „-shm“ endet, gehört dazu.";
-         }},
+         "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: Als jenes "
+         "Fenster endete, lag unter „{d}“ nicht mehr sein Spiel, denn der Spielstand war verschoben oder "
+         "ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert in "
+         "„{d}-nicht-angewandt-2025-03-04-120000-wal“. Willst du sie darin haben, gib sie noch einmal ein. "
+         "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name statt auf "
+         "„-wal“ auf „-shm“ endet, gehört dazu."},
         {"zwei Fensterenden und eine beschädigende",
          [&](const fs::path& spiel) {
              fensterende(spiel, "2025-03-04-120000");
              fensterende(spiel, "2025-03-04-130000");
              legeFremdeWalDaneben(spiel);
          },
-         [](const std::string& d) {
-             return "Änderungen aus einem früheren Fenster konnten nicht auf dieses Spiel angewandt werden: "
-                    "Sie "
-                    "passen nicht zu dem Spielstand unter „" +
-                    d +
-                    "“: Mit ihnen liest SQLite ihn als beschädigt. "
-                    "Sie sind nicht in diesem Spiel und liegen unverändert in „" +
-                    d +
-                    "-nicht-angewandt-2025-03-05-233010-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Datei löschen; eine Datei daneben, deren Name "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ endet, gehört dazu.\n\n"
-                    "Änderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Als "
-                    "jene "
-                    "Fenster endeten, lag unter „" +
-                    d +
-                    "“ nicht mehr ihr Spiel, denn der Spielstand war "
-                    "verschoben oder ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert "
-                    "in „" +
-                    d + "-nicht-angewandt-2025-03-04-120000-wal“ und „" + d +
-                    "-nicht-angewandt-2025-03-04-130000-wal“. Willst du sie darin haben, gib sie noch einmal "
-                    "ein. "
-                    "Brauchst du sie nicht mehr, kannst du die Dateien löschen; Dateien daneben, deren Namen "
-                    "statt "
-                    "auf „-wal“ auf „-shm“ enden, gehören dazu.";
-         }},
+         beschaedigend +
+             "\n\nÄnderungen aus früheren Fenstern konnten nicht auf dieses Spiel angewandt werden: Als jene "
+             "Fenster endeten, lag unter „{d}“ nicht mehr ihr Spiel, denn der Spielstand war verschoben oder "
+             "ersetzt worden. Sie sind nicht in diesem Spiel und liegen unverändert in "
+             "„{d}-nicht-angewandt-2025-03-04-120000-wal“ und „{d}-nicht-angewandt-2025-03-04-130000-wal“. "
+             "Willst du sie darin haben, gib sie noch einmal ein. Brauchst du sie nicht mehr, kannst du die "
+             "Dateien löschen; Dateien daneben, deren Namen statt auf „-wal“ auf „-shm“ enden, gehören dazu."},
     };
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.name);
@@ -991,7 +915,11 @@ TEST_F(Speicheroeffnung, derHinweisSagtWasGefundenWurdeUndWasZuTunIst) {
         legeVersion2An(spiel);
         fall.bereite(spiel);
         auto container = Datenschema::oeffneSpeicher(spiel, moment + 10s);
-        EXPECT_EQ(container->hinweis(), fall.text(spiel.string()));
+        std::string erwartet = fall.text;
+        for (auto stelle = erwartet.find("{d}"); stelle != std::string::npos; stelle = erwartet.find("{d}")) {
+            erwartet.replace(stelle, 3, spiel.string());
+        }
+        EXPECT_EQ(container->hinweis(), erwartet);
     }
 }
 
