@@ -298,7 +298,7 @@ protected:
 
     // Lets every load still running end and delivers what it sends back.
     static void lassAlleLadungenEnden() {
-        ASSERT_TRUE(qb::arbeitspool().waitForDone(10000));
+        ASSERT_TRUE(qb::arbeitspool().waitForDone(30000));
         QCoreApplication::processEvents();
     }
 };
@@ -328,6 +328,8 @@ TEST_F(LangsameEntwicklungAnsichtTest, diePickerBehaltenIhreGroesseWennKurseGeho
 
 TEST_F(LangsameEntwicklungAnsichtTest, eineLadungFuerEinenAltenSchluesselWirdNieAngewandt) {
     auto* hinweis = ansicht->findChild<QWidget*>("kurseWerdenGeholt");
+    // Both histories stay on their way until the reference dates are shown again.
+    buehne.halteAn();
     klicke("sicht-tagesverlauf");
     ASSERT_TRUE(warteBis([&] { return verlaufsanfragen() == 1U; }));
 
@@ -342,6 +344,7 @@ TEST_F(LangsameEntwicklungAnsichtTest, eineLadungFuerEinenAltenSchluesselWirdNie
     EXPECT_TRUE(geladen());
     EXPECT_TRUE(hinweis->isHidden());
     EXPECT_EQ(gezeigt(), "wertentwicklung");
+    buehne.gibFrei();
     lassAlleLadungenEnden();
     EXPECT_EQ(ansicht->ladung().verlauf(), std::nullopt);
     EXPECT_EQ(ansicht->ladung().verlaufsfehler(), std::nullopt);

@@ -1,11 +1,12 @@
 #pragma once
 
 // The local HTTPS test server playing both price services with daily histories: papers by ISIN
-// with their currency and closing prices, ECB rates per currency, failures and a delay per
-// request. Histories are answered whole, whatever window is asked for; the computation picks
-// its days itself.
+// with their currency and closing prices, ECB rates per currency, failures, a delay per request
+// and histories held back until the test lets them go. Histories are answered whole, whatever
+// window is asked for; the computation picks its days itself.
 
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -47,7 +48,7 @@ public:
             return antwort;
         });
         server.beantworte("/v1/tradingview/history", [zustand](const Anfrage& anfrage) {
-            std::lock_guard sperre(zustand->mutex);
+            std::unique_lock sperre(zustand->mutex);
             const std::string symbol = anfrage.wert("symbol");
             const std::string isin = symbol.substr(symbol.find(':') + 1);
             ++zustand->verlaufsanfragen[isin];
@@ -66,6 +67,7 @@ public:
                 }
             }
             antwort.verzoegerung = zustand->verzoegerung;
+            zustand->frei.wait(sperre, [&zustand] { return !zustand->angehalten; });
             return antwort;
         });
         server.beantworte("/v2/rates", [zustand](const Anfrage& anfrage) {
@@ -80,6 +82,24 @@ public:
             antwort.verzoegerung = zustand->verzoegerung;
             return antwort;
         });
+    }
+
+    ~Kursbuehne() { gibFrei(); }
+    Kursbuehne(const Kursbuehne&) = delete;
+    Kursbuehne& operator=(const Kursbuehne&) = delete;
+
+    // Histories are answered from now on only after gibFrei(), which the stage calls itself as it
+    // goes.
+    void halteAn() {
+        std::lock_guard sperre(zustand_->mutex);
+        zustand_->angehalten = true;
+    }
+    void gibFrei() {
+        {
+            std::lock_guard sperre(zustand_->mutex);
+            zustand_->angehalten = false;
+        }
+        zustand_->frei.notify_all();
     }
 
     // A paper with its closes (instant, price as a JSON number text).
@@ -122,6 +142,8 @@ private:
     };
     struct Zustand {
         std::mutex mutex;
+        std::condition_variable frei;
+        bool angehalten = false;
         std::chrono::milliseconds verzoegerung{0};
         std::map<std::string, Papier> papiere;
         std::map<std::string, std::vector<std::pair<std::string, std::string>>> raten;

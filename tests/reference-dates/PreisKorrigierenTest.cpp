@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <future>
 #include <optional>
@@ -11,6 +10,7 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QTest>
 
@@ -194,7 +194,7 @@ TEST(PreisKorrigieren, blattUndFelderHeissenWieIhreBeschriftung) {
         EXPECT_EQ(feld.name, feld.beschriftung + ": Aktie");
     }
     k.blatt->reject();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 30000));
 }
 
 // The sheet opens with the cursor in the price to correct.
@@ -216,10 +216,13 @@ TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
     k.blatt->resize(k.blatt->minimumSize());
     EXPECT_EQ(k.blatt->size(), QSize(460, 400) - QSize(0, Fenstergroesse::rahmen.height()));
     auto* knopf = k.blatt->findChild<QPushButton*>("speichern");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return k.blatt->rect().contains(QRect(knopf->mapTo(k.blatt, QPoint()), knopf->size())); },
-        2000));
     auto* flaeche = k.blatt->findChild<QScrollArea*>();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return k.blatt->rect().contains(QRect(knopf->mapTo(k.blatt, QPoint()), knopf->size())) &&
+                   flaeche->widget()->height() >= flaeche->widget()->minimumSizeHint().height();
+        },
+        30000));
     EXPECT_GE(flaeche->widget()->height(), flaeche->widget()->minimumSizeHint().height());
     k.blatt->reject();
 }
@@ -228,10 +231,9 @@ TEST(PreisKorrigieren, aufEinemKleinenBildschirmPasstDasBlatt) {
 // comes back, and Shift+Tab walks the same ring backwards: while the comparison is on its way,
 // once it arrived or failed, and with the price switched to dollars and back.
 TEST(PreisKorrigieren, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
-    using namespace std::chrono_literals;
     for (const bool scheitern : {false, true}) {
         const std::string fall = scheitern ? "gescheitert" : "angekommen";
-        // Every answer waits until the test lets it go (at most 10 s, so that a failing test ends).
+        // Every answer waits until the test lets it go, as the case ends at the latest.
         std::promise<void> freigabe;
         const std::vector<std::pair<const char*, std::string>> antworten{
             {"/v1/data/price_information/single",
@@ -243,27 +245,36 @@ TEST(PreisKorrigieren, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
         Korrekturblatt k([&, warten = freigabe.get_future().share()](qbtest::Testserver& server) {
             for (const auto& [pfad, text] : antworten) {
                 server.beantworte(pfad, [warten, scheitern, json = text](const qbtest::Anfrage&) {
-                    (void)warten.wait_for(10s);
+                    warten.wait();
                     return scheitern ? qbtest::Antwort::nachStatus(500) : qbtest::Antwort::json(json);
                 });
             }
         });
+        bool frei = false;
+        const auto gibFrei = [&] {
+            if (!frei) {
+                frei = true;
+                freigabe.set_value();
+            }
+        };
+        // Before the server stops, which waits for its answers to go.
+        const auto amEnde = qScopeGuard(gibFrei);
         k.blatt->open();
         qbtest::pruefeTabring(k.blatt, fall + ", Vergleich unterwegs");
-        freigabe.set_value();
+        gibFrei();
         const auto sichtbar = [&k](const char* name) {
             auto* knopf = k.blatt->findChild<QPushButton*>(name);
             return knopf != nullptr && knopf->isVisible();
         };
         const char* const knopf = scheitern ? "vergleichErneutHolen" : "vergleichskursUebernehmen";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return sichtbar(knopf); }, 10000)) << fall;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sichtbar(knopf); }, 30000)) << fall;
         qbtest::pruefeTabring(k.blatt, fall + ", Vergleich da");
         auto* wahl = k.blatt->findChild<QComboBox*>("handelswaehrung");
         auto* wirdGeholt = k.blatt->findChild<QWidget*>("wirdGeholt");
         const auto waehle = [&](const char* code) {
             wahl->setCurrentIndex(wahl->findData(QString::fromUtf8(code)));
             emit wahl->activated(wahl->currentIndex());
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !wirdGeholt->isVisible(); }, 10000)) << fall;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !wirdGeholt->isVisible(); }, 30000)) << fall;
             qbtest::pruefeTabring(k.blatt, fall + ", in " + code);
         };
         waehle("USD");
@@ -271,6 +282,6 @@ TEST(PreisKorrigieren, tabGehtInJedemZustandDesBlattsEinmalUmAlles) {
         waehle("EUR");
         waehle("USD");
         k.blatt->reject();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 5000)) << fall;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return k.blatt.isNull(); }, 30000)) << fall;
     }
 }

@@ -36,6 +36,18 @@ protected:
     qbtest::Testserver server;
     Kursdienst dienst = qbtest::dienstFuer(server);
 
+    // Stops once the server has one more request for a price than now, so that the stop comes
+    // while that answer is on its way (at the latest after half a minute, so that a test whose
+    // request never comes still ends).
+    std::jthread stopptBeimServer(std::stop_source& quelle) const {
+        return std::jthread([this, &quelle, bisher = server.anfragen(einzelPfad).size()] {
+            for (int i = 0; i < 6000 && server.anfragen(einzelPfad).size() <= bisher; ++i) {
+                std::this_thread::sleep_for(5ms);
+            }
+            quelle.request_stop();
+        });
+    }
+
     Vergleichsabruf::Antwort hole(const Auftrag& auftrag, std::optional<Zeitpunkt> abruftag = std::nullopt) {
         auto antwort = Vergleichsabruf::hole(auftrag, abruftag, dienst, {});
         EXPECT_TRUE(antwort);
@@ -119,20 +131,14 @@ TEST_F(VergleichsabrufTest, einAbbruchLiefertNichts) {
     EXPECT_EQ(Vergleichsabruf::hole(auftrag, std::nullopt, dienst, vorher.get_token()), std::nullopt);
 
     std::stop_source waehrend;
-    std::jthread stopper([&waehrend] {
-        std::this_thread::sleep_for(200ms);
-        waehrend.request_stop();
-    });
+    const std::jthread stopper = stopptBeimServer(waehrend);
     EXPECT_EQ(Vergleichsabruf::hole(auftrag, std::nullopt, dienst, waehrend.get_token()), std::nullopt);
     // Neither the slow price nor the rate after it reached an answer.
     EXPECT_TRUE(server.anfragen("/v2/rate/EUR/USD").empty());
 
     // Without a rate part to fetch, a stop during the price still delivers nothing.
     std::stop_source inEuro;
-    std::jthread zweiter([&inEuro] {
-        std::this_thread::sleep_for(200ms);
-        inEuro.request_stop();
-    });
+    const std::jthread zweiter = stopptBeimServer(inEuro);
     EXPECT_EQ(Vergleichsabruf::hole(Auftrag{Assetklasse::aktie, "DE0007164600", std::nullopt}, std::nullopt, dienst,
                                     inEuro.get_token()),
               std::nullopt);

@@ -31,9 +31,10 @@ private:
     std::filesystem::path pfad_;
 };
 
-// Waits, handling events, until the condition holds; false after five seconds without.
+// Waits, handling events, until the condition holds; false after half a minute without, which
+// only a loaded machine comes near.
 template <typename Bedingung> [[nodiscard]] bool warteBis(Bedingung bedingung) {
-    return QTest::qWaitFor(bedingung, 5000);
+    return QTest::qWaitFor(bedingung, 30000);
 }
 
 } // namespace qbtest

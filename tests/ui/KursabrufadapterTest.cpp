@@ -48,7 +48,7 @@ TEST(KursabrufadapterTest, holtAufDemPoolUndMeldetDasErgebnisAufDemGuiThread) {
     EXPECT_FALSE(adapter.hole(Assetklasse::waehrung, "usd", std::nullopt, [] { return true; },
                               [](std::optional<Kursnotierung>) { ADD_FAILURE(); }));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 30000));
     ASSERT_TRUE(ergebnis->has_value());
     EXPECT_EQ((*ergebnis)->kurs, Dezimal::aus("0.5"));
     EXPECT_TRUE(aufGuiThread);
@@ -66,7 +66,7 @@ TEST(KursabrufadapterTest, einFehlerBleibtStehenBisDieAnsichtIhnZuruecknimmt) {
                      EXPECT_FALSE(n.has_value());
                      fertig = true;
                  });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fertig; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fertig; }, 30000));
     ASSERT_NE(adapter.stand().fehlermeldung(), nullptr);
     EXPECT_FALSE(adapter.stand().fehlermeldung()->empty());
     adapter.setzeRuhend();
@@ -90,7 +90,7 @@ TEST(KursabrufadapterTest, einUnerwarteterFehlerEndetMitDemDeutschenSatzDerHinte
     auto kaputt = std::make_shared<KaputteQuelle>();
     Kursabrufadapter adapter(Kursdienst(kaputt, kaputt, {standard, &standard->umrechner()}));
     adapter.hole(Assetklasse::aktie, "DE0007164600", std::nullopt, [] { return true; }, [](auto) {});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !adapter.stand().istLaufend(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !adapter.stand().istLaufend(); }, 30000));
     EXPECT_EQ(adapter.stand(), Kursabruf::Stand::fehlgeschlagen("Der Vorgang konnte nicht abgeschlossen werden."));
 }
 
@@ -101,7 +101,7 @@ TEST(KursabrufadapterTest, eineNichtMehrGewuenschteAntwortLiefertNichts) {
     std::optional<std::optional<Kursnotierung>> ergebnis;
     adapter.hole(Assetklasse::waehrung, "USD", std::nullopt, [] { return false; },
                  [&](std::optional<Kursnotierung> n) { ergebnis = std::move(n); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ergebnis.has_value(); }, 30000));
     EXPECT_FALSE(ergebnis->has_value());
     EXPECT_TRUE(adapter.stand().istRuhend());
 }
@@ -113,10 +113,10 @@ TEST(KursabrufadapterTest, einGeschlossenesBlattErfaehrtNichtsMehrVomAbruf) {
     bool gerufen = false;
     adapter->hole(Assetklasse::waehrung, "USD", std::nullopt, [] { return true; },
                   [&](std::optional<Kursnotierung>) { gerufen = true; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(pfad).empty(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.anfragen(pfad).empty(); }, 30000));
     adapter.reset();
     // The stopped fetch ends on the pool; what it sends back is delivered, and must find nobody.
-    ASSERT_TRUE(arbeitspool().waitForDone(10000));
+    ASSERT_TRUE(arbeitspool().waitForDone(30000));
     QCoreApplication::processEvents();
     EXPECT_FALSE(gerufen);
 }

@@ -13,9 +13,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "ui/Arbeitspool.h"
 #include "ui/Bedienhilfe.h"
 #include "ui/Hinweiszeile.h"
 #include "ui/Zahleneingabe.h"
@@ -51,13 +53,14 @@ Zeitpunkt siebzehnterMai() {
     return *Kalender(Zeitzone("Europe/Berlin")).zeitpunkt({2024, 5, 17, 12, 0, 0});
 }
 
-// Holds an answer back until the test lets it go, and says when it went.
+// Holds an answer back until the test lets it go, and says when it went. The fixture opens it as
+// the test ends; the bound of a minute only keeps a hung test from holding the server for ever.
 struct Schleuse {
     std::atomic<bool> offen{false};
     std::atomic<bool> gesendet{false};
 
     void warte() const {
-        for (int i = 0; i < 1000 && !offen; ++i) {
+        for (int i = 0; i < 12000 && !offen; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
@@ -68,6 +71,14 @@ struct Schleuse {
 class KurseingabeFelderTest : public ::testing::Test {
 protected:
     using Angaben = KurseingabeFelder::Angaben;
+
+    ~KurseingabeFelderTest() override {
+        for (const auto& schleuse : schleusen) {
+            schleuse->offen = true;
+        }
+    }
+
+    std::shared_ptr<Schleuse> neueSchleuse() { return schleusen.emplace_back(std::make_shared<Schleuse>()); }
 
     void oeffne(Angaben angaben, const Kurseingabe& start, std::optional<Zeitpunkt> tag = siebzehnterMai(),
                 std::optional<KurseingabeFelder::EzbAusVergleich> ezb = std::nullopt) {
@@ -121,6 +132,7 @@ protected:
     KurseingabeFelder* felder = nullptr;
     Kurseingabe eingabe;
     std::vector<Kurseingabe> meldungen;
+    std::vector<std::shared_ptr<Schleuse>> schleusen;
 };
 
 TEST_F(KurseingabeFelderTest, einKaufInFremdwaehrungBekommtDenEzbKursVorbelegt) {
@@ -128,7 +140,7 @@ TEST_F(KurseingabeFelderTest, einKaufInFremdwaehrungBekommtDenEzbKursVorbelegt) 
     server.beantworte(gbpPfad, kurs("GBP", "0.8512"));
     oeffne(kaufInDollar(), Kurseingabe("USD", Dezimal(0), Dezimal(0)));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 30000));
     EXPECT_EQ(eingabe.umrechnung, Dezimal::aus("1.0834"));
     EXPECT_EQ(eingabe.ezbVorbelegung, Dezimal::aus("1.0834"));
     EXPECT_EQ(eingabe.mitText, std::set<Feld>{Feld::umrechnung});
@@ -150,7 +162,7 @@ TEST_F(KurseingabeFelderTest, einKaufInFremdwaehrungBekommtDenEzbKursVorbelegt) 
     EXPECT_EQ(felder->findChild<QLabel*>("kursTitel")->text(), "Kaufkurs in GBP");
     EXPECT_EQ(eingabe.kurs, Dezimal(150));
     EXPECT_EQ(zahl("kurs")->text(), "150");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("0.8512"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("0.8512"); }, 30000));
     EXPECT_EQ(zahl("umrechnung")->text(), "0,8512");
     EXPECT_EQ(eingabe.ezbVorbelegung, Dezimal::aus("0.8512"));
     EXPECT_EQ(felder->findChild<Zahleneingabe*>("kurs")->einheit(), QStringLiteral("GBP"));
@@ -171,7 +183,7 @@ TEST_F(KurseingabeFelderTest, einFehlenderEzbKursNenntDenGrundUndWirdAufWunschNe
     });
     oeffne(kaufInDollar(), Kurseingabe("USD", Dezimal(0), Dezimal(0)));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return zeigt("ezbFehlt"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return zeigt("ezbFehlt"); }, 30000));
     EXPECT_EQ(felder->findChild<Hinweiszeile*>("ezbFehlt")->text(),
               "Kein EZB-Kurs abrufbar: Die Quelle meldete einen Fehler (HTTP 500). Später erneut versuchen.\n"
               "Trage den Umrechnungskurs selbst ein.");
@@ -184,7 +196,7 @@ TEST_F(KurseingabeFelderTest, einFehlenderEzbKursNenntDenGrundUndWirdAufWunschNe
     EXPECT_EQ(QApplication::focusWidget(), zahl("kurs"));
     EXPECT_EQ(ezbText(), "EZB-Kurs wird geholt");
     EXPECT_TRUE(zeigt("ezbLaedt"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("1.0834"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return eingabe.umrechnung == Dezimal::aus("1.0834"); }, 30000));
     EXPECT_EQ(server.anfragen(usdPfad).size(), 2u);
     EXPECT_FALSE(zeigt("ezbFehlt"));
     EXPECT_FALSE(zeigt("ezbErneut"));
@@ -192,7 +204,12 @@ TEST_F(KurseingabeFelderTest, einFehlenderEzbKursNenntDenGrundUndWirdAufWunschNe
 }
 
 TEST_F(KurseingabeFelderTest, getippterTextUeberstehtEineSpaeteAntwort) {
-    server.beantworte(usdPfad, kurs("USD", "1.0834", std::chrono::milliseconds(600)));
+    // Each sheet's answer waits until its fields were typed in.
+    auto schleuse = neueSchleuse();
+    server.beantworte(usdPfad, [schleuse](const qbtest::Anfrage&) {
+        schleuse->warte();
+        return kurs("USD", "1.0834");
+    });
     struct Fall {
         QString text;
         Dezimal wert;
@@ -201,12 +218,14 @@ TEST_F(KurseingabeFelderTest, getippterTextUeberstehtEineSpaeteAntwort) {
     for (const Fall& fall : {Fall{"1,2", Dezimal::aus("1.2"), {}}, Fall{"0", Dezimal(0), {}},
                              Fall{"abc", Dezimal(0), {Feld::umrechnung}}}) {
         SCOPED_TRACE(fall.text.toStdString());
+        schleuse->offen = false;
         oeffne(kaufInDollar(), Kurseingabe("USD", Dezimal(0), Dezimal(0)));
         tippe("umrechnung", fall.text);
         tippe("kurs", "150");
-        ASSERT_TRUE(felder->findChild<EigeneReferenzzeile*>()->laeuft()) << "the answer came before the typing";
+        ASSERT_TRUE(felder->findChild<EigeneReferenzzeile*>()->laeuft());
+        schleuse->offen = true;
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return ezbText().startsWith("EZB-Referenzkurs"); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ezbText().startsWith("EZB-Referenzkurs"); }, 30000));
         EXPECT_EQ(zahl("umrechnung")->text(), fall.text);
         EXPECT_EQ(eingabe.umrechnung, fall.wert);
         EXPECT_EQ(eingabe.unlesbar, fall.unlesbar);
@@ -229,7 +248,7 @@ TEST_F(KurseingabeFelderTest, getippterTextUeberstehtEineSpaeteAntwort) {
 TEST_F(KurseingabeFelderTest, euroLeertDasKursfeldMitSeinenMarken) {
     server.beantworte(usdPfad, Antwort::nachStatus(500));
     oeffne(kaufInDollar(), Kurseingabe("USD", Dezimal(0), Dezimal(0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return zeigt("ezbFehlt"); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return zeigt("ezbFehlt"); }, 30000));
     tippe("umrechnung", "abc");
     ASSERT_EQ(eingabe.unlesbar, std::set<Feld>{Feld::umrechnung});
 
@@ -245,11 +264,11 @@ TEST_F(KurseingabeFelderTest, euroLeertDasKursfeldMitSeinenMarken) {
     EXPECT_TRUE(zeigt("umrechnungPlatz"));
     EXPECT_EQ(zahl("umrechnung")->text(), "");
     EXPECT_EQ(eingabe.unlesbar, std::set<Feld>{});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 2; }, 30000));
 }
 
 TEST_F(KurseingabeFelderTest, einGeschlossenesBlattHoltBeimWiederoeffnenNeuUndVerwirftDieAlteAntwort) {
-    auto schleuse = std::make_shared<Schleuse>();
+    auto schleuse = neueSchleuse();
     server.beantworte(usdPfad, [schleuse](const qbtest::Anfrage&) {
         if (!schleuse->gesendet) {
             schleuse->warte();
@@ -259,15 +278,15 @@ TEST_F(KurseingabeFelderTest, einGeschlossenesBlattHoltBeimWiederoeffnenNeuUndVe
         return kurs("USD", "1.0834");
     });
     oeffne(kaufInDollar(), Kurseingabe("USD", Dezimal(0), Dezimal(0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 1; }, 30000));
 
     blatt->close();
     EXPECT_FALSE(felder->findChild<EigeneReferenzzeile*>()->laeuft());
     schleuse->offen = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return schleuse->gesendet.load(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return schleuse->gesendet.load(); }, 30000));
 
     blatt->open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 30000));
     EXPECT_EQ(eingabe.umrechnung, Dezimal::aus("1.0834"));
     EXPECT_EQ(server.anfragen(usdPfad).size(), 2u);
     EXPECT_TRUE(std::none_of(meldungen.begin(), meldungen.end(),
@@ -275,7 +294,7 @@ TEST_F(KurseingabeFelderTest, einGeschlossenesBlattHoltBeimWiederoeffnenNeuUndVe
 }
 
 TEST_F(KurseingabeFelderTest, einZerstoertesFeldVerwirftDieAntwort) {
-    auto schleuse = std::make_shared<Schleuse>();
+    auto schleuse = neueSchleuse();
     server.beantworte(usdPfad, [schleuse](const qbtest::Anfrage&) {
         schleuse->warte();
         schleuse->gesendet = true;
@@ -283,7 +302,7 @@ TEST_F(KurseingabeFelderTest, einZerstoertesFeldVerwirftDieAntwort) {
     });
     // Answers only after the first widget's answer went out: once it is here, that one was too.
     server.beantworte(gbpPfad, [schleuse](const qbtest::Anfrage&) {
-        for (int i = 0; i < 1000 && !schleuse->gesendet; ++i) {
+        for (int i = 0; i < 12000 && !schleuse->gesendet; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return kurs("GBP", "0.8512");
@@ -293,14 +312,14 @@ TEST_F(KurseingabeFelderTest, einZerstoertesFeldVerwirftDieAntwort) {
     QObject zeuge;
     QObject::connect(felder, &KurseingabeFelder::eingabeGeaendert, &zeuge,
                      [&](const Kurseingabe& e) { vomZerstoerten.push_back(e); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 1; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.anfragen(usdPfad).size() == 1; }, 30000));
 
     blatt.reset();
     schleuse->offen = true;
     Angaben pfund = kaufInDollar();
     pfund.form = Eingabeform::fremdwaehrung(code("GBP"));
     oeffne(pfund, Kurseingabe("GBP", Dezimal(0), Dezimal(0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !eingabe.umrechnung.istNull(); }, 30000));
     EXPECT_EQ(eingabe.umrechnung, Dezimal::aus("0.8512"));
     EXPECT_TRUE(vomZerstoerten.empty());
 }
@@ -344,6 +363,8 @@ TEST_F(KurseingabeFelderTest, einStichtagZeigtDenEzbKursAusDemVergleich) {
     EXPECT_FALSE(zeigt("handelswaehrung"));
     EXPECT_FALSE(zeigt("kursPlatz"));
     EXPECT_EQ(felder->findChild<QLabel*>("umrechnungTitel")->text(), "Kurs: 1 € entspricht");
+    // A fetch the fields had started would have reached the server once the pool is idle.
+    ASSERT_TRUE(arbeitspool().waitForDone(30000));
     EXPECT_TRUE(server.anfragen().empty());
 }
 
