@@ -100,72 +100,44 @@ TEST(QuinzelbrockatAppTest, einSpielstandDenEinAnderesFensterHaeltZeigtDasStattD
 // before, as a kill or a logout ends it, leaves the note for the next start.
 TEST(QuinzelbrockatAppTest, beiseitegelegteAenderungenNenntJederStartBisDieMeldungGeschlossenIst) {
     namespace fs = std::filesystem;
-    struct Fall {
-        const char* name;
-        void (*bereite)(const fs::path& datei);
-        Ablage::Beiseitegrund grund;
-        const char* zeit;  // in the set-aside's name
-        const char* notiz; // the note's ending
-    };
-    const Fall faelle[] = {
-        {"die -wal eines anderen Spielstands", qb::test::legeFremdeWalDaneben,
-         Ablage::Beiseitegrund::beschaedigt, "2025-03-05-233000", "-ungemeldet-beschaedigt"},
-        {"ein ungültiger Wert in der -wal",
-         [](const fs::path& datei) {
-             qb::test::Verbindung roh(datei);
-             roh.ohneCheckpointSchliessen();
-             roh.ausfuehren("INSERT INTO Portfolio VALUES (1, 'Gruppe Nord', 'viel', 0)");
-         },
-         Ablage::Beiseitegrund::unladbar, "2025-03-05-233000", "-ungemeldet-unladbar"},
-        // As a window's end leaves it when its game was moved or replaced.
-        {"das Ende eines Fensters",
-         [](const fs::path& datei) {
-             const std::string basis = datei.string() + "-nicht-angewandt-2025-03-04-120000";
-             qb::test::schreibeDatei(basis + "-wal", "Seiten");
-             qb::test::schreibeDatei(basis + "-ungemeldet", "");
-         },
-         Ablage::Beiseitegrund::fensterende, "2025-03-04-120000", "-ungemeldet"},
-    };
-    for (const Fall& fall : faelle) {
-        SCOPED_TRACE(fall.name);
-        qbtest::Testordner ordner;
-        auto umgebung = alsNutzer(ordner);
-        // 23:30 in Berlin.
-        qbtest::Testuhr uhr(Zeitpunkt(std::chrono::sys_days(std::chrono::year(2025) / 3 / 5)) +
-                            std::chrono::minutes(1350));
-        Datenschema::oeffneSpeicher().reset();
-        const auto datei = Datenschema::speicherdatei();
-        fall.bereite(datei);
-        const std::string basis = datei.string() + "-nicht-angewandt-" + fall.zeit;
-        const fs::path notiz = basis + fall.notiz;
-        const std::string text = qb::test::hinweisBeiseite(fall.grund, datei, {basis + "-wal"});
-        for (const int start : {0, 1, 2}) {
-            SCOPED_TRACE("Start " + std::to_string(start));
-            QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
-            ASSERT_NE(app.container(), nullptr);
-            if (start == 2) {
-                EXPECT_EQ(app.container()->hinweis(), std::nullopt);
-                QCoreApplication::processEvents();
-                EXPECT_EQ(app.fenster().findChild<QMessageBox*>(QStringLiteral("starthinweis")), nullptr);
-                break;
-            }
-            QMessageBox* meldung = nullptr;
-            ASSERT_TRUE(qbtest::warteBis([&] {
-                meldung = app.fenster().findChild<QMessageBox*>(QStringLiteral("starthinweis"));
-                return meldung != nullptr && meldung->isVisible();
-            }));
-            EXPECT_EQ(meldung->text(), QStringLiteral("Änderungen nicht angewandt"));
-            EXPECT_EQ(meldung->informativeText().toStdString(), text);
-            EXPECT_TRUE(fs::exists(notiz));
-            if (start == 1) {
-                auto* ok = meldung->findChild<QAbstractButton*>(QStringLiteral("ok"));
-                ASSERT_NE(ok, nullptr);
-                QTest::mouseClick(ok, Qt::LeftButton);
-                EXPECT_TRUE(qbtest::warteBis([&] { return !fs::exists(notiz); }));
-            }
+    qbtest::Testordner ordner;
+    auto umgebung = alsNutzer(ordner);
+    // 23:30 in Berlin.
+    qbtest::Testuhr uhr(Zeitpunkt(std::chrono::sys_days(std::chrono::year(2025) / 3 / 5)) +
+                        std::chrono::minutes(1350));
+    Datenschema::oeffneSpeicher().reset();
+    const auto datei = Datenschema::speicherdatei();
+    qb::test::legeFremdeWalDaneben(datei);
+    const std::string basis = datei.string() + "-nicht-angewandt-2025-03-05-233000";
+    const fs::path notiz = basis + "-ungemeldet-beschaedigt";
+    const std::string text =
+        qb::test::hinweisBeiseite(Ablage::Beiseitegrund::beschaedigt, datei, {basis + "-wal"});
+    for (const int start : {0, 1, 2}) {
+        SCOPED_TRACE("Start " + std::to_string(start));
+        QuinzelbrockatApp app(QuinzelbrockatApp::oeffneSpeicher());
+        ASSERT_NE(app.container(), nullptr);
+        if (start == 2) {
+            EXPECT_EQ(app.container()->hinweis(), std::nullopt);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(app.fenster().findChild<QMessageBox*>(QStringLiteral("starthinweis")), nullptr);
+            break;
         }
-        EXPECT_TRUE(fs::exists(basis + "-wal"));
+        QMessageBox* meldung = nullptr;
+        ASSERT_TRUE(qbtest::warteBis([&] {
+            meldung = app.fenster().findChild<QMessageBox*>(QStringLiteral("starthinweis"));
+            return meldung != nullptr && meldung->isVisible();
+        }));
+        EXPECT_EQ(meldung->text(), QStringLiteral("Änderungen nicht angewandt"));
+        EXPECT_EQ(meldung->informativeText().toStdString(), text);
+        EXPECT_TRUE(fs::exists(notiz));
+        if (start == 1) {
+            auto* ok = meldung->findChild<QAbstractButton*>(QStringLiteral("ok"));
+            ASSERT_NE(ok, nullptr);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            EXPECT_TRUE(qbtest::warteBis([&] { return !fs::exists(notiz); }));
+        }
     }
+    EXPECT_TRUE(fs::exists(basis + "-wal"));
 }
 
 TEST(QuinzelbrockatAppTest, unterEinemTestlaufBeginntDasSpielImArbeitsspeicher) {
