@@ -932,7 +932,7 @@ void Ablage::bestaetige() {
     // and the next start has no "-wal" to judge. Taking up the "-wal" here also lets the close
     // empty it: SQLite opens it only at a connection's first read, and a connection that never
     // opened it leaves it at its close, however full. Only into the file this store read.
-    if (!datei_.empty() && hatInhalt(begleiter(datei_, "-wal")) && liegtAmOrt()) {
+    if (!datei_.empty() && hatInhalt(begleiter(datei_, "-wal")) && kennung_ && liegtAmOrt()) {
         leereWal("nach dem Oeffnen");
     }
 }
@@ -969,33 +969,28 @@ void Ablage::merkeDatei() {
     kennung_ = kennungVon(verweis_);
 }
 
-// A save goes into the game this window opened or nowhere: pages of this store written beside
-// another file at its name would corrupt that game, and those of a deleted game would go with
-// the window. The store's name no longer leads to the file this connection holds when that file
-// was moved, renamed, deleted or replaced by another one at its name (a sync client's newer copy,
-// a backup put back), or its folder so. SQLite compares the inode alone; the recorded identity
-// adds the device. A name that cannot be looked up is no proof of a move: that error is named.
+// Whether the store's name still leads to the file this connection holds. SQLite compares the
+// inode alone; the recorded identity adds the device.
 bool Ablage::liegtAmOrt() const {
     int verschoben = 0;
     if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
         verschoben = 0;
     }
-    return verschoben == 0 && kennung_ && kennungVon(datei_) == kennung_;
+    return verschoben == 0 && kennungVon(datei_) == kennung_;
 }
 
+// A save goes into the game this window opened or nowhere: pages of this store written beside
+// another file at its name would corrupt that game, and those of a deleted game would go with
+// the window. The store's name no longer leads to the file this connection holds when that file
+// was moved, renamed, deleted or replaced by another one at its name (a sync client's newer copy,
+// a backup put back), or its folder so. A name that cannot be looked up is no proof of a move:
+// that error is named.
 void Ablage::pruefeOrt() const {
-    if (datei_.empty() || db_ == nullptr) {
+    if (datei_.empty() || db_ == nullptr || liegtAmOrt()) {
         return;
-    }
-    int verschoben = 0;
-    if (sqlite3_file_control(db(db_), "main", SQLITE_FCNTL_HAS_MOVED, &verschoben) != SQLITE_OK) {
-        verschoben = 0;
     }
     int fehlernummer = 0;
     const auto jetzt = kennungVon(datei_, &fehlernummer);
-    if (verschoben == 0 && jetzt == kennung_) {
-        return;
-    }
     const std::string ort = inAnfuehrung(datei_);
     const std::string schutz = "Damit kein anderes Spiel überschrieben wird, speichert dieses Fenster ";
     if (!jetzt && fehlernummer != ENOENT && fehlernummer != ENOTDIR) {
